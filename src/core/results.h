@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class SettingsFile;
+
+namespace results {
+
+// Adds one win to slot 1..8 in jieguo.a ("%.13g"), under the file lock.
+bool countWin(const SettingsFile &settings, int slot);
+
+// Writes "0" to j1 … j8 in order.
+bool resetAll(const SettingsFile &settings);
+
+// The stored count text of a slot, unchanged (empty when missing).
+QString countText(const SettingsFile &settings, int slot);
+
+} // namespace results

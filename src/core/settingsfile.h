@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+class TextCodec;
+
+enum class DataFile { Config, Results };
+
+// Reads or writes one key of config.a or jieguo.a in the run folder. Nothing
+// is cached: every call forms the path and reads the file again.
+//
+// Beyond the plain profile functions:
+//  - a write replaces the file atomically (temporary file, then rename), so
+//    a crash mid-write never leaves a torn or empty file;
+//  - every read-modify-write holds a cross-process lock file beside the data
+//    file, so two running copies never lose each other's keys or wins;
+//  - a write reports whether it succeeded.
+class SettingsFile
+{
+public:
+    // A value longer than this comes back cut to this length.
+    static constexpr int kMaxValueLength = 10239;
+
+    SettingsFile(QString runDir, const TextCodec &codec);
+
+    const QString &runDir() const { return m_runDir; }
+    const TextCodec &codec() const { return m_codec; }
+
+    // run folder + "/config.a" or "/jieguo.a"
+    QString path(DataFile file) const;
+
+    // The stored value, or fallback when the key is missing or empty (empty
+    // equals missing). Empty section or key names give the empty text.
+    QString read(DataFile file, QStringView section, QStringView key,
+                 QStringView fallback = {}) const;
+
+    bool write(DataFile file, QStringView section, QStringView key,
+               QStringView value) const;
+
+    // Locked read-modify-write of one key: change() gets the current value
+    // (empty when missing) and returns the new one.
+    bool update(DataFile file, QStringView section, QStringView key,
+                const std::function<QString(const QString &)> &change) const;
+
+    // Shorthands for section "zbt" of config.a, where most keys live.
+    QString readZbt(QStringView key, QStringView fallback = {}) const;
+    bool writeZbt(QStringView key, QStringView value) const;
+
+private:
+    QString m_runDir;
+    const TextCodec &m_codec;
+};

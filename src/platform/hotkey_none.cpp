@@ -1,0 +1,4 @@
+#include "hotkey.h"
+
+bool GlobalHotKey::registerGlobal() { return false; }
+void GlobalHotKey::unregisterGlobal() {}
