@@ -24,8 +24,15 @@ public:
     // The value, or nullopt when the section or key is absent.
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
 
-    // Creates the section and key as needed and replaces the value.
+    // Creates the section and key as needed and replaces the value. A value
+    // ends at its first line break, so it can never add lines of its own.
+    // Names that canStore() refuses leave the document unchanged.
     void setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+
+    // Whether a section and key can be written so that they read back: both
+    // non-empty after stripping blanks, no line break or NUL, no "=" in the
+    // key and no key starting with "[".
+    static bool canStore(QByteArrayView section, QByteArrayView key);
 
     QByteArray toBytes() const;
 

@@ -1,0 +1,164 @@
+#include "settingsfile.h"
+
+#include "inidocument.h"
+#include "keys.h"
+#include "textcodec.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QThread>
+#include <optional>
+#include <utility>
+
+namespace {
+
+// How long a write waits for another copy of the program to finish its own.
+constexpr int kLockWaitMs = 10000;
+// A lock older than this whose owner cannot be checked is taken over.
+constexpr int kStaleLockMs = 30000;
+
+// QLockFile::tryLock(timeout) backs off to sleeps of seconds under
+// contention; our critical sections last microseconds, so poll briefly.
+bool acquire(QLockFile &lock)
+{
+    lock.setStaleLockTime(kStaleLockMs);
+    QDeadlineTimer deadline(kLockWaitMs);
+    int pause = 1;
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(pause);
+        pause = qMin(pause * 2, 20);
+    }
+    return true;
+}
+
+// The current bytes of a file that is about to be rewritten: empty when it
+// does not exist, nullopt when it exists but cannot be read, so that an
+// unreadable file is never replaced by one holding a single key.
+std::optional<QByteArray> readForRewrite(const QString &path, bool &existed)
+{
+    existed = QFileInfo::exists(path);
+    if (!existed)
+        return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+// Written to a temporary file beside the target and renamed over it, so a
+// crash leaves either the old file or the new one.
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// The profile functions hand over C strings: a value ends at a NUL.
+QByteArrayView untilNul(QByteArrayView bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul < 0 ? bytes : bytes.first(nul);
+}
+
+QStringView untilNul(QStringView text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.first(nul);
+}
+
+QString decodeValue(const std::optional<QByteArray> &bytes, const TextCodec &codec)
+{
+    if (!bytes)
+        return {};
+    QString text = codec.decode(untilNul(*bytes));
+    if (text.size() > SettingsFile::kMaxValueLength) {
+        qsizetype length = SettingsFile::kMaxValueLength;
+        // Never keep half of a surrogate pair.
+        if (text.at(length - 1).isHighSurrogate())
+            --length;
+        text.truncate(length);
+    }
+    return text;
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(QString runDir, const TextCodec &codec)
+    : m_runDir(std::move(runDir))
+    , m_codec(codec)
+{
+}
+
+QString SettingsFile::path(DataFile file) const
+{
+    return m_runDir + (file == DataFile::Config ? u"/config.a" : u"/jieguo.a");
+}
+
+QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
+                           QStringView fallback) const
+{
+    if (section.isEmpty() || key.isEmpty())
+        return {};
+    QFile data(path(file));
+    if (!data.open(QIODevice::ReadOnly))
+        return fallback.toString();
+    const IniDocument document(data.readAll());
+    const QString text
+        = decodeValue(document.value(m_codec.encode(section), m_codec.encode(key)), m_codec);
+    return text.isEmpty() ? fallback.toString() : text;
+}
+
+bool SettingsFile::write(DataFile file, QStringView section, QStringView key,
+                         QStringView value) const
+{
+    const QString text = value.toString();
+    return update(file, section, key, [&text](const QString &) { return text; });
+}
+
+bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
+                          const std::function<QString(const QString &)> &change) const
+{
+    const QByteArray sectionBytes = m_codec.encode(section);
+    const QByteArray keyBytes = m_codec.encode(key);
+    if (!IniDocument::canStore(sectionBytes, keyBytes))
+        return false;
+    const QString target = path(file);
+    QLockFile lock(target + u".lock");
+    if (!acquire(lock))
+        return false;
+    bool existed = false;
+    const std::optional<QByteArray> old = readForRewrite(target, existed);
+    if (!old)
+        return false;
+    IniDocument document(*old);
+    const QString next = change(decodeValue(document.value(sectionBytes, keyBytes), m_codec));
+    document.setValue(sectionBytes, keyBytes, m_codec.encode(untilNul(QStringView(next))));
+    const QByteArray bytes = document.toBytes();
+    if (existed && bytes == *old)
+        return true;
+    return replaceFile(target, bytes);
+}
+
+QString SettingsFile::readZbt(QStringView key, QStringView fallback) const
+{
+    return read(DataFile::Config, keys::kZbt, key, fallback);
+}
+
+bool SettingsFile::writeZbt(QStringView key, QStringView value) const
+{
+    return write(DataFile::Config, keys::kZbt, key, value);
+}
