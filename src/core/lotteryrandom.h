@@ -16,8 +16,8 @@ public:
 
     // state = the clock's value taken as signed 32-bit.
     void reseed();
-    // A value in a..b (a <= b). Ranges wider than 2^31 are scaled so every
-    // value stays reachable (see the .cpp).
+    // A value in a..b (a <= b). Ranges wider than 2^31 join successive
+    // steps so that the whole range stays reachable (see the .cpp).
     qint64 next(qint64 a, qint64 b);
 
     qint32 state() const { return m_state; }

@@ -1,0 +1,43 @@
+#include "results.h"
+
+#include "keys.h"
+#include "settingsfile.h"
+#include "values.h"
+
+namespace results {
+
+static bool validSlot(int slot)
+{
+    return slot >= 1 && slot <= 8;
+}
+
+// The read, the addition and the write happen under the results file's lock,
+// so a second running copy cannot lose this win or have its own lost.
+bool countWin(const SettingsFile &settings, int slot)
+{
+    if (!validSlot(slot))
+        return false;
+    return settings.update(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
+                           [](const QString &current) {
+                               return values::formatG13(values::textToNumber(current) + 1);
+                           });
+}
+
+// Every key is written even when an earlier write failed: a partial reset is
+// better than none. The result tells whether all eight were saved.
+bool resetAll(const SettingsFile &settings)
+{
+    bool allSaved = true;
+    for (const QStringView key : keys::kWins)
+        allSaved = settings.write(DataFile::Results, keys::kZjjg, key, u"0") && allSaved;
+    return allSaved;
+}
+
+QString countText(const SettingsFile &settings, int slot)
+{
+    if (!validSlot(slot))
+        return {};
+    return settings.read(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1]);
+}
+
+} // namespace results

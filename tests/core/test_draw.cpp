@@ -1,0 +1,394 @@
+#include "core/drawpool.h"
+#include "core/keys.h"
+#include "core/lotteryrandom.h"
+#include "core/prizetable.h"
+#include "core/results.h"
+#include "core/settingsfile.h"
+#include "platform/gbkcodec.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+#include <limits>
+#include <vector>
+
+namespace {
+
+LotteryRandom fixedClock(quint32 counter)
+{
+    return LotteryRandom([counter] { return counter; });
+}
+
+PrizeTable table(std::array<qint32, 8> values)
+{
+    return PrizeTable{values};
+}
+
+// The box as a plain list of slot numbers, slot 1 first: what the cumulative
+// counts must agree with, ticket by ticket.
+std::vector<int> listedBox(const PrizeTable &t)
+{
+    std::vector<int> box;
+    for (int slot = 1; slot <= 8; ++slot)
+        for (qint32 n = 0; n < t[slot]; ++n)
+            box.push_back(slot);
+    return box;
+}
+
+void writePrizeValues(const SettingsFile &settings, const QStringList &texts)
+{
+    for (int i = 0; i < texts.size(); ++i)
+        QVERIFY(settings.writeZbt(keys::kPrizeValue[i], texts[i]));
+}
+
+} // namespace
+
+class TestDraw : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void prizeTableFromSettings_data();
+    void prizeTableFromSettings();
+    void drawMode_data();
+    void drawMode();
+    void writeDrawModeRoundTrip();
+
+    void randomWorkedValues_data();
+    void randomWorkedValues();
+    void randomEdges();
+    void randomWideRangeReachesEverywhere();
+
+    void ticketToSlot_data();
+    void ticketToSlot();
+    void cumulativeMatchesListedBox_data();
+    void cumulativeMatchesListedBox();
+    void hugeCounts();
+
+    void drawSlotWorkedExample();
+    void designation_data();
+    void designation();
+    void byQuantityStock();
+    void byQuantityUntilEmpty();
+    void byProbabilityKeepsTable();
+    void freshInstallationIsEmpty();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+};
+
+void TestDraw::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+}
+
+void TestDraw::prizeTableFromSettings_data()
+{
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::addRow("nothing stored: defaults")
+        << QStringList() << QList<int>{1, 2, 4, 8, 10, 15, 20, 50};
+    QTest::addRow("first empty: defaults despite the others")
+        << QStringList{"", "9", "9", "9", "9", "9", "9", "9"} << QList<int>{1, 2, 4, 8, 10, 15, 20, 50};
+    QTest::addRow("conversions")
+        << QStringList{"3.9", "-2", "abc", QStringLiteral("５"), "", "7", "1e3", "99999999999"}
+        << QList<int>{3, -2, 0, 5, 0, 7, 1000, std::numeric_limits<qint32>::max()};
+    QTest::addRow("only the first")
+        << QStringList{"4"} << QList<int>{4, 0, 0, 0, 0, 0, 0, 0};
+}
+
+void TestDraw::prizeTableFromSettings()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QList<int>, expected);
+    writePrizeValues(*m_settings, stored);
+    const PrizeTable t = PrizeTable::fromSettings(*m_settings);
+    for (int slot = 1; slot <= 8; ++slot)
+        QCOMPARE(t[slot], expected[slot - 1]);
+}
+
+void TestDraw::drawMode_data()
+{
+    QTest::addColumn<QString>("lx");
+    QTest::addColumn<bool>("byProbability");
+    QTest::addRow("missing") << QString() << false;
+    QTest::addRow("true flag") << QStringLiteral("真") << true;
+    QTest::addRow("false flag") << QStringLiteral("假") << false;
+    QTest::addRow("one") << QStringLiteral("1") << false;
+    QTest::addRow("true in Latin") << QStringLiteral("true") << false;
+    QTest::addRow("doubled flag") << QStringLiteral("真真") << false;
+}
+
+void TestDraw::drawMode()
+{
+    QFETCH(QString, lx);
+    QFETCH(bool, byProbability);
+    if (!lx.isEmpty())
+        QVERIFY(m_settings->writeZbt(keys::kDrawMode, lx));
+    QCOMPARE(readDrawMode(*m_settings),
+             byProbability ? DrawMode::ByProbability : DrawMode::ByQuantity);
+}
+
+void TestDraw::writeDrawModeRoundTrip()
+{
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("真"));
+    QCOMPARE(readDrawMode(*m_settings), DrawMode::ByProbability);
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("假"));
+    QCOMPARE(readDrawMode(*m_settings), DrawMode::ByQuantity);
+}
+
+void TestDraw::randomWorkedValues_data()
+{
+    QTest::addColumn<quint32>("counter");
+    QTest::addColumn<qint64>("a");
+    QTest::addColumn<qint64>("b");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<qint32>("stateAfter");
+    const qint64 top = (qint64(1) << 31) - 1; // a range of 2^31 shows g itself
+    QTest::addRow("0: g") << 0u << qint64(0) << top << qint64(2530958) << 2531011;
+    QTest::addRow("0: 1..110") << 0u << qint64(1) << qint64(110) << qint64(79) << 2531011;
+    QTest::addRow("0: budget") << 0u << qint64(100000) << qint64(130000) << qint64(110874) << 2531011;
+    QTest::addRow("1: g") << 1u << qint64(0) << top << qint64(2744979) << 2745024;
+    QTest::addRow("1: 1..110") << 1u << qint64(1) << qint64(110) << qint64(40) << 2745024;
+    QTest::addRow("max: 1..110") << 4294967295u << qint64(1) << qint64(110) << qint64(109)
+                                 << 2531011 - 214013;
+}
+
+void TestDraw::randomWorkedValues()
+{
+    QFETCH(quint32, counter);
+    QFETCH(qint64, a);
+    QFETCH(qint64, b);
+    QFETCH(qint64, expected);
+    QFETCH(qint32, stateAfter);
+    LotteryRandom random = fixedClock(counter);
+    random.reseed();
+    QCOMPARE(random.state(), qint32(counter));
+    QCOMPARE(random.next(a, b), expected);
+    QCOMPARE(random.state(), stateAfter);
+}
+
+void TestDraw::randomEdges()
+{
+    LotteryRandom random = fixedClock(123456);
+    random.reseed();
+    QCOMPARE(random.next(5, 5), qint64(5));
+    QCOMPARE(random.next(-3, -3), qint64(-3));
+    random.setState(0);
+    const qint64 forward = random.next(10, 20);
+    random.setState(0);
+    QCOMPARE(random.next(20, 10), forward);
+    // The widest ranges neither overflow nor leave their bounds.
+    const qint64 lo = std::numeric_limits<qint64>::min();
+    const qint64 hi = std::numeric_limits<qint64>::max();
+    for (int n = 0; n < 100; ++n) {
+        const qint64 v = random.next(lo, hi);
+        QVERIFY(v >= lo && v <= hi);
+        const qint64 w = random.next(-1, hi);
+        QVERIFY(w >= -1);
+    }
+}
+
+// One step gives g < 2^31; eight stocks of two billion need 2^34 tickets.
+// Counter values taken one apart must reach the whole box and every slot
+// about equally.
+void TestDraw::randomWideRangeReachesEverywhere()
+{
+    DrawPool pool;
+    pool.rebuild(table({2000000000, 2000000000, 2000000000, 2000000000, 2000000000, 2000000000,
+                        2000000000, 2000000000}));
+    std::array<int, 8> wins{};
+    qint64 highest = 0;
+    const int draws = 8000;
+    for (quint32 counter = 0; counter < quint32(draws); ++counter) {
+        LotteryRandom random = fixedClock(counter * 7919u);
+        random.reseed();
+        const qint64 k = random.next(1, pool.size());
+        QVERIFY(k >= 1 && k <= pool.size());
+        highest = std::max(highest, k);
+        ++wins[pool.slotOfTicket(k) - 1];
+    }
+    QVERIFY(highest > pool.size() - pool.size() / 100);
+    for (int slot = 1; slot <= 8; ++slot)
+        QVERIFY2(wins[slot - 1] > 800 && wins[slot - 1] < 1200,
+                 qPrintable(QStringLiteral("slot %1: %2").arg(slot).arg(wins[slot - 1])));
+}
+
+void TestDraw::ticketToSlot_data()
+{
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("last");
+    QTest::addColumn<int>("slot");
+    QTest::addRow("1") << qint64(1) << qint64(1) << 1;
+    QTest::addRow("2-3") << qint64(2) << qint64(3) << 2;
+    QTest::addRow("4-7") << qint64(4) << qint64(7) << 3;
+    QTest::addRow("8-15") << qint64(8) << qint64(15) << 4;
+    QTest::addRow("16-25") << qint64(16) << qint64(25) << 5;
+    QTest::addRow("26-40") << qint64(26) << qint64(40) << 6;
+    QTest::addRow("41-60") << qint64(41) << qint64(60) << 7;
+    QTest::addRow("61-110") << qint64(61) << qint64(110) << 8;
+}
+
+void TestDraw::ticketToSlot()
+{
+    QFETCH(qint64, first);
+    QFETCH(qint64, last);
+    QFETCH(int, slot);
+    DrawPool pool;
+    pool.rebuild(PrizeTable::defaults());
+    QCOMPARE(pool.size(), qint64(110));
+    for (qint64 k = first; k <= last; ++k)
+        QCOMPARE(pool.slotOfTicket(k), slot);
+}
+
+void TestDraw::cumulativeMatchesListedBox_data()
+{
+    QTest::addColumn<PrizeTable>("counts");
+    QTest::addRow("defaults") << PrizeTable::defaults();
+    QTest::addRow("gaps and negatives") << table({0, 3, -5, 0, 1, 0, 7, -1});
+    QTest::addRow("only the last") << table({0, 0, 0, 0, 0, 0, 0, 4});
+    QTest::addRow("only the first") << table({9, 0, 0, 0, 0, 0, 0, 0});
+    QTest::addRow("wide") << table({1, 1000, 1, 70000, 1, 1, 250000, 1});
+}
+
+void TestDraw::cumulativeMatchesListedBox()
+{
+    QFETCH(PrizeTable, counts);
+    DrawPool pool;
+    pool.rebuild(counts);
+    const std::vector<int> box = listedBox(counts);
+    QCOMPARE(pool.size(), qint64(box.size()));
+    for (std::size_t k = 1; k <= box.size(); ++k)
+        QCOMPARE(pool.slotOfTicket(qint64(k)), box[k - 1]);
+}
+
+void TestDraw::hugeCounts()
+{
+    DrawPool pool;
+    const qint32 max = std::numeric_limits<qint32>::max();
+    pool.rebuild(table({max, max, max, max, max, max, max, max}));
+    QCOMPARE(pool.size(), 8 * qint64(max));
+    QCOMPARE(pool.slotOfTicket(qint64(max)), 1);
+    QCOMPARE(pool.slotOfTicket(qint64(max) + 1), 2);
+    QCOMPARE(pool.slotOfTicket(7 * qint64(max)), 7);
+    QCOMPARE(pool.slotOfTicket(7 * qint64(max) + 1), 8);
+    QCOMPARE(pool.slotOfTicket(pool.size()), 8);
+
+    pool.rebuild(table({0, 0, 0, 0, 0, 0, 0, 0}));
+    QVERIFY(pool.isEmpty());
+    QCOMPARE(pool.slotOfTicket(1), 0);
+}
+
+void TestDraw::drawSlotWorkedExample()
+{
+    DrawPool pool;
+    pool.rebuild(PrizeTable::defaults());
+    LotteryRandom one = fixedClock(1);
+    QCOMPARE(drawSlot(pool, false, one), 6);
+    LotteryRandom zero = fixedClock(0);
+    QCOMPARE(drawSlot(pool, false, zero), 8);
+}
+
+void TestDraw::designation_data()
+{
+    QTest::addColumn<PrizeTable>("counts");
+    QTest::addColumn<int>("slot");
+    QTest::addRow("defaults") << PrizeTable::defaults() << 1;
+    QTest::addRow("slot 1 without stock") << table({0, 0, 5, 1, 1, 1, 1, 1}) << 3;
+    QTest::addRow("slot 1 negative") << table({-4, 2, 0, 0, 0, 0, 0, 0}) << 2;
+    QTest::addRow("only the last") << table({0, 0, 0, 0, 0, 0, 0, 1}) << 8;
+}
+
+// A designated draw takes the first ticket and leaves the generator alone.
+void TestDraw::designation()
+{
+    QFETCH(PrizeTable, counts);
+    QFETCH(int, slot);
+    DrawPool pool;
+    pool.rebuild(counts);
+    int clockReads = 0;
+    LotteryRandom random([&clockReads] { ++clockReads; return 77u; });
+    random.setState(-5);
+    QCOMPARE(drawSlot(pool, true, random), slot);
+    QCOMPARE(clockReads, 0);
+    QCOMPARE(random.state(), -5);
+}
+
+// Stock = value - wins as numbers, truncated; surplus wins leave no ticket.
+void TestDraw::byQuantityStock()
+{
+    writePrizeValues(*m_settings, {"3.9", "2", "abc", QStringLiteral("５"), "10", "1e20", "-1", "4"});
+    const QStringList wins{"0.5", "5", "", "1", "abc", "", "", "4"};
+    for (int i = 0; i < 8; ++i)
+        if (!wins[i].isEmpty())
+            QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[i], wins[i]));
+    PrizeTable t = PrizeTable::defaults();
+    DrawPool pool;
+    QVERIFY(buildDrawPool(*m_settings, t, pool));
+    const qint32 max = std::numeric_limits<qint32>::max();
+    QCOMPARE(t.values, (std::array<qint32, 8>{3, -3, 0, 4, 10, max, -1, 0}));
+    QCOMPARE(pool.size(), 3 + 4 + 10 + qint64(max));
+}
+
+// Every win counted removes a ticket from the next box until none is left.
+void TestDraw::byQuantityUntilEmpty()
+{
+    writePrizeValues(*m_settings, {"2", "0", "0", "0", "0", "0", "0", "1"});
+    PrizeTable t;
+    DrawPool pool;
+    LotteryRandom random = fixedClock(4242);
+    std::array<int, 8> wins{};
+    int draws = 0;
+    while (buildDrawPool(*m_settings, t, pool)) {
+        QVERIFY(draws < 3);
+        const int slot = drawSlot(pool, false, random);
+        ++wins[slot - 1];
+        QVERIFY(results::countWin(*m_settings, slot));
+        ++draws;
+    }
+    QCOMPARE(draws, 3);
+    QCOMPARE(wins, (std::array<int, 8>{2, 0, 0, 0, 0, 0, 0, 1}));
+    QVERIFY(pool.isEmpty());
+    QCOMPARE(t.values, (std::array<qint32, 8>{0, 0, 0, 0, 0, 0, 0, 0}));
+
+    QVERIFY(results::resetAll(*m_settings));
+    QVERIFY(buildDrawPool(*m_settings, t, pool));
+    QCOMPARE(pool.size(), qint64(3));
+}
+
+void TestDraw::byProbabilityKeepsTable()
+{
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    writePrizeValues(*m_settings, {"9", "9", "9", "9", "9", "9", "9", "9"});
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"40"));
+    PrizeTable t = PrizeTable::defaults();
+    DrawPool pool;
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(buildDrawPool(*m_settings, t, pool));
+        QCOMPARE(t.values, PrizeTable::defaults().values);
+        QCOMPARE(pool.size(), qint64(110));
+    }
+    t = table({0, -1, 0, 0, 0, 0, 0, 0});
+    QVERIFY(!buildDrawPool(*m_settings, t, pool));
+    QVERIFY(pool.isEmpty());
+}
+
+void TestDraw::freshInstallationIsEmpty()
+{
+    PrizeTable t = PrizeTable::defaults();
+    DrawPool pool;
+    QVERIFY(!buildDrawPool(*m_settings, t, pool));
+    QVERIFY(pool.isEmpty());
+    QCOMPARE(t.values, (std::array<qint32, 8>{}));
+}
+
+QTEST_GUILESS_MAIN(TestDraw)
+#include "test_draw.moc"
