@@ -90,6 +90,8 @@ private:
     void requestStop();
     void resetRoll();
     void landRoll();
+    void resumeAfterEmptyLanding();
+    int drawLandingSlot();
 
     RollView &m_view;
     const SettingsFile &m_settings;
@@ -97,4 +99,5 @@ private:
     DrawPool &m_pool;
     LotteryRandom &m_random;
     RollState m_state;
+    qint32 m_budgetAtStop = 0; // the budget a stop request replaced by 1
 };

@@ -1,0 +1,406 @@
+#include "core/keys.h"
+#include "core/results.h"
+#include "core/roll.h"
+#include "core/settingsfile.h"
+#include "fakerollview.h"
+#include "platform/gbkcodec.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+#include <limits>
+
+class TestRoll : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void firstRoll();
+    void stopBeforeFirstTick();
+    void drawnSlotIsCurrentSlot();
+    void effectsDisabled();
+    void unusableRollInterval_data();
+    void unusableRollInterval();
+    void autoStopArming_data();
+    void autoStopArming();
+    void autoStopSurvivesButtonStop();
+    void restartWhileStopping();
+    void clearedHeldPicture();
+    void byQuantityUntilEmpty();
+    void designation_data();
+    void designation();
+    void budgetRunsOut();
+    void emptyBoxAtLandingTick();
+
+private:
+    void startAndStop();
+    QString wins(int slot) const { return results::countText(*m_settings, slot); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+    PrizeTable m_table;
+    DrawPool m_pool;
+    quint32 m_clock = 0;
+    std::unique_ptr<LotteryRandom> m_random;
+    std::unique_ptr<FakeRollView> m_view;
+    std::unique_ptr<Roll> m_roll;
+};
+
+// By probability with the start-up defaults: a counter of 1 draws slot 6,
+// a counter of 0 draws slot 8 and gives a budget of 110874 ticks.
+void TestRoll::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    m_table = PrizeTable::defaults();
+    m_pool.clear();
+    m_clock = 0;
+    m_random = std::make_unique<LotteryRandom>([this] { return m_clock; });
+    m_view = std::make_unique<FakeRollView>();
+    m_roll = std::make_unique<Roll>(*m_view, *m_settings, m_table, m_pool, *m_random);
+}
+
+void TestRoll::startAndStop()
+{
+    m_roll->startCaptionPressed();
+    m_roll->stopCaptionPressed();
+}
+
+void TestRoll::firstRoll()
+{
+    m_roll->startCaptionPressed();
+    QCOMPARE(m_view->take(), (QStringList{"result-visible 1", "close-effect", "idle-captions 0",
+                                          "caption 停止", "music-start", "roll-interval 30",
+                                          "raised 1 1", "result-picture <empty>"}));
+    QCOMPARE(m_roll->state().runFlag, 1);
+    QCOMPARE(m_roll->state().tickBudget, 110874);
+
+    m_roll->tick();
+    QCOMPARE(m_view->take(), (QStringList{"raised 8 0", "reload 8", "raised 1 1",
+                                          "slot-picture 1 <empty>", "result-picture picture 1"}));
+    QCOMPARE(m_roll->state().position, 1);
+    QCOMPARE(m_roll->state().heldPicture, QByteArray("picture 1"));
+    QCOMPARE(m_roll->state().tickBudget, 110873);
+
+    m_roll->tick();
+    QCOMPARE(m_view->raisedSlots(), raisedOnly({2}));
+    QCOMPARE(m_view->pictures[0], QByteArray("picture 1"));
+    QCOMPARE(m_view->result, QByteArray("picture 2"));
+    // A press on the start caption while rolling does nothing.
+    m_view->take();
+    m_roll->startCaptionPressed();
+    QVERIFY(m_view->take().isEmpty());
+}
+
+// The landing tick leaves 图片框8, so 图片框1 keeps its border beside the
+// drawn slot.
+void TestRoll::stopBeforeFirstTick()
+{
+    m_roll->startCaptionPressed();
+    m_clock = 1;
+    m_view->take();
+    m_roll->stopCaptionPressed();
+    QCOMPARE(m_view->take(), (QStringList{"result-visible 1", "close-effect", "idle-captions 0",
+                                          "music-stop", "button-enabled 0", "show-effect",
+                                          "auto-stop 0"}));
+    QCOMPARE(m_roll->state().runFlag, 0);
+    QCOMPARE(m_roll->state().tickBudget, 1);
+
+    m_roll->tick();
+    QCOMPARE(m_view->take(), (QStringList{"idle-captions 1", "raised 8 0", "reload 8", "raised 6 1",
+                                          "slot-picture 6 <empty>", "result-picture picture 6",
+                                          "caption 开始", "button-enabled 1", "roll-interval 0",
+                                          "slot-picture 6 picture 6", "end-sound"}));
+    QCOMPARE(m_view->raisedSlots(), raisedOnly({1, 6}));
+    QCOMPARE(m_roll->state().position, 6);
+    QCOMPARE(wins(6), QStringLiteral("1"));
+    QCOMPARE(m_view->effectsShown, 1);
+    QCOMPARE(m_view->caption, Roll::kStartCaption);
+}
+
+void TestRoll::drawnSlotIsCurrentSlot()
+{
+    m_roll->startCaptionPressed();
+    for (int n = 0; n < 8; ++n)
+        m_roll->tick();
+    QCOMPARE(m_roll->state().position, 8);
+    m_roll->stopCaptionPressed(); // counter 0: slot 8
+    m_view->files[7] = "picture 8, replaced on disk";
+    m_view->take();
+    m_roll->tick();
+    const QStringList log = m_view->take();
+    QCOMPARE(log.mid(0, 6), (QStringList{"idle-captions 1", "raised 8 0", "reload 8", "raised 8 1",
+                                         "slot-picture 8 <empty>",
+                                         "result-picture picture 8, replaced on disk"}));
+    QCOMPARE(m_view->raisedSlots(), raisedOnly({8}));
+    QCOMPARE(m_view->pictures[7], QByteArray("picture 8, replaced on disk"));
+    QCOMPARE(wins(8), QStringLiteral("1"));
+}
+
+void TestRoll::effectsDisabled()
+{
+    m_view->effectsOff = true;
+    startAndStop();
+    QCOMPARE(m_view->effectsShown, 0);
+    QCOMPARE(m_view->buttonEnabled, false);
+    m_roll->tick();
+    QCOMPARE(m_view->endSounds, 1);
+    QCOMPARE(m_roll->state().position, 8);
+    QCOMPARE(wins(8), QStringLiteral("1"));
+    QCOMPARE(m_view->effectsShown, 0);
+    QCOMPARE(m_view->buttonEnabled, true);
+}
+
+void TestRoll::unusableRollInterval_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addRow("zero") << QStringLiteral("0");
+    QTest::addRow("negative") << QStringLiteral("-5");
+    QTest::addRow("not a number") << QStringLiteral("abc");
+    QTest::addRow("empty") << QString();
+    QTest::addRow("below one") << QStringLiteral("0.9");
+}
+
+// The timer never runs, so no tick comes: each request only flips the flag
+// and nothing is counted.
+void TestRoll::unusableRollInterval()
+{
+    QFETCH(QString, speed);
+    m_view->speed = speed;
+    for (int request = 1; request <= 5; ++request) {
+        m_roll->stopCaptionPressed();
+        if (request == 1)
+            m_roll->startCaptionPressed();
+        QCOMPARE(m_view->rollInterval, 0);
+        QCOMPARE(m_roll->state().runFlag, request % 2);
+        QCOMPARE(m_view->caption, Roll::kStopCaption);
+        QCOMPARE(m_view->raised[0], true);
+        QCOMPARE(m_roll->state().position, 0);
+    }
+    QCOMPARE(m_view->endSounds, 0);
+    QCOMPARE(wins(1), QString());
+}
+
+void TestRoll::autoStopArming_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<bool>("touched");
+    QTest::addRow("off") << QStringLiteral("0") << 0 << false;
+    QTest::addRow("1.5 s") << QStringLiteral("1.5") << 1500 << true;
+    QTest::addRow("10 s") << QStringLiteral("10") << 10000 << true;
+    QTest::addRow("full-width") << QStringLiteral("２") << 2000 << true;
+    QTest::addRow("huge") << QStringLiteral("1e12") << std::numeric_limits<qint32>::max() << true;
+    QTest::addRow("negative") << QStringLiteral("-3") << 0 << true;
+    QTest::addRow("not a number") << QStringLiteral("abc") << 0 << true;
+    QTest::addRow("zero written otherwise") << QStringLiteral("0.0") << 0 << true;
+}
+
+// Every request arms it, even one refused for an empty box.
+void TestRoll::autoStopArming()
+{
+    QFETCH(QString, text);
+    QFETCH(int, interval);
+    QFETCH(bool, touched);
+    m_view->autoStop = text;
+    m_table = PrizeTable{};
+    m_roll->startStopPress();
+    QCOMPARE(m_view->emptyMessages, 1);
+    QCOMPARE(m_view->autoStopInterval, interval);
+    QCOMPARE(m_view->take().join(';').contains(u"auto-stop"), touched);
+}
+
+// Start at 0 s, stop by key, start again: the timer armed at the first
+// start keeps its schedule and then stops the second roll.
+void TestRoll::autoStopSurvivesButtonStop()
+{
+    m_view->autoStop = QStringLiteral("10");
+    m_roll->startStopPress();
+    m_roll->tick();
+    m_roll->startStopPress(); // the keyboard: 按钮1
+    m_roll->tick();
+    QCOMPARE(wins(8), QStringLiteral("1"));
+    QCOMPARE(m_view->autoStopInterval, 10000);
+
+    m_roll->startStopPress();
+    QCOMPARE(m_view->autoStopStarts, 1);
+    m_roll->tick();
+    m_roll->stopCaptionPressed(); // the auto-stop tick
+    QCOMPARE(m_roll->state().runFlag, 0);
+    QCOMPARE(m_view->autoStopInterval, 0);
+    m_roll->tick();
+    QCOMPARE(wins(8), QStringLiteral("2"));
+
+    // Firing while idle only disarms it.
+    m_view->take();
+    m_roll->stopCaptionPressed();
+    QCOMPARE(m_view->take(), QStringList{"auto-stop 0"});
+}
+
+// Between a stop request and its landing only the stop caption can reach
+// the roll; it starts it again.
+void TestRoll::restartWhileStopping()
+{
+    startAndStop();
+    m_roll->stopCaptionPressed();
+    QCOMPARE(m_roll->state().runFlag, 1);
+    QCOMPARE(m_roll->state().tickBudget, 110874);
+    QCOMPARE(m_view->musicStarts, 2);
+    m_roll->tick();
+    QCOMPARE(m_view->endSounds, 0);
+    QCOMPARE(m_roll->state().position, 1);
+}
+
+// After a landing on slot 4 the held picture is emptied (a picture
+// replacement): the next start leaves 图片框4 empty until the highlight
+// has passed it.
+void TestRoll::clearedHeldPicture()
+{
+    m_table = PrizeTable{{0, 0, 0, 5, 0, 0, 0, 0}};
+    startAndStop();
+    m_roll->tick();
+    QCOMPARE(m_roll->state().position, 4);
+    QCOMPARE(m_view->pictures[3], QByteArray("picture 4"));
+
+    m_roll->clearHeldPicture();
+    QVERIFY(m_roll->state().heldPicture.isEmpty());
+    m_roll->startStopPress();
+    QVERIFY(m_view->pictures[3].isEmpty());
+    QCOMPARE(m_view->raisedSlots(), raisedOnly({1, 4}));
+    for (int n = 0; n < 4; ++n)
+        m_roll->tick();
+    QVERIFY(m_view->pictures[3].isEmpty());
+    QVERIFY(m_view->result.isEmpty());
+    m_roll->tick();
+    QCOMPARE(m_view->pictures[3], QByteArray("picture 4"));
+}
+
+void TestRoll::byQuantityUntilEmpty()
+{
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    const QStringList stock{"1", "0", "0", "0", "0", "0", "0", "1"};
+    for (int i = 0; i < 8; ++i)
+        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[i], stock[i]));
+    for (int roll = 0; roll < 2; ++roll) {
+        startAndStop();
+        m_roll->tick();
+    }
+    QCOMPARE(wins(1), QStringLiteral("1"));
+    QCOMPARE(wins(8), QStringLiteral("1"));
+
+    const RollState before = m_roll->state();
+    const auto raisedBefore = m_view->raisedSlots();
+    m_view->take();
+    m_roll->startCaptionPressed();
+    QCOMPARE(m_view->take(), (QStringList{"result-visible 1", "close-effect", "result-visible 0",
+                                          "empty-box"}));
+    QCOMPARE(m_view->emptyMessages, 1);
+    QCOMPARE(m_view->resultVisible, false);
+    QCOMPARE(m_roll->state().runFlag, before.runFlag);
+    QCOMPARE(m_roll->state().position, before.position);
+    QCOMPARE(m_roll->state().heldPicture, before.heldPicture);
+    QCOMPARE(m_view->raisedSlots(), raisedBefore);
+    QCOMPARE(m_view->caption, Roll::kStartCaption);
+
+    QVERIFY(results::resetAll(*m_settings));
+    m_roll->startCaptionPressed();
+    QCOMPARE(m_roll->state().runFlag, 1);
+}
+
+void TestRoll::designation_data()
+{
+    QTest::addColumn<PrizeTable>("counts");
+    QTest::addColumn<int>("slot");
+    QTest::addRow("defaults") << PrizeTable::defaults() << 1;
+    QTest::addRow("slot 1 without stock") << PrizeTable{{0, 0, 2, 0, 0, 0, 9, 9}} << 3;
+}
+
+// Armed twice before the roll, it still designates one landing only.
+void TestRoll::designation()
+{
+    QFETCH(PrizeTable, counts);
+    QFETCH(int, slot);
+    m_table = counts;
+    m_view->armed = true;
+    m_clock = 1;
+    startAndStop();
+    m_roll->tick();
+    QCOMPARE(m_roll->state().position, slot);
+    QCOMPARE(m_view->armed, false);
+    QCOMPARE(wins(slot), QStringLiteral("1"));
+
+    startAndStop();
+    m_roll->tick();
+    QVERIFY(m_roll->state().position != 1);
+}
+
+// Never stopped, the roll lands by itself on the slot under the highlight,
+// without a draw (the designation stays armed), without fireworks.
+void TestRoll::budgetRunsOut()
+{
+    m_view->armed = true;
+    m_roll->startStopPress();
+    const qint32 budget = m_roll->state().tickBudget;
+    QVERIFY(budget >= 100000 && budget <= 130000);
+    m_view->logging = false;
+    for (qint32 n = 1; n < budget; ++n)
+        m_roll->tick();
+    QCOMPARE(m_view->endSounds, 0);
+    QCOMPARE(m_view->idleCaptions, false);
+    m_roll->tick();
+    const int expected = (budget - 1) % 8 + 1;
+    QCOMPARE(m_roll->state().position, expected);
+    QCOMPARE(m_view->idleCaptions, true);
+    QCOMPARE(m_view->endSounds, 1);
+    QCOMPARE(m_view->effectsShown, 0);
+    QCOMPARE(m_view->armed, true);
+    QCOMPARE(m_roll->state().runFlag, 0);
+    QCOMPARE(m_view->caption, Roll::kStartCaption);
+    QCOMPARE(m_view->rollInterval, 0);
+    QCOMPARE(wins(expected), QStringLiteral("1"));
+
+    m_roll->startStopPress();
+    QCOMPARE(m_roll->state().runFlag, 1);
+}
+
+// The stock is used up between an accepted stop and its landing tick, and a
+// refused stop request falls in that gap: the tick keeps the roll going.
+void TestRoll::emptyBoxAtLandingTick()
+{
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
+    m_roll->startStopPress();
+    m_roll->tick();
+    m_roll->tick();
+    m_roll->startStopPress();
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"1"));
+    m_roll->stopCaptionPressed();
+    QCOMPARE(m_view->emptyMessages, 1);
+    QCOMPARE(m_roll->state().runFlag, 0);
+
+    m_view->take();
+    m_roll->tick();
+    QCOMPARE(m_roll->state().runFlag, 1);
+    QCOMPARE(m_roll->state().position, 3);
+    QCOMPARE(m_roll->state().tickBudget, 110874 - 3);
+    QCOMPARE(m_view->endSounds, 0);
+    QCOMPARE(m_view->buttonEnabled, true);
+    QCOMPARE(m_view->caption, Roll::kStopCaption);
+    QCOMPARE(m_view->musicStarts, 2);
+    QVERIFY(m_view->take().contains(u"close-effect"_qs));
+    QCOMPARE(wins(1), QStringLiteral("1"));
+
+    QVERIFY(results::resetAll(*m_settings));
+    m_roll->stopCaptionPressed();
+    m_roll->tick();
+    QCOMPARE(m_roll->state().position, 1);
+    QCOMPARE(wins(1), QStringLiteral("1"));
+    QCOMPARE(m_view->endSounds, 1);
+}
+
+QTEST_GUILESS_MAIN(TestRoll)
+#include "test_roll.moc"
