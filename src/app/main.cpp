@@ -1,7 +1,27 @@
+#include "platform/sound.h"
+#include "ui/mainwindow.h"
+#include "ui/translations.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
+    // The FFmpeg media backend of Qt 6.4 crashes on machines without a sound
+    // device; GStreamer copes.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+#endif
     QApplication app(argc, argv);
-    return 0;
+    // No application display name: Qt would append it to every window title.
+    app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
+    installChineseTranslations(app);
+
+    // The program keeps its data beside itself.
+    const QString runDir = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+    MainWindow window(runDir, createSystemSound());
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,73 @@
+#include "backgroundmusic.h"
+
+#include "filecopy.h"
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "core/values.h"
+#include "platform/sound.h"
+#include "ui/filedialog.h"
+
+#include <QAction>
+#include <QDir>
+
+BackgroundMusic::BackgroundMusic(const SettingsFile &settings, Sound &sound, QAction *enableItem,
+                                 QAction *disableItem, QWidget *dialogParent)
+    : m_settings(settings)
+    , m_sound(sound)
+    , m_enableItem(enableItem)
+    , m_disableItem(disableItem)
+    , m_dialogParent(dialogParent)
+{
+}
+
+QString BackgroundMusic::folder() const
+{
+    return m_settings.runDir() + QStringLiteral("/wav");
+}
+
+QString BackgroundMusic::path() const
+{
+    return folder() + QStringLiteral("/bjyy.mp3");
+}
+
+void BackgroundMusic::check(bool on)
+{
+    m_enableItem->setChecked(on);
+    m_disableItem->setChecked(!on);
+}
+
+void BackgroundMusic::applyStoredSwitch()
+{
+    check(m_settings.readZbt(keys::kMusic) != values::kFalse);
+}
+
+void BackgroundMusic::enable()
+{
+    check(true);
+    m_settings.writeZbt(keys::kMusic, values::kTrue);
+}
+
+void BackgroundMusic::disable()
+{
+    check(false);
+    m_settings.writeZbt(keys::kMusic, values::kFalse);
+}
+
+void BackgroundMusic::replace()
+{
+    QDir().mkdir(folder());
+    const QString chosen = filedialog::openFile(QStringLiteral("音乐文件(*.mp3)|*.mp3"), m_dialogParent);
+    if (!chosen.isEmpty())
+        copyFileReplacing(chosen, path());
+}
+
+void BackgroundMusic::startForRoll()
+{
+    if (m_enableItem->isChecked())
+        m_sound.playLooped(path());
+}
+
+void BackgroundMusic::stop()
+{
+    m_sound.stop();
+}

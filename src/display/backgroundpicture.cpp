@@ -1,0 +1,63 @@
+#include "backgroundpicture.h"
+
+#include "filecopy.h"
+#include "ui/filedialog.h"
+#include "ui/imagedecode.h"
+#include "ui/picturebox.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QWidget>
+
+BackgroundPicture::BackgroundPicture(QString runDir, QWidget *window, PictureBox *resultPicture)
+    : m_runDir(std::move(runDir))
+    , m_window(window)
+    , m_resultPicture(resultPicture)
+{
+}
+
+QString BackgroundPicture::path() const
+{
+    return m_runDir + QStringLiteral("/底图.jpg");
+}
+
+void BackgroundPicture::load()
+{
+    m_bytes = readWholeFile(path());
+    m_scaled = QPixmap();
+    m_window->update();
+}
+
+void BackgroundPicture::replace()
+{
+    const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_window);
+    if (!chosen.isEmpty()) {
+        copyFileReplacing(chosen, path());
+        load();
+    }
+    m_resultPicture->hide();
+}
+
+void BackgroundPicture::clear()
+{
+    QFile::remove(path());
+    load();
+    m_resultPicture->hide();
+}
+
+void BackgroundPicture::paint(QPainter &painter, const QRect &exposed)
+{
+    const QSize size = m_window->size();
+    if (!m_bytes.isEmpty() && m_scaled.size() != size) {
+        const QImage image = imagedecode::decodeScaled(m_bytes, size);
+        m_scaled = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+    }
+    if (m_bytes.isEmpty() || m_scaled.isNull()) {
+        painter.fillRect(exposed, QColor(255, 0, 0));
+        return;
+    }
+    if (m_scaled.size() == size)
+        painter.drawPixmap(exposed, m_scaled, exposed);
+    else
+        painter.drawPixmap(QRect(QPoint(0, 0), size), m_scaled);
+}

@@ -1,0 +1,180 @@
+#include "wheellayout.h"
+
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "ui/controls.h"
+#include "ui/mainlayout.h"
+#include "ui/mainmenu.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainterPath>
+#include <QScreen>
+
+namespace {
+
+// Glyphs beyond this size cost memory without showing more: an absurd wheel
+// keeps its captions at a size the font engine handles.
+constexpr int kMaxCaptionPoints = 1000;
+
+QSize screenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+void setPointSize(QWidget *label, int points)
+{
+    QFont font = label->font();
+    font.setPointSize(qBound(1, points, kMaxCaptionPoints));
+    label->setFont(font);
+}
+
+} // namespace
+
+WheelLayout::WheelLayout(MainControls &controls, MainMenu &menu, const SettingsFile &settings)
+    : m_controls(controls)
+    , m_menu(menu)
+    , m_settings(settings)
+{
+}
+
+WheelGeometry WheelLayout::current() const
+{
+    WheelGeometry g;
+    g.frame = m_controls.wheelFrame->size();
+    g.face = m_controls.face->size();
+    g.startLabel = m_controls.startCaption->geometry();
+    g.stopLabel = m_controls.stopCaption->geometry();
+    g.startFontSize = m_controls.startCaption->font().pointSize();
+    g.stopFontSize = m_controls.stopCaption->font().pointSize();
+    for (int i = 0; i < 8; ++i)
+        g.slots[i] = m_controls.slots[i]->geometry();
+    return g;
+}
+
+void WheelLayout::apply(const WheelGeometry &g)
+{
+    m_controls.wheelFrame->resize(g.frame);
+    m_controls.face->setGeometry(QRect(QPoint(0, 0), g.face));
+    m_controls.startCaption->setGeometry(g.startLabel);
+    m_controls.stopCaption->setGeometry(g.stopLabel);
+    setPointSize(m_controls.startCaption, g.startFontSize);
+    setPointSize(m_controls.stopCaption, g.stopFontSize);
+    for (int i = 0; i < 8; ++i)
+        m_controls.slots[i]->setGeometry(g.slots[i]);
+}
+
+void WheelLayout::resetGeometry()
+{
+    apply(WheelGeometry::design());
+}
+
+void WheelLayout::enlargeStep()
+{
+    m_factor = wheel::kEnlargeFactor;
+    apply(wheel::enlargeStep(current()));
+}
+
+void WheelLayout::enlarge(long long n)
+{
+    if (n < 1)
+        return;
+    m_factor = wheel::kEnlargeFactor;
+    apply(wheel::enlarge(current(), n));
+}
+
+void WheelLayout::clipRound()
+{
+    // A rounded rectangle one pixel larger than the frame with a corner
+    // ellipse of 1000 × 1000: a disc up to 1000 px, a rounded square beyond.
+    QWidget *frame = m_controls.wheelFrame;
+    const QRectF outer(0, 0, frame->width() + 1, frame->height() + 1);
+    QPainterPath path;
+    path.addRoundedRect(outer, qMin(500.0, outer.width() / 2), qMin(500.0, outer.height() / 2));
+    // Only the part that can show on the window is turned into a region, so
+    // an absurd wheel never builds a region of millions of scan lines.
+    const QRect visible = QRect(frame->mapFrom(m_controls.window, QPoint(0, 0)),
+                                m_controls.window->size().expandedTo(screenSize()))
+                              .adjusted(-2, -2, 2, 2);
+    QPainterPath window;
+    window.addRect(visible);
+    const QPolygon polygon = path.intersected(window).toFillPolygon().toPolygon();
+    frame->setMask(polygon.isEmpty() ? QRegion(0, 0, 1, 1) : QRegion(polygon));
+    frame->update();
+}
+
+void WheelLayout::applySize(long long n)
+{
+    resetGeometry();
+    enlarge(n);
+    clipRound();
+}
+
+QByteArray WheelLayout::face(int k)
+{
+    QFile file(QStringLiteral(":/assets/face%1.jpg").arg(k));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WheelLayout::checkStyle(int k)
+{
+    for (int i = 0; i < 4; ++i)
+        m_menu.styles[i]->setChecked(i + 1 == k);
+}
+
+void WheelLayout::setFace(int k)
+{
+    m_controls.face->setPicture(face(k));
+}
+
+void WheelLayout::selectStyle(int k)
+{
+    checkStyle(k);
+    setFace(k);
+    m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+}
+
+void WheelLayout::applyStoredStyle()
+{
+    const QString stored = m_settings.readZbt(keys::kStyle);
+    for (int k = 1; k <= 4; ++k) {
+        if (stored == keys::kStyleValue[k - 1]) {
+            setFace(k);
+            checkStyle(k);
+            return;
+        }
+    }
+    setFace(1);
+}
+
+void WheelLayout::setFullScreen()
+{
+    QWidget *w = m_controls.window;
+    const bool shown = w->isVisible();
+    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w->move(0, 0);
+    w->resize(screenSize());
+    m_menu.windowed->setChecked(false);
+    m_menu.fullScreen->setChecked(true);
+    m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
+    if (shown)
+        w->show();
+}
+
+void WheelLayout::setWindowed()
+{
+    QWidget *w = m_controls.window;
+    const bool shown = w->isVisible();
+    const QPoint pos = w->pos();
+    w->setWindowFlags(Qt::Window);
+    w->move(pos);
+    w->resize(screenSize() - QSize(20, 20));
+    m_menu.windowed->setChecked(true);
+    m_menu.fullScreen->setChecked(false);
+    m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
+    if (shown)
+        w->show();
+}

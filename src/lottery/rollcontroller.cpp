@@ -1,0 +1,92 @@
+#include "rollcontroller.h"
+
+#include "display/backgroundmusic.h"
+#include "display/prizepictures.h"
+#include "display/wineffects.h"
+#include "platform/sound.h"
+#include "ui/controls.h"
+#include "ui/mainlayout.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+RollController::RollController(MainControls &controls, const PrizePictures &pictures,
+                               BackgroundMusic &music, WinEffects &effects, Sound &sound)
+    : m_controls(controls)
+    , m_pictures(pictures)
+    , m_music(music)
+    , m_effects(effects)
+    , m_sound(sound)
+{
+    QFile chime(QStringLiteral(":/assets/chime.wav"));
+    if (chime.open(QIODevice::ReadOnly))
+        m_chime = chime.readAll();
+}
+
+QString RollController::rollSpeedText() const { return m_controls.rollSpeedEdit->text(); }
+QString RollController::autoStopText() const { return m_controls.autoStopEdit->text(); }
+bool RollController::effectsDisabled() const { return m_controls.effectsDisabledBox->isChecked(); }
+QString RollController::buttonCaption() const { return m_controls.startButton->text(); }
+
+void RollController::setButtonCaption(const QString &caption)
+{
+    m_controls.startButton->setText(caption);
+}
+
+void RollController::setButtonEnabled(bool enabled)
+{
+    m_controls.startButton->setEnabled(enabled);
+}
+
+void RollController::setIdleCaptions(bool idle)
+{
+    m_controls.startCaption->setVisible(idle);
+    m_controls.stopCaption->setVisible(!idle);
+}
+
+void RollController::setRollInterval(int ms) { m_controls.rollTimer->setInterval(ms); }
+void RollController::setAutoStopInterval(int ms) { m_controls.autoStopTimer->setInterval(ms); }
+
+void RollController::setSlotRaised(int slot, bool raised)
+{
+    m_controls.slots[slot - 1]->setRaised(raised);
+}
+
+QByteArray RollController::slotPicture(int slot) const
+{
+    return m_controls.slots[slot - 1]->picture();
+}
+
+void RollController::setSlotPicture(int slot, const QByteArray &bytes)
+{
+    m_controls.slots[slot - 1]->setPicture(bytes);
+}
+
+void RollController::reloadSlotPicture(int slot) { m_pictures.load(slot); }
+void RollController::setResultPicture(const QByteArray &bytes) { m_controls.resultPicture->setPicture(bytes); }
+void RollController::setResultVisible(bool visible) { m_controls.resultPicture->setVisible(visible); }
+bool RollController::designationArmed() const { return !m_controls.designationFlag->isHidden(); }
+void RollController::clearDesignation() { m_controls.designationFlag->hide(); }
+
+QString RollController::emptyBoxText()
+{
+    return QStringLiteral("1．如果是第一次运行程序，请先点击右键，选择奖项设置菜单，进行奖项设置！\r\n\r\n")
+        + QString(28, QChar(0x2014))
+        + QStringLiteral("\r\n\r\n2．如果是按奖品数量方式正在抽奖！应该是奖品数量已抽取完毕，清空抽奖结果后可以再重新抽奖！");
+}
+
+void RollController::showEmptyBoxMessage()
+{
+    messagebox::show(emptyBoxText(), QStringLiteral("Lunora信息提示"), messagebox::Buttons::Ok,
+                     messagebox::Icon::Information);
+}
+
+void RollController::startMusic() { m_music.startForRoll(); }
+void RollController::stopMusic() { m_music.stop(); }
+void RollController::showWinEffect() { m_effects.showWinEffect(); }
+void RollController::closeWinEffect() { m_effects.closeWinEffect(); }
+void RollController::playEndSound() { m_sound.playWave(m_chime); }

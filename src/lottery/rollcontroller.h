@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/roll.h"
+
+#include <QByteArray>
+
+class BackgroundMusic;
+class PrizePictures;
+class Sound;
+class WinEffects;
+struct MainControls;
+
+// Glues the roll logic to the main window's widgets, timers, music, effects
+// and sound.
+class RollController final : public RollView
+{
+public:
+    RollController(MainControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
+                   WinEffects &effects, Sound &sound);
+
+    QString rollSpeedText() const override;
+    QString autoStopText() const override;
+    bool effectsDisabled() const override;
+    QString buttonCaption() const override;
+    void setButtonCaption(const QString &caption) override;
+    void setButtonEnabled(bool enabled) override;
+    void setIdleCaptions(bool idle) override;
+    void setRollInterval(int ms) override;
+    void setAutoStopInterval(int ms) override;
+    void setSlotRaised(int slot, bool raised) override;
+    QByteArray slotPicture(int slot) const override;
+    void setSlotPicture(int slot, const QByteArray &bytes) override;
+    void reloadSlotPicture(int slot) override;
+    void setResultPicture(const QByteArray &bytes) override;
+    void setResultVisible(bool visible) override;
+    bool designationArmed() const override;
+    void clearDesignation() override;
+    void showEmptyBoxMessage() override;
+    void startMusic() override;
+    void stopMusic() override;
+    void showWinEffect() override;
+    void closeWinEffect() override;
+    void playEndSound() override;
+
+    // The text of the empty-box message.
+    static QString emptyBoxText();
+
+private:
+    MainControls &m_controls;
+    const PrizePictures &m_pictures;
+    BackgroundMusic &m_music;
+    WinEffects &m_effects;
+    Sound &m_sound;
+    QByteArray m_chime;
+};

@@ -1,0 +1,146 @@
+#include "startup.h"
+
+#include "core/keys.h"
+#include "core/prizetable.h"
+#include "core/settingsfile.h"
+#include "core/values.h"
+#include "display/backgroundmusic.h"
+#include "display/backgroundpicture.h"
+#include "display/prizepictures.h"
+#include "display/wheellayout.h"
+#include "ui/controls.h"
+#include "ui/mainlayout.h"
+#include "ui/picturebox.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+namespace {
+
+QSize screenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+// Left and top are tested and applied independently.
+void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStringView topKey)
+{
+    const QString left = s.readZbt(leftKey);
+    if (!left.isEmpty())
+        w->move(values::textToInt(left), w->y());
+    const QString top = s.readZbt(topKey);
+    if (!top.isEmpty())
+        w->move(w->x(), values::textToInt(top));
+}
+
+void placeWindowAndWheel(StartupTargets &t)
+{
+    MainControls &c = t.controls;
+    const QSize screen = screenSize();
+    c.window->setGeometry(0, 0, screen.width(), screen.height());
+    c.wheelFrame->move((screen.width() - c.wheelFrame->width()) / 2, c.wheelFrame->y());
+    for (TransparentLabel *title : {c.mainTitle, c.subTitle}) {
+        title->resize(c.window->width(), title->height());
+        title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    }
+    applyPosition(t.settings, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop);
+    applyPosition(t.settings, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop);
+    applyPosition(t.settings, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop);
+    applyPosition(t.settings, c.resultPicture, keys::kResultLeft, keys::kResultTop);
+}
+
+void applyOptions(StartupTargets &t)
+{
+    MainControls &c = t.controls;
+    const SettingsFile &s = t.settings;
+    c.effectsDisabledBox->setChecked(s.readZbt(keys::kEffectsDisabled) == values::kTrue);
+    const QString width = s.readZbt(keys::kResultWidth);
+    if (!width.isEmpty()) {
+        c.resultPicture->resize(qMax(0, values::textToInt(width)), c.resultPicture->height());
+        c.resultWidthEdit->setText(QString::number(c.resultPicture->width()));
+    }
+    const QString height = s.readZbt(keys::kResultHeight);
+    if (!height.isEmpty()) {
+        c.resultPicture->resize(c.resultPicture->width(), qMax(0, values::textToInt(height)));
+        c.resultHeightEdit->setText(QString::number(c.resultPicture->height()));
+    }
+}
+
+void applyModeAndMusic(StartupTargets &t)
+{
+    MainControls &c = t.controls;
+    const SettingsFile &s = t.settings;
+    if (s.readZbt(keys::kWindowMode) == keys::kWindowed)
+        t.wheel.setWindowed();
+    else
+        t.wheel.setFullScreen();
+    t.music.applyStoredSwitch();
+    const QString autoStop = s.readZbt(keys::kAutoStop);
+    c.autoStopEdit->setText(!autoStop.isEmpty() && autoStop != u"0" ? autoStop : QStringLiteral("0"));
+    const QString speed = s.readZbt(keys::kRollSpeed);
+    if (!speed.isEmpty())
+        c.rollSpeedEdit->setText(speed);
+    t.wheel.applyStoredStyle();
+}
+
+void applyTitles(StartupTargets &t)
+{
+    const QString main = t.settings.readZbt(keys::kMainTitle);
+    if (!main.isEmpty())
+        t.controls.mainTitle->setText(main);
+    const QString sub = t.settings.readZbt(keys::kSubTitle);
+    if (!sub.isEmpty())
+        t.controls.subTitle->setText(sub);
+}
+
+void applyWheelSize(StartupTargets &t)
+{
+    const QString n = t.settings.readZbt(keys::kWheelSize);
+    if (n.isEmpty())
+        return;
+    t.controls.wheelSizeEdit->setText(n);
+    t.wheel.enlarge(values::textToInt(n));
+}
+
+// The three font keys apply only when the colour key is present.
+void applyTitleFont(const SettingsFile &s, TransparentLabel *label, QStringView faceKey,
+                    QStringView sizeKey, QStringView colourKey)
+{
+    const QString colour = s.read(DataFile::Config, keys::kYanse, colourKey);
+    if (colour.isEmpty())
+        return;
+    QFont font = label->font();
+    font.setFamily(s.read(DataFile::Config, keys::kYanse, faceKey));
+    font.setPointSize(qBound(1, values::textToInt(s.read(DataFile::Config, keys::kYanse, sizeKey)), 1000));
+    label->setFont(font);
+    const quint32 bgr = quint32(values::textToInt(colour));
+    label->setTextColour(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff));
+}
+
+} // namespace
+
+void runStartup(StartupTargets &t)
+{
+    if (t.registerHotKey)
+        t.registerHotKey();
+    t.pictures.ensureFolder();
+    t.wheel.setFactor(1.0);
+    placeWindowAndWheel(t);
+    applyOptions(t);
+    applyModeAndMusic(t);
+    t.pictures.loadAll();
+    applyTitles(t);
+    t.table = PrizeTable::fromSettings(t.settings);
+    applyWheelSize(t);
+    if (t.createFontDialog)
+        t.createFontDialog();
+    applyTitleFont(t.settings, t.controls.mainTitle, keys::kMainTitleFont, keys::kMainTitleFontSize,
+                   keys::kMainTitleFontColour);
+    applyTitleFont(t.settings, t.controls.subTitle, keys::kSubTitleFont, keys::kSubTitleFontSize,
+                   keys::kSubTitleFontColour);
+    t.background.load();
+    t.wheel.clipRound();
+}

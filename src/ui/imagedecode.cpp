@@ -1,0 +1,92 @@
+#include "imagedecode.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QList>
+
+namespace imagedecode {
+namespace {
+
+struct Entry
+{
+    QByteArray bytes; // shared with the caller's copy; compared on lookup
+    QSize size;
+    QImage image;
+};
+
+// A handful of entries is enough: eight slots, the result box and the
+// windows' small copies.
+constexpr int kCapacity = 40;
+
+struct Cache
+{
+    QList<Entry> entries; // most recently used first
+    int hits = 0;
+    int misses = 0;
+};
+
+Cache &cache()
+{
+    static Cache c;
+    return c;
+}
+
+QSize cappedSize(QSize size)
+{
+    return size.boundedTo(QSize(kMaxDecodeSide, kMaxDecodeSide));
+}
+
+QImage decode(const QByteArray &bytes, QSize size)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    if (!full.isValid() || full.isEmpty())
+        return {};
+    // Let the decoder shrink while decoding (JPEG scales in the DCT), then
+    // finish the exact scaling ourselves.
+    reader.setScaledSize(size);
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+QImage decodeScaled(const QByteArray &bytes, QSize size)
+{
+    size = cappedSize(size);
+    if (bytes.isEmpty() || size.isEmpty())
+        return {};
+    Cache &c = cache();
+    for (qsizetype i = 0; i < c.entries.size(); ++i) {
+        const Entry &e = c.entries.at(i);
+        if (e.size == size && e.bytes.size() == bytes.size() && e.bytes == bytes) {
+            ++c.hits;
+            c.entries.move(i, 0);
+            return c.entries.first().image;
+        }
+    }
+    ++c.misses;
+    Entry e{bytes, size, decode(bytes, size)};
+    c.entries.prepend(e);
+    if (c.entries.size() > kCapacity)
+        c.entries.removeLast();
+    return e.image;
+}
+
+void clearCache()
+{
+    cache() = Cache{};
+}
+
+int cacheHits() { return cache().hits; }
+int cacheMisses() { return cache().misses; }
+
+} // namespace imagedecode

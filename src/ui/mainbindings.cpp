@@ -1,0 +1,77 @@
+// The binding table of the main window: every bound control event and the
+// handler that serves it, one line each.
+#include "mainwindow.h"
+
+#include "core/roll.h"
+#include "display/backgroundmusic.h"
+#include "display/backgroundpicture.h"
+#include "display/wheellayout.h"
+#include "lottery/settingsgate.h"
+#include "settings/popupmenu.h"
+#include "ui/controls.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QPushButton>
+
+void MainWindow::bindEvents()
+{
+    bindRoll();
+    bindMenu();
+    bindPopups();
+}
+
+void MainWindow::bindRoll()
+{
+    MainControls &c = m_controls;
+    Roll *roll = m_roll.get();
+    connect(c.startButton, &QPushButton::clicked, this, [roll] { roll->startStopPress(); });
+    connect(c.startCaption, &TransparentLabel::leftPressed, this, [roll] { roll->startCaptionPressed(); });
+    connect(c.stopCaption, &TransparentLabel::leftPressed, this, [roll] { roll->stopCaptionPressed(); });
+    connect(c.autoStopTimer, &IntervalTimer::tick, this, [roll] { roll->stopCaptionPressed(); });
+    connect(c.rollTimer, &IntervalTimer::tick, this, [roll] { roll->tick(); });
+    connect(c.focusTimer, &IntervalTimer::tick, this, [&c] { c.startButton->setFocus(); });
+    connect(c.hotKeyLabel, &Label::notified, this, [&c] { c.designationFlag->show(); });
+}
+
+void MainWindow::bindMenu()
+{
+    MainMenu &m = m_menu;
+    WheelLayout *wheel = m_wheel.get();
+    connect(m.prizeSettings, &QAction::triggered, this, [this] { m_gate->openPrizeSettings(); });
+    connect(m.results, &QAction::triggered, this, [this] { m_gate->openResults(); });
+    connect(m.enlarge, &QAction::triggered, this, [wheel] { wheel->enlargeStep(); });
+    for (int k = 1; k <= 4; ++k)
+        connect(m.styles[k - 1], &QAction::triggered, this, [wheel, k] { wheel->selectStyle(k); });
+    connect(m.fullScreen, &QAction::triggered, this, [wheel] { wheel->setFullScreen(); });
+    connect(m.windowed, &QAction::triggered, this, [wheel] { wheel->setWindowed(); });
+    connect(m.replaceBackground, &QAction::triggered, this, [this] { m_background->replace(); });
+    connect(m.clearBackground, &QAction::triggered, this, [this] { m_background->clear(); });
+    connect(m.replaceMusic, &QAction::triggered, this, [this] { m_music->replace(); });
+    connect(m.enableMusic, &QAction::triggered, this, [this] { m_music->enable(); });
+    connect(m.disableMusic, &QAction::triggered, this, [this] { m_music->disable(); });
+    connect(m.help, &QAction::triggered, this, [] { popupmenu::showHelp(); });
+    connect(m.about, &QAction::triggered, this, [] { popupmenu::showAbout(); });
+    connect(m.exit, &QAction::triggered, this, [this] { exitWithConfirmation(); });
+}
+
+void MainWindow::bindPopups()
+{
+    // Eighteen elements open the same popup; the window itself is handled
+    // in mousePressEvent.
+    MainControls &c = m_controls;
+    auto popup = [this](QWidget *w) {
+        return [this, w](QPoint pos, int) { openPopup(w->mapToGlobal(pos)); };
+    };
+    connect(c.hotKeyLabel, &Label::rightPressed, this, popup(c.hotKeyLabel));
+    connect(c.panelWheelSizeLabel, &Label::rightPressed, this, popup(c.panelWheelSizeLabel));
+    connect(c.mainTitle, &TransparentLabel::rightPressed, this, popup(c.mainTitle));
+    connect(c.subTitle, &TransparentLabel::rightPressed, this, popup(c.subTitle));
+    connect(c.resultPicture, &PictureBox::rightPressed, this, popup(c.resultPicture));
+    connect(c.face, &PictureBox::rightPressed, this, popup(c.face));
+    connect(c.startCaption, &TransparentLabel::rightPressed, this, popup(c.startCaption));
+    connect(c.stopCaption, &TransparentLabel::rightPressed, this, popup(c.stopCaption));
+    for (PictureBox *slot : c.slots)
+        connect(slot, &PictureBox::rightPressed, this, popup(slot));
+    connect(c.wheelFrame, &ShapeBox::rightPressed, this, popup(c.wheelFrame));
+}

@@ -1,0 +1,109 @@
+#include "mainwindow.h"
+
+#include "core/roll.h"
+#include "display/backgroundmusic.h"
+#include "display/backgroundpicture.h"
+#include "display/prizepictures.h"
+#include "display/wheellayout.h"
+#include "display/wineffects.h"
+#include "lottery/rollcontroller.h"
+#include "lottery/settingsgate.h"
+#include "platform/gbkcodec.h"
+#include "platform/hotkey.h"
+#include "platform/sound.h"
+#include "settings/popupmenu.h"
+#include "settings/startup.h"
+#include "ui/controls.h"
+#include "ui/picturebox.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWidget *parent)
+    : QWidget(parent)
+    , m_settings(runDir, gbkCodec())
+    , m_sound(std::move(sound))
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Lunora软件V2.0"));
+    setGeometry(50, 50, 778, 677);
+    m_controls = buildMainLayout(this);
+    m_menu = buildMainMenu(this);
+    m_pictures = std::make_unique<PrizePictures>(runDir, m_controls.slots);
+    m_wheel = std::make_unique<WheelLayout>(m_controls, m_menu, m_settings);
+    m_background = std::make_unique<BackgroundPicture>(runDir, this, m_controls.resultPicture);
+    m_music = std::make_unique<BackgroundMusic>(m_settings, *m_sound, m_menu.enableMusic,
+                                                m_menu.disableMusic, this);
+    m_effects = new WinEffects(this);
+    m_rollView = std::make_unique<RollController>(m_controls, *m_pictures, *m_music, *m_effects, *m_sound);
+    m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_table, m_pool, m_random);
+    m_gate = std::make_unique<SettingsGate>(m_settings, m_table, [this] {
+        std::array<QByteArray, 8> pictures;
+        for (int i = 0; i < 8; ++i)
+            pictures[i] = m_controls.slots[i]->picture();
+        return pictures;
+    });
+    bindEvents();
+    runCreationHandler();
+}
+
+MainWindow::~MainWindow()
+{
+    m_effects->closeWinEffect();
+}
+
+void MainWindow::runCreationHandler()
+{
+    StartupTargets targets{m_controls, m_menu, m_settings, m_table, *m_wheel, *m_pictures,
+                           *m_music, *m_background,
+                           [this] {
+                               m_hotKey = new GlobalHotKey(this);
+                               connect(m_hotKey, &GlobalHotKey::activated, this,
+                                       [this] { m_controls.hotKeyLabel->notify(); });
+                           },
+                           {}};
+    runStartup(targets);
+}
+
+void MainWindow::openPopup(const QPoint &globalPos)
+{
+    m_menu.root->popup(globalPos);
+}
+
+void MainWindow::exitWithConfirmation()
+{
+    if (!popupmenu::confirmExit())
+        return;
+    m_closing = true;
+    m_effects->closeWinEffect();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    m_background->paint(painter, event->rect());
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closing || popupmenu::confirmExit()) {
+        m_closing = true;
+        m_effects->closeWinEffect();
+        event->accept();
+        QCoreApplication::exit(0);
+        return;
+    }
+    event->ignore();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton)
+        openPopup(event->globalPosition().toPoint());
+    event->accept();
+}

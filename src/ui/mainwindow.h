@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/drawpool.h"
+#include "core/lotteryrandom.h"
+#include "core/prizetable.h"
+#include "core/settingsfile.h"
+#include "ui/mainlayout.h"
+#include "ui/mainmenu.h"
+
+#include <QWidget>
+#include <memory>
+
+class BackgroundMusic;
+class BackgroundPicture;
+class GlobalHotKey;
+class PrizePictures;
+class Roll;
+class RollController;
+class SettingsGate;
+class Sound;
+class WheelLayout;
+class WinEffects;
+
+// The main window: the titles, the wheel, the result picture, the options
+// panel and the popup menu. Its constructor is the creation handler: it
+// builds the layout, binds every event and applies the stored settings.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    MainControls &controls() { return m_controls; }
+    MainMenu &menu() { return m_menu; }
+    const SettingsFile &settings() const { return m_settings; }
+    PrizeTable &prizeTable() { return m_table; }
+    LotteryRandom &random() { return m_random; }
+    Roll &roll() { return *m_roll; }
+    WheelLayout &wheel() { return *m_wheel; }
+    WinEffects &effects() { return *m_effects; }
+    PrizePictures &pictures() { return *m_pictures; }
+    BackgroundPicture &background() { return *m_background; }
+    BackgroundMusic &music() { return *m_music; }
+    SettingsGate &gate() { return *m_gate; }
+    GlobalHotKey *hotKey() const { return m_hotKey; }
+
+    // The popup menu at a screen position.
+    void openPopup(const QPoint &globalPos);
+    // 退出: confirmation, then the program ends with code 0.
+    void exitWithConfirmation();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void bindEvents();
+    void bindRoll();
+    void bindMenu();
+    void bindPopups();
+    void runCreationHandler();
+
+    SettingsFile m_settings;
+    PrizeTable m_table;
+    DrawPool m_pool;
+    LotteryRandom m_random;
+    MainControls m_controls;
+    MainMenu m_menu;
+    std::unique_ptr<Sound> m_sound;
+    std::unique_ptr<PrizePictures> m_pictures;
+    std::unique_ptr<WheelLayout> m_wheel;
+    std::unique_ptr<BackgroundPicture> m_background;
+    std::unique_ptr<BackgroundMusic> m_music;
+    WinEffects *m_effects = nullptr;
+    std::unique_ptr<RollController> m_rollView;
+    std::unique_ptr<Roll> m_roll;
+    std::unique_ptr<SettingsGate> m_gate;
+    GlobalHotKey *m_hotKey = nullptr;
+    bool m_closing = false;
+};
