@@ -1,0 +1,325 @@
+#include "core/settingsfile.h"
+#include "core/values.h"
+#include "platform/gbkcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray gbk(QStringView text)
+{
+    return gbkCodec().encode(text);
+}
+
+template <size_t N> QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString addOne(const QString &count)
+{
+    return values::formatG13(values::textToNumber(count) + 1);
+}
+
+// The child side of the lock test: count a win `times` times.
+int countWins(const QString &dir, int times)
+{
+    const SettingsFile settings(dir, gbkCodec());
+    for (int i = 0; i < times; ++i) {
+        if (!settings.update(DataFile::Results, u"zjjg", u"j1", addOne))
+            return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void paths();
+    void read_data();
+    void read();
+    void newFileIsCrlfGbk();
+    void writeKeepsEveryOtherLine();
+    void longValuesAreCut();
+    void badBytes_data();
+    void badBytes();
+    void fiftyMegabyteFile();
+    void missingFolder();
+    void targetIsADirectory();
+    void readOnlyFolder();
+    void refusedNames();
+    void updateSeesCurrentValue();
+    void twoProcessesCountEveryWin();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+};
+
+void TestSettingsFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+}
+
+void TestSettingsFile::paths()
+{
+    QCOMPARE(m_settings->path(DataFile::Config), m_dir->path() + u"/config.a");
+    QCOMPARE(m_settings->path(DataFile::Results), m_dir->path() + u"/jieguo.a");
+}
+
+void TestSettingsFile::read_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("fallback");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray head = "[zbt]\r\n";
+    const QString title = u"主标题"_qs;
+    const QString prompt = u"购物有奖活动"_qs;
+    QTest::newRow("no file") << QByteArray() << title << prompt << prompt;
+    QTest::newRow("missing key") << head + "x=1\r\n" << title << prompt << prompt;
+    QTest::newRow("empty equals missing")
+        << head + gbk(u"主标题=\r\n") << title << prompt << prompt;
+    QTest::newRow("blank equals missing")
+        << head + gbk(u"主标题=  \r\n") << title << prompt << prompt;
+    QTest::newRow("empty quotes equal missing")
+        << head + gbk(u"主标题=\"\"\r\n") << title << prompt << prompt;
+    QTest::newRow("blanks around title dropped")
+        << head + gbk(u"主标题=  新年抽奖 \t\r\n") << title << prompt << u"新年抽奖"_qs;
+    QTest::newRow("quoted title") << head + gbk(u"主标题=\" 新年 \"\r\n") << title << prompt
+                                  << u" 新年 "_qs;
+    QTest::newRow("value from nul on is dropped")
+        << head + raw("lx=ab\0cd\r\n") << u"lx"_qs << QString() << u"ab"_qs;
+    QTest::newRow("value starting with nul is empty")
+        << head + raw("lx=\0cd\r\n") << u"lx"_qs << u"d"_qs << u"d"_qs;
+    QTest::newRow("empty key name") << head + "=1\r\n" << QString() << u"d"_qs << QString();
+}
+
+void TestSettingsFile::read()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, key);
+    QFETCH(QString, fallback);
+    QFETCH(QString, expected);
+
+    if (!file.isEmpty())
+        QVERIFY(putFile(m_settings->path(DataFile::Config), file));
+    QCOMPARE(m_settings->readZbt(key, fallback), expected);
+}
+
+void TestSettingsFile::newFileIsCrlfGbk()
+{
+    QVERIFY(m_settings->writeZbt(u"界面大小", u"全屏"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), gbk(u"[zbt]\r\n界面大小=全屏\r\n"));
+    QVERIFY(m_settings->write(DataFile::Results, u"zjjg", u"j3", u"1"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Results)), QByteArray("[zjjg]\r\nj3=1\r\n"));
+    // Neither the lock nor a temporary file is left behind.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestSettingsFile::writeKeepsEveryOtherLine()
+{
+    const QByteArray before
+        = gbk(u"; 注释\n[yanse]\n主标题字体 = 宋体 \n\n[ZBT]\n\t一=1\n二 =  2\n[zbt]\n一=9");
+    QVERIFY(putFile(m_settings->path(DataFile::Config), before));
+    QVERIFY(m_settings->writeZbt(u"二", u"7"));
+    QVERIFY(m_settings->writeZbt(u"三", u"4"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)),
+        gbk(u"; 注释\n[yanse]\n主标题字体 = 宋体 \n\n[ZBT]\n\t一=1\n二 =7\n三=4\n[zbt]\n一=9"));
+    QCOMPARE(m_settings->readZbt(u"一"), u"1"_qs);
+    QCOMPARE(m_settings->read(DataFile::Config, u"yanse", u"主标题字体"), u"宋体"_qs);
+}
+
+void TestSettingsFile::longValuesAreCut()
+{
+    const QString exact(SettingsFile::kMaxValueLength, u'测');
+    QVERIFY(m_settings->writeZbt(u"主标题", exact));
+    QCOMPARE(m_settings->readZbt(u"主标题"), exact);
+    QVERIFY(m_settings->writeZbt(u"主标题", QString(exact + u"多余")));
+    QCOMPARE(m_settings->readZbt(u"主标题"), exact);
+
+    // A one-megabyte line neither hides the keys after it nor is lost by a
+    // write of another key.
+    const QByteArray line = "big=" + QByteArray(1 << 20, 'x') + "\r\n";
+    const QByteArray before = "[zbt]\r\n" + line + "after=1\r\n";
+    QVERIFY(putFile(m_settings->path(DataFile::Config), before));
+    QCOMPARE(m_settings->readZbt(u"big").size(), SettingsFile::kMaxValueLength);
+    QCOMPARE(m_settings->readZbt(u"after"), u"1"_qs);
+    QVERIFY(m_settings->writeZbt(u"after", u"2"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), "[zbt]\r\n" + line + "after=2\r\n");
+}
+
+void TestSettingsFile::badBytes_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("readKey");
+    QTest::addColumn<QString>("expected");
+
+    QByteArray noise(1 << 20, Qt::Uninitialized);
+    QRandomGenerator generator(20240607);
+    for (char &byte : noise)
+        byte = char(generator.generate() & 0xFF);
+    QTest::newRow("random bytes") << noise << u"k"_qs << u"fallback"_qs;
+    // A lead byte without a valid trail: the text decodes to something, and
+    // the key after it is untouched.
+    QTest::newRow("invalid gbk") << raw("[zbt]\r\nk=\x81\x20\xff\r\nm=5\r\n") << u"m"_qs << u"5"_qs;
+    QTest::newRow("nul lines") << raw("[zbt]\r\n\0\0\0\r\nk=\0\r\nm=5\r\n") << u"m"_qs << u"5"_qs;
+    QTest::newRow("invalid gbk in names") << raw("[z\xff"
+                                                 "bt]\r\nm=1\r\n[zbt]\r\n\x81=2\r\nm=5\r\n")
+                                          << u"m"_qs << u"5"_qs;
+}
+
+void TestSettingsFile::badBytes()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, readKey);
+    QFETCH(QString, expected);
+
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(putFile(path, file));
+    QCOMPARE(m_settings->readZbt(readKey, u"fallback"), expected);
+    QVERIFY(!m_settings->readZbt(u"k", u"fallback").isEmpty());
+
+    QVERIFY(m_settings->writeZbt(u"新键", u"值"));
+    QCOMPARE(m_settings->readZbt(u"新键"), u"值"_qs);
+    // The new line went in after every original byte.
+    const QByteArray after = fileBytes(path);
+    QVERIFY(after.startsWith(file));
+    QVERIFY(after.sliced(file.size()).contains(gbk(u"新键=值")));
+    QCOMPARE(m_settings->readZbt(readKey, u"fallback"), expected);
+}
+
+void TestSettingsFile::fiftyMegabyteFile()
+{
+    QByteArray big;
+    big.reserve(52 << 20);
+    big += "[fill]\r\n";
+    for (int i = 0; big.size() < (50 << 20); ++i)
+        big += "key" + QByteArray::number(i) + "=" + QByteArray(40, 'v') + "\r\n";
+    big += "[zbt]\r\nk=last\r\n";
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(putFile(path, big));
+
+    QCOMPARE(m_settings->readZbt(u"k"), u"last"_qs);
+    QCOMPARE(m_settings->read(DataFile::Config, u"fill", u"key123456"), QString(40, u'v'));
+    QVERIFY(m_settings->writeZbt(u"k", u"new"));
+    big.replace(big.size() - 6, 4, "new");
+    QVERIFY(fileBytes(path) == big);
+}
+
+void TestSettingsFile::missingFolder()
+{
+    const SettingsFile missing(m_dir->path() + u"/gone", gbkCodec());
+    QCOMPARE(missing.readZbt(u"k", u"d"), u"d"_qs);
+    QVERIFY(!missing.writeZbt(u"k", u"v"));
+    QVERIFY(!QFileInfo::exists(m_dir->path() + u"/gone"));
+}
+
+// A data file name taken by a folder can be neither read nor replaced, on
+// every system and for every user.
+void TestSettingsFile::targetIsADirectory()
+{
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(QDir().mkdir(path));
+    QCOMPARE(m_settings->readZbt(u"k", u"d"), u"d"_qs);
+    QVERIFY(!m_settings->writeZbt(u"k", u"v"));
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QDir(path).isEmpty());
+}
+
+void TestSettingsFile::readOnlyFolder()
+{
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(m_settings->writeZbt(u"k", u"old"));
+    const QByteArray before = fileBytes(path);
+    QFile folder(m_dir->path());
+    const auto permissions = folder.permissions();
+    QVERIFY(folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    QFile probe(m_dir->path() + u"/probe");
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    if (writable)
+        probe.remove();
+    const bool written = writable ? false : m_settings->writeZbt(u"k", u"new");
+    folder.setPermissions(permissions);
+    if (writable)
+        QSKIP("running with rights that ignore folder permissions (root)");
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(m_settings->readZbt(u"k"), u"old"_qs);
+}
+
+void TestSettingsFile::refusedNames()
+{
+    QVERIFY(m_settings->writeZbt(u"k", u"1"));
+    const QByteArray before = fileBytes(m_settings->path(DataFile::Config));
+    QVERIFY(!m_settings->writeZbt(u"a=b", u"2"));
+    QVERIFY(!m_settings->writeZbt(QString(), u"2"));
+    QVERIFY(!m_settings->write(DataFile::Config, QString(), u"k", u"2"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), before);
+    QCOMPARE(m_settings->read(DataFile::Config, QString(), u"k", u"d"), QString());
+}
+
+void TestSettingsFile::updateSeesCurrentValue()
+{
+    QStringList seen;
+    const auto record = [&seen](const QString &current) {
+        seen << current;
+        return QString(current + u'+');
+    };
+    QVERIFY(m_settings->update(DataFile::Results, u"zjjg", u"j1", record));
+    QVERIFY(m_settings->update(DataFile::Results, u"zjjg", u"j1", record));
+    QCOMPARE(seen, QStringList({ QString(), u"+"_qs }));
+    QCOMPARE(m_settings->read(DataFile::Results, u"zjjg", u"j1"), u"++"_qs);
+}
+
+void TestSettingsFile::twoProcessesCountEveryWin()
+{
+    constexpr int kEach = 500;
+    QProcess first;
+    QProcess second;
+    const QStringList arguments { u"--count-wins"_qs, m_dir->path(), QString::number(kEach) };
+    first.start(QCoreApplication::applicationFilePath(), arguments);
+    second.start(QCoreApplication::applicationFilePath(), arguments);
+    QVERIFY(first.waitForFinished(180000));
+    QVERIFY(second.waitForFinished(180000));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(m_settings->read(DataFile::Results, u"zjjg", u"j1"), QString::number(2 * kEach));
+    QVERIFY(!QFileInfo::exists(m_settings->path(DataFile::Results) + u".lock"));
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--count-wins") == 0)
+        return countWins(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    TestSettingsFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_settingsfile.moc"
