@@ -1,0 +1,74 @@
+#include "ui/inputbox.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace inputbox {
+
+namespace {
+Seam *g_activeSeam = nullptr;
+}
+
+InputDialog::InputDialog(const QString &prompt, const QString &caption, Echo echo,
+                         const QString &initial, QWidget *parent)
+    : QDialog(parent),
+      m_prompt(new QLabel(prompt, this)),
+      m_entry(new QLineEdit(initial, this)),
+      m_ok(new QPushButton(QStringLiteral("确认输入(&O)"), this)),
+      m_cancel(new QPushButton(QStringLiteral("取消(&C)"), this))
+{
+    setWindowTitle(caption);
+    setWindowModality(Qt::ApplicationModal);
+    m_prompt->setWordWrap(true);
+    m_prompt->setTextFormat(Qt::PlainText);
+    if (echo == Echo::Masked) {
+        m_entry->setEchoMode(QLineEdit::Password);
+        // The mask character is "*" on every platform, not the style's dot.
+        m_entry->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    }
+    m_ok->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_prompt);
+    layout->addWidget(m_entry);
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+Seam::Seam() : m_previous(g_activeSeam) { g_activeSeam = this; }
+
+Seam::~Seam() { g_activeSeam = m_previous; }
+
+Seam *Seam::active() { return g_activeSeam; }
+
+Result Seam::answer(const Asked &box)
+{
+    m_asked << box;
+    if (m_answers.isEmpty())
+        return {};
+    const std::optional<QString> next = m_answers.takeFirst();
+    return next ? Result{true, *next} : Result{};
+}
+
+Result ask(const QString &prompt, const QString &caption, Echo echo, const QString &initial)
+{
+    if (Seam *seam = Seam::active())
+        return seam->answer({prompt, caption, echo, initial});
+
+    InputDialog dialog(prompt, caption, echo, initial);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {true, dialog.entry()->text()};
+}
+
+} // namespace inputbox

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The program's one input box: the caller's prompt and caption, a one-line
+// entry, plain or masked with "*", and the buttons "确认输入(&O)" and
+// "取消(&C)".
+namespace inputbox {
+
+enum class Echo { Plain, Masked };
+
+struct Result
+{
+    bool ok = false;
+    QString text;
+};
+
+Result ask(const QString &prompt, const QString &caption, Echo echo = Echo::Plain,
+           const QString &initial = {});
+
+// The dialog ask() shows; public so its layout can be checked.
+class InputDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    InputDialog(const QString &prompt, const QString &caption, Echo echo,
+                const QString &initial, QWidget *parent = nullptr);
+
+    QLabel *promptLabel() const { return m_prompt; }
+    QLineEdit *entry() const { return m_entry; }
+    QPushButton *okButton() const { return m_ok; }
+    QPushButton *cancelButton() const { return m_cancel; }
+
+private:
+    QLabel *m_prompt;
+    QLineEdit *m_entry;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+};
+
+// What one box asked. The entered text is deliberately not recorded.
+struct Asked
+{
+    QString prompt;
+    QString caption;
+    Echo echo = Echo::Plain;
+    QString initial;
+};
+
+// While a Seam exists no box appears: every call is recorded and answered
+// from the queue; nullopt, or an empty queue, answers Cancel.
+class Seam
+{
+public:
+    Seam();
+    ~Seam();
+    Seam(const Seam &) = delete;
+    Seam &operator=(const Seam &) = delete;
+
+    void queueOk(const QString &text) { m_answers << std::optional<QString>(text); }
+    void queueCancel() { m_answers << std::nullopt; }
+    const QList<Asked> &asked() const { return m_asked; }
+    int pendingAnswers() const { return int(m_answers.size()); }
+
+    // Used by ask(); not for tests.
+    static Seam *active();
+    Result answer(const Asked &box);
+
+private:
+    QList<std::optional<QString>> m_answers;
+    QList<Asked> m_asked;
+    Seam *m_previous = nullptr;
+};
+
+} // namespace inputbox
