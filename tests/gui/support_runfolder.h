@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/gbkcodec.h"
+#include "support_fakesound.h"
+#include "ui/mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+// A temporary run folder with data files written as GBK, and a main window
+// built on it with a silent sound.
+class RunFolder
+{
+public:
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    // Writes `text` (UTF-8 in the test's source) to `name` in GBK.
+    void writeGbk(const QString &name, const QString &text) const
+    {
+        QFile f(file(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(gbkCodec().encode(text));
+    }
+
+    void writeBytes(const QString &name, const QByteArray &bytes) const
+    {
+        QDir().mkpath(QFileInfo(file(name)).absolutePath());
+        QFile f(file(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+    }
+
+    QString readGbk(const QString &name) const
+    {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? gbkCodec().decode(f.readAll()) : QString();
+    }
+
+    // Builds the window; `sound` stays valid as long as the window does.
+    std::unique_ptr<MainWindow> openWindow(FakeSound **sound = nullptr) const
+    {
+        auto fake = std::make_unique<FakeSound>();
+        if (sound)
+            *sound = fake.get();
+        return std::make_unique<MainWindow>(path(), std::move(fake));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
