@@ -1,0 +1,121 @@
+// Start-up to the first painted frame, and a full repaint of the window.
+#include "benchmedia.h"
+#include "platform/sound.h"
+#include "ui/imagedecode.h"
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class Silent final : public Sound
+{
+public:
+    void playLooped(const QString &) override {}
+    void stop() override {}
+    void playWave(const QByteArray &) override {}
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// Eight 12-megapixel prize photographs and a large background.
+const QTemporaryDir &mediaFolder()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        QDir().mkpath(dir.filePath(QStringLiteral("奖品图片")));
+        for (int slot = 1; slot <= 8; ++slot)
+            writeFile(dir.filePath(QStringLiteral("奖品图片/%1.jpg").arg(slot)),
+                      makePhotoJpeg(4000, 3000, 93, quint32(slot)));
+        writeFile(dir.filePath(QStringLiteral("底图.jpg")), makePhotoJpeg(5000, 4000, 97, 99));
+        made = true;
+    }
+    return dir;
+}
+
+void startToFirstFrame(benchmark::State &state, bool withMedia)
+{
+    QTemporaryDir empty;
+    const QString runDir = withMedia ? mediaFolder().path() : empty.path();
+    for (auto _ : state) {
+        imagedecode::clearCache(); // a cold start decodes everything once
+        MainWindow window(runDir, std::make_unique<Silent>());
+        window.show();
+        const QPixmap frame = window.grab();
+        benchmark::DoNotOptimize(frame.cacheKey());
+    }
+    if (withMedia) {
+        qint64 bytes = 0;
+        for (int slot = 1; slot <= 8; ++slot)
+            bytes += QFileInfo(mediaFolder().filePath(QStringLiteral("奖品图片/%1.jpg").arg(slot))).size();
+        state.counters["prize_MB_each"] = double(bytes) / 8 / 1e6;
+        state.counters["background_MB"] = QFileInfo(mediaFolder().filePath(QStringLiteral("底图.jpg"))).size() / 1e6;
+    }
+}
+
+void BM_StartupNoMedia(benchmark::State &state) { startToFirstFrame(state, false); }
+void BM_StartupWithMedia(benchmark::State &state) { startToFirstFrame(state, true); }
+
+void BM_RepaintCached(benchmark::State &state)
+{
+    MainWindow window(mediaFolder().path(), std::make_unique<Silent>());
+    window.show();
+    QImage target(window.size(), QImage::Format_ARGB32_Premultiplied);
+    window.render(&target); // warm: the scaled background is made once
+    for (auto _ : state) {
+        window.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.counters["width"] = window.width();
+    state.counters["height"] = window.height();
+}
+
+// Baseline: what a paint costs when the background is scaled at each paint.
+void BM_RepaintUncachedBaseline(benchmark::State &state)
+{
+    QFile file(mediaFolder().filePath(QStringLiteral("底图.jpg")));
+    file.open(QIODevice::ReadOnly);
+    const QImage picture = QImage::fromData(file.readAll());
+    QImage target(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter p(&target);
+        p.drawImage(target.rect(), picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_StartupNoMedia)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartupWithMedia)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_RepaintCached)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintUncachedBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char **argv)
+{
+    // A 1920 × 1080 offscreen screen, the size of a projector.
+    QTemporaryDir screenDir;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        QFile config(screenDir.filePath(QStringLiteral("screen.json")));
+        config.open(QIODevice::WriteOnly);
+        config.write(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                        "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
+        config.close();
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toUtf8());
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
