@@ -36,6 +36,12 @@ public:
     QString read(DataFile file, QStringView section, QStringView key,
                  QStringView fallback = {}) const;
 
+    // A value ends at its first NUL, as the C strings of the profile
+    // functions do, and keeps only its first line. Names IniDocument cannot
+    // store (empty, "=" in a key, line breaks) make write() return false; it
+    // also returns false when the folder is missing or not writable, when the
+    // file cannot be read, or when the lock is not free within 10 seconds,
+    // and then leaves the file as it was.
     bool write(DataFile file, QStringView section, QStringView key,
                QStringView value) const;
 

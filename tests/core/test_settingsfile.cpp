@@ -69,6 +69,7 @@ private Q_SLOTS:
     void targetIsADirectory();
     void readOnlyFolder();
     void refusedNames();
+    void writtenValueIsOneCString();
     void updateSeesCurrentValue();
     void twoProcessesCountEveryWin();
 
@@ -281,6 +282,14 @@ void TestSettingsFile::refusedNames()
     QVERIFY(!m_settings->write(DataFile::Config, QString(), u"k", u"2"));
     QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), before);
     QCOMPARE(m_settings->read(DataFile::Config, QString(), u"k", u"d"), QString());
+}
+
+void TestSettingsFile::writtenValueIsOneCString()
+{
+    QVERIFY(m_settings->writeZbt(u"a", QStringView(u"x\0y", 3)));
+    QVERIFY(m_settings->writeZbt(u"b", u"first\r\n[zbt]\r\na=injected"));
+    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), QByteArray("[zbt]\r\na=x\r\nb=first\r\n"));
+    QCOMPARE(m_settings->readZbt(u"a"), u"x"_qs);
 }
 
 void TestSettingsFile::updateSeesCurrentValue()
