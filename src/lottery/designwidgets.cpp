@@ -1,0 +1,79 @@
+#include "lottery/designwidgets.h"
+
+#include "ui/picturebox.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace design {
+
+namespace {
+
+template<typename W>
+W *place(W *widget, const QString &name, const QRect &rect)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(rect);
+    return widget;
+}
+
+} // namespace
+
+QFont pixelFont(int pixels, bool bold, const QString &family)
+{
+    QFont font;
+    if (!family.isEmpty())
+        font.setFamilies({family});
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+void setupDialog(QDialog *dialog, const QString &title, int width, int height)
+{
+    dialog->setWindowTitle(title);
+    dialog->setFixedSize(width, height);
+    dialog->move(50, 50);
+    dialog->setWindowModality(Qt::ApplicationModal);
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
+{
+    auto *result = place(new QLabel(text, parent), name, rect);
+    result->setTextFormat(Qt::PlainText);
+    return result;
+}
+
+QLineEdit *editBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
+{
+    return place(new QLineEdit(text, parent), name, rect);
+}
+
+PictureBox *pictureBox(QWidget *parent, const QString &name, const QRect &rect)
+{
+    return place(new PictureBox(parent), name, rect);
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
+{
+    return place(new QPushButton(text, parent), name, rect);
+}
+
+QRadioButton *radioBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
+{
+    return place(new QRadioButton(text, parent), name, rect);
+}
+
+} // namespace design

@@ -1,0 +1,101 @@
+#include "lottery/passwordwindow.h"
+
+#include "core/cipher.h"
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "core/textcodec.h"
+#include "lottery/designwidgets.h"
+#include "ui/inputbox.h"
+#include "ui/messagebox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace password {
+
+QByteArray stored(const SettingsFile &settings)
+{
+    // A hand-edited value is taken as the bytes it holds in the file.
+    const QByteArray text = settings.codec().encode(settings.readZbt(keys::kPassword));
+    return cipher::decipherText(text, cipher::kPasswordKey);
+}
+
+bool store(const SettingsFile &settings, const QByteArray &plain)
+{
+    const QByteArray text = cipher::encipherText(plain, cipher::kPasswordKey);
+    return settings.writeZbt(keys::kPassword, QString::fromLatin1(text));
+}
+
+QByteArray entered(const SettingsFile &settings, const QString &text)
+{
+    return settings.codec().encode(text);
+}
+
+} // namespace password
+
+PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
+                               std::function<void()> openPrizeSettings, QWidget *parent)
+    : QDialog(parent),
+      m_settings(settings),
+      m_currentPassword(currentPassword),
+      m_openPrizeSettings(std::move(openPrizeSettings))
+{
+    design::setupDialog(this, QStringLiteral("密码设置！"), 380, 180);
+    design::label(this, QStringLiteral("标签1"), {8, 24, 144, 32},
+                  QStringLiteral("输入密码(初始密码为空)："));
+    m_edit = design::editBox(this, QStringLiteral("编辑框1"), {160, 24, 192, 32}, {});
+    m_edit->setEchoMode(QLineEdit::Password);
+    m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    m_enter = design::button(this, QStringLiteral("按钮_登陆"), {85, 80, 80, 32},
+                             QStringLiteral("进入设置"));
+    m_change = design::button(this, QStringLiteral("按钮_修改密码"), {209, 80, 80, 32},
+                              QStringLiteral("修改密码"));
+
+    connect(m_enter, &QPushButton::clicked, this, &PasswordWindow::enterSettings);
+    connect(m_change, &QPushButton::clicked, this, &PasswordWindow::changePassword);
+    loadPassword();
+}
+
+void PasswordWindow::loadPassword()
+{
+    m_currentPassword = password::stored(m_settings);
+}
+
+void PasswordWindow::enterSettings()
+{
+    if (password::stored(m_settings) != password::entered(m_settings, m_edit->text())) {
+        messagebox::inform(QStringLiteral("密码不正确！请重新输入。"));
+        return;
+    }
+    if (m_openPrizeSettings)
+        m_openPrizeSettings();
+    accept();
+}
+
+void PasswordWindow::changePassword()
+{
+    m_currentPassword = password::stored(m_settings);
+    if (password::entered(m_settings, m_edit->text()) != m_currentPassword) {
+        messagebox::inform(QStringLiteral("请在密码框输入原始密码后再修改！"));
+        return;
+    }
+    const QByteArray previous = m_currentPassword;
+    const inputbox::Result answer = inputbox::ask(QStringLiteral("请输入密码"),
+                                                  QStringLiteral("请输入密码"));
+    if (answer.ok)
+        m_currentPassword = password::entered(m_settings, answer.text);
+
+    // Cancelling still re-stores the old password, under a new prefix.
+    if (!password::store(m_settings, m_currentPassword)) {
+        // Nothing was changed on disk: say so instead of claiming success.
+        m_currentPassword = previous;
+        messagebox::inform(QStringLiteral("密码保存失败，密码没有改变！请检查程序所在文件夹是否可写。"));
+        return;
+    }
+    if (m_currentPassword.isEmpty()) {
+        messagebox::inform(QStringLiteral("您没有设置任何密码！"));
+        return;
+    }
+    messagebox::inform(QStringLiteral("设置成功！请牢记您的密码！"));
+    accept();
+}

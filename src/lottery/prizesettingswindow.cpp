@@ -1,0 +1,143 @@
+#include "lottery/prizesettingswindow.h"
+
+#include "core/keys.h"
+#include "core/prizetable.h"
+#include "core/settingsfile.h"
+#include "core/values.h"
+#include "lottery/designwidgets.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString kExplanation = QStringLiteral(
+    "1.按奖品数量抽奖：\r\n"
+    "    选择按数量抽奖，就是把所有奖品(即：奖品数值之和)都放在一个盒子里，依次从里面往外拿，"
+    "全部拿完抽奖结束；\r\n"
+    "2.按概率抽奖：\r\n"
+    "    选择按概率抽奖，就是把所有奖品(即：奖品数值之和)都放在一个盒子里，抽取时往外面拿出一个，"
+    "然后再把这个奖品往盒子里补充一个，保持盒子里的奖品总量不变，等待下一次抽取。");
+
+const char *const kDesignValues[8] = {"1", "2", "4", "8", "10", "15", "20", "50"};
+constexpr int kRowTops[4] = {28, 74, 120, 166};
+
+void headings(QWidget *window, const QString &pictureName, const QString &valueName, int pictureLeft,
+              int valueLeft)
+{
+    const QFont font = design::pixelFont(16);
+    const QColor navy(0, 0, 128);
+    QLabel *pictures = design::label(window, pictureName, {pictureLeft, 0, 104, 24},
+                                     QStringLiteral("对应奖品"));
+    QLabel *values = design::label(window, valueName, {valueLeft, 0, 157, 24},
+                                   QStringLiteral("中奖概率(奖品数量)"));
+    for (QLabel *heading : {pictures, values}) {
+        heading->setFont(font);
+        design::setTextColour(heading, navy);
+    }
+}
+
+} // namespace
+
+PrizeSettingsWindow::PrizeSettingsWindow(const SettingsFile &settings, PrizeTable &table,
+                                         const std::array<QByteArray, 8> &slotPictures,
+                                         QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_table(table)
+{
+    design::setupDialog(this, QStringLiteral("设置"), 564, 433);
+    buildLayout();
+    connect(m_byQuantity, &QRadioButton::clicked, this, &PrizeSettingsWindow::selectByQuantity);
+    connect(m_byProbability, &QRadioButton::clicked, this, &PrizeSettingsWindow::selectByProbability);
+    connect(m_ok, &QPushButton::clicked, this, &PrizeSettingsWindow::savePrizeSettings);
+    loadPrizeSettings(slotPictures);
+}
+
+void PrizeSettingsWindow::buildLayout()
+{
+    headings(this, QStringLiteral("标签1"), QStringLiteral("标签2"), 4, 115);
+    headings(this, QStringLiteral("标签5"), QStringLiteral("标签6"), 280, 391);
+
+    const QFont valueFont = design::pixelFont(20, true, design::kSongTi);
+    for (int i = 0; i < 8; ++i) {
+        const bool left = i < 4;
+        const int top = kRowTops[i % 4];
+        const QString n = QString::number(i + 1);
+        m_pictures[i] = design::pictureBox(this, QStringLiteral("图片框") + n,
+                                           {left ? 8 : 288, top, 100, 40});
+        m_values[i] = design::editBox(this, QStringLiteral("编辑框") + n,
+                                      {left ? 115 : 391, top, 157, 40},
+                                      QString::fromLatin1(kDesignValues[i]));
+        m_values[i]->setFont(valueFont);
+    }
+
+    m_byQuantity = design::radioBox(this, QStringLiteral("单选框1"), {103, 224, 150, 24},
+                                    QStringLiteral("按奖品数量抽奖"));
+    m_byProbability = design::radioBox(this, QStringLiteral("单选框2"), {327, 224, 150, 24},
+                                       QStringLiteral("按概率抽奖"));
+    for (QRadioButton *radio : {m_byQuantity, m_byProbability})
+        radio->setFont(design::pixelFont(16));
+    m_byQuantity->setChecked(true);
+
+    auto *group = new QGroupBox(QStringLiteral("设置说明"), this);
+    group->setObjectName(QStringLiteral("分组框1"));
+    group->setGeometry(7, 243, 537, 125);
+    QLabel *explanation = design::label(group, QStringLiteral("标签3"), {8, 15, 521, 102}, kExplanation);
+    explanation->setWordWrap(true);
+    explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    explanation->setFont(design::pixelFont(14, false, design::kSongTi));
+    design::setTextColour(explanation, QColor(0, 0, 128));
+
+    m_ok = design::button(this, QStringLiteral("按钮1"), {223, 372, 112, 29}, QStringLiteral("确定"));
+    m_ok->setFont(design::pixelFont(16, false, design::kSongTi));
+}
+
+void PrizeSettingsWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slotPictures)
+{
+    for (int i = 0; i < 8; ++i)
+        m_pictures[i]->setPicture(slotPictures[i]);
+    // Until the first save "一" is empty and the design texts stay.
+    if (!m_settings.readZbt(keys::kPrizeValue[0]).isEmpty()) {
+        for (int i = 0; i < 8; ++i)
+            m_values[i]->setText(m_settings.readZbt(keys::kPrizeValue[i]));
+    }
+    showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
+}
+
+void PrizeSettingsWindow::showMode(bool byProbability)
+{
+    m_byProbability->setChecked(byProbability);
+    m_byQuantity->setChecked(!byProbability);
+}
+
+void PrizeSettingsWindow::selectByQuantity()
+{
+    writeDrawMode(m_settings, DrawMode::ByQuantity);
+    showMode(false);
+}
+
+void PrizeSettingsWindow::selectByProbability()
+{
+    writeDrawMode(m_settings, DrawMode::ByProbability);
+    showMode(true);
+}
+
+void PrizeSettingsWindow::savePrizeSettings()
+{
+    bool saved = true;
+    for (int i = 0; i < 8; ++i)
+        saved = m_settings.writeZbt(keys::kPrizeValue[i], m_values[i]->text()) && saved;
+    for (int slot = 1; slot <= 8; ++slot)
+        m_table[slot] = values::textToInt(m_values[slot - 1]->text());
+
+    if (saved)
+        messagebox::inform(QStringLiteral("设置成功！"));
+    else
+        messagebox::inform(QStringLiteral("奖项设置保存失败，只在本次运行中有效！"
+                                          "请检查程序所在文件夹是否可写。"));
+    accept();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <array>
+
+class PictureBox;
+class QLineEdit;
+class QRadioButton;
+class QPushButton;
+class SettingsFile;
+struct PrizeTable;
+
+// "设置": the eight prize values and the drawing mode.
+class PrizeSettingsWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // slotPictures are the main window's slot pictures, slot 1 first.
+    PrizeSettingsWindow(const SettingsFile &settings, PrizeTable &table,
+                        const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
+
+    QLineEdit *valueEdit(int slot) const { return m_values[slot - 1]; }
+    PictureBox *pictureBox(int slot) const { return m_pictures[slot - 1]; }
+    QRadioButton *byQuantityRadio() const { return m_byQuantity; }
+    QRadioButton *byProbabilityRadio() const { return m_byProbability; }
+    QPushButton *okButton() const { return m_ok; }
+
+    // The window was created: pictures, stored values and mode.
+    void loadPrizeSettings(const std::array<QByteArray, 8> &slotPictures);
+    // The mode radios write "lx" at the click, without waiting for 确定.
+    void selectByQuantity();
+    void selectByProbability();
+    // 确定
+    void savePrizeSettings();
+
+private:
+    void buildLayout();
+    void showMode(bool byProbability);
+
+    const SettingsFile &m_settings;
+    PrizeTable &m_table;
+    std::array<PictureBox *, 8> m_pictures{};
+    std::array<QLineEdit *, 8> m_values{};
+    QRadioButton *m_byQuantity = nullptr;
+    QRadioButton *m_byProbability = nullptr;
+    QPushButton *m_ok = nullptr;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <array>
+
+class PictureBox;
+class QLineEdit;
+class QPushButton;
+class SettingsFile;
+
+// "中奖结果": the win count of every slot, and the button that clears them.
+class ResultsWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // slotPictures are the main window's slot pictures, slot 1 first.
+    ResultsWindow(const SettingsFile &settings, const std::array<QByteArray, 8> &slotPictures,
+                  QWidget *parent = nullptr);
+
+    QLineEdit *countEdit(int slot) const { return m_counts[slot - 1]; }
+    PictureBox *pictureBox(int slot) const { return m_pictures[slot - 1]; }
+    QPushButton *clearButton() const { return m_clear; }
+
+    // The window was created: pictures and the stored count texts. The
+    // window is not refreshed while it is open.
+    void showResults(const std::array<QByteArray, 8> &slotPictures);
+    // 清空中奖
+    void clearResults();
+
+private:
+    void buildLayout();
+    void showStoredCounts();
+
+    const SettingsFile &m_settings;
+    std::array<PictureBox *, 8> m_pictures{};
+    std::array<QLineEdit *, 8> m_counts{};
+    QPushButton *m_clear = nullptr;
+};

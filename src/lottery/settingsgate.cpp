@@ -1,0 +1,69 @@
+#include "lottery/settingsgate.h"
+
+#include "lottery/passwordwindow.h"
+#include "lottery/prizesettingswindow.h"
+#include "lottery/resultswindow.h"
+#include "ui/inputbox.h"
+#include "ui/messagebox.h"
+
+namespace {
+SettingsGate::WindowSeam *g_activeSeam = nullptr;
+}
+
+SettingsGate::WindowSeam::WindowSeam(std::function<void(QDialog &)> hook)
+    : m_hook(std::move(hook)), m_previous(g_activeSeam)
+{
+    g_activeSeam = this;
+}
+
+SettingsGate::WindowSeam::~WindowSeam() { g_activeSeam = m_previous; }
+
+SettingsGate::WindowSeam *SettingsGate::WindowSeam::active() { return g_activeSeam; }
+
+SettingsGate::SettingsGate(const SettingsFile &settings, PrizeTable &table,
+                           std::function<SlotPictures()> slotPictures)
+    : m_settings(settings), m_table(table), m_slotPictures(std::move(slotPictures))
+{
+}
+
+SettingsGate::~SettingsGate()
+{
+    // Overwrite the held copy before it is freed (copies made elsewhere are
+    // not reached).
+    m_currentPassword.fill('\0');
+}
+
+void SettingsGate::runModal(QDialog &window)
+{
+    if (WindowSeam *seam = WindowSeam::active())
+        seam->run(window);
+    else
+        window.exec();
+}
+
+void SettingsGate::openPrizeSettings()
+{
+    PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeSettingsWindow(); });
+    runModal(window);
+}
+
+void SettingsGate::openPrizeSettingsWindow()
+{
+    PrizeSettingsWindow window(m_settings, m_table, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    runModal(window);
+}
+
+void SettingsGate::openResults()
+{
+    const inputbox::Result answer =
+        inputbox::ask(QStringLiteral("请输入密码（这里密码与奖项设置是同一个密码，初始密码为空！）"),
+                      QStringLiteral("请输入密码"), inputbox::Echo::Masked);
+    if (!answer.ok)
+        return;
+    if (password::stored(m_settings) != password::entered(m_settings, answer.text)) {
+        messagebox::inform(QStringLiteral("密码不正确！"));
+        return;
+    }
+    ResultsWindow window(m_settings, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    runModal(window);
+}

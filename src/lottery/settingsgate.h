@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <array>
+#include <functional>
+
+class QDialog;
+class SettingsFile;
+struct PrizeTable;
+
+// The two ways into the guarded windows, both behind the settings password:
+// the menu entries 奖项设置 and 中奖结果. Holds the program's current
+// password. Every opening builds its window afresh and runs it modally.
+class SettingsGate
+{
+public:
+    using SlotPictures = std::array<QByteArray, 8>;
+
+    SettingsGate(const SettingsFile &settings, PrizeTable &table,
+                 std::function<SlotPictures()> slotPictures);
+    ~SettingsGate();
+    SettingsGate(const SettingsGate &) = delete;
+    SettingsGate &operator=(const SettingsGate &) = delete;
+
+    // 奖项设置: the password window, and from it the prize settings.
+    void openPrizeSettings();
+    // 中奖结果: a masked password prompt, then the results window.
+    void openResults();
+
+    // While a WindowSeam exists, a window that would be run modally is
+    // handed to it instead (already filled by its created handler); the
+    // window is destroyed when the hook returns.
+    class WindowSeam
+    {
+    public:
+        explicit WindowSeam(std::function<void(QDialog &)> hook);
+        ~WindowSeam();
+        WindowSeam(const WindowSeam &) = delete;
+        WindowSeam &operator=(const WindowSeam &) = delete;
+
+        static WindowSeam *active();
+        void run(QDialog &window) { m_hook(window); }
+
+    private:
+        std::function<void(QDialog &)> m_hook;
+        WindowSeam *m_previous = nullptr;
+    };
+
+private:
+    void runModal(QDialog &window);
+    void openPrizeSettingsWindow();
+
+    const SettingsFile &m_settings;
+    PrizeTable &m_table;
+    std::function<SlotPictures()> m_slotPictures;
+    QByteArray m_currentPassword;
+};
