@@ -1,0 +1,266 @@
+// Whole draws on the real main window, offscreen: the triggers, the
+// landing on the widgets, the count in jieguo.a, effects, music and sound.
+#include "support_runfolder.h"
+
+#include "core/roll.h"
+#include "display/wineffects.h"
+#include "lottery/rollcontroller.h"
+#include "ui/controls.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// By probability with the start-up defaults, music on, a picture per slot.
+void prepareDrawable(const RunFolder &run)
+{
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    for (int slot = 1; slot <= 8; ++slot)
+        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot), QByteArray("picture ") + QByteArray::number(slot));
+}
+
+int countOf(const RunFolder &run, int slot)
+{
+    const QString text = run.readGbk(QStringLiteral("jieguo.a"));
+    const QString key = QStringLiteral("j%1=").arg(slot);
+    const int at = text.indexOf(key);
+    return at < 0 ? 0 : text.mid(at + key.size()).section(QStringLiteral("\r\n"), 0, 0).toInt();
+}
+
+int totalCount(const RunFolder &run)
+{
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot)
+        total += countOf(run, slot);
+    return total;
+}
+
+void pressCaption(TransparentLabel *caption)
+{
+    QTest::mouseClick(caption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+}
+
+} // namespace
+
+class TestRollWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_boxes = std::make_unique<messagebox::Seam>(); }
+    void cleanup() { m_boxes.reset(); }
+
+    void startCaptionStartsAndSpaceStops();
+    void landingCountsAndShowsResultUnderFireworks();
+    void effectsDisabledStillChimes();
+    void autoStopLandsByItself();
+    void designationLandsOnFirstTicket();
+    void emptyBoxShowsMessage();
+    void badIntervalKeepsTimerStopped_data();
+    void badIntervalKeepsTimerStopped();
+    void clearedHeldPictureEmptiesLastSlot();
+    void startDuringFireworksClosesThem();
+
+private:
+    std::unique_ptr<messagebox::Seam> m_boxes;
+};
+
+void TestRollWindow::startCaptionStartsAndSpaceStops()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    FakeSound *sound = nullptr;
+    auto w = run.openWindow(&sound);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    MainControls &c = w->controls();
+    pressCaption(c.startCaption);
+    QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
+    QVERIFY(c.stopCaption->isVisible());
+    QVERIFY(!c.startCaption->isVisible());
+    QCOMPARE(c.rollTimer->interval(), 30);
+    QVERIFY(c.slots[0]->isRaised());
+    QCOMPARE(sound->looping, run.file(QStringLiteral("wav/bjyy.mp3")));
+    // The focus timer keeps the invisible button focused: the space bar stops.
+    c.startButton->setFocus();
+    QTest::keyClick(c.startButton, Qt::Key_Space);
+    QVERIFY(!c.startButton->isEnabled());
+    QVERIFY(sound->looping.isEmpty());
+    QVERIFY(w->effects().isShowing());
+    w->effects().closeWinEffect();
+}
+
+void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    FakeSound *sound = nullptr;
+    auto w = run.openWindow(&sound);
+    MainControls &c = w->controls();
+    w->roll().startStopPress();
+    for (int i = 0; i < 5; ++i)
+        w->roll().tick();
+    QCOMPARE(w->roll().state().position, 5);
+    QVERIFY(c.slots[4]->picture().isEmpty());
+    QCOMPARE(c.resultPicture->picture(), QByteArray("picture 5"));
+    QCOMPARE(c.slots[3]->picture(), QByteArray("picture 4")); // reloaded when left
+    w->roll().stopCaptionPressed();
+    QVERIFY(w->effects().isShowing());
+    w->roll().tick();
+    const int slot = w->roll().state().position;
+    QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
+    QVERIFY(c.startButton->isEnabled());
+    QVERIFY(!c.startCaption->isHidden());
+    QVERIFY(c.stopCaption->isHidden());
+    QCOMPARE(c.rollTimer->interval(), 0);
+    QVERIFY(c.slots[slot - 1]->isRaised());
+    QCOMPARE(c.slots[slot - 1]->picture(), QByteArray("picture ") + QByteArray::number(slot));
+    QCOMPARE(c.resultPicture->picture(), c.slots[slot - 1]->picture());
+    QCOMPARE(countOf(run, slot), 1);
+    QCOMPARE(totalCount(run), 1);
+    QCOMPARE(sound->waveCount, 1);
+    QVERIFY(sound->lastWave.startsWith("RIFF"));
+    QVERIFY(w->effects().isShowing()); // the landing happens under the fireworks
+    w->effects().closeWinEffect();
+}
+
+void TestRollWindow::effectsDisabledStillChimes()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    FakeSound *sound = nullptr;
+    auto w = run.openWindow(&sound);
+    MainControls &c = w->controls();
+    c.effectsDisabledBox->setChecked(true);
+    c.rollSpeedEdit->setText(QStringLiteral("5"));
+    w->roll().startStopPress();
+    w->roll().stopCaptionPressed();
+    QVERIFY(!w->effects().isShowing());
+    // The real roll timer lands within one interval.
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), 2000);
+    QCOMPARE(sound->waveCount, 1);
+    QCOMPARE(totalCount(run), 1);
+    QVERIFY(!w->effects().isShowing());
+}
+
+void TestRollWindow::autoStopLandsByItself()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    MainControls &c = w->controls();
+    c.effectsDisabledBox->setChecked(true);
+    c.autoStopEdit->setText(QStringLiteral("1.5"));
+    c.rollSpeedEdit->setText(QStringLiteral("10"));
+    w->show();
+    pressCaption(c.startCaption);
+    QCOMPARE(c.autoStopTimer->interval(), 1500);
+    QVERIFY(c.autoStopTimer->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(totalCount(run), 1, 6000);
+    QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
+    QCOMPARE(c.autoStopTimer->interval(), 0); // it disarms itself
+}
+
+void TestRollWindow::designationLandsOnFirstTicket()
+{
+    RunFolder run;
+    // By quantity, slot 1 has no stock: the first ticket is slot 2's.
+    run.writeGbk(QStringLiteral("config.a"),
+                 QStringLiteral("[zbt]\r\nlx=假\r\n一=0\r\n二=3\r\n三=5\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=9\r\n"));
+    auto w = run.openWindow();
+    MainControls &c = w->controls();
+    c.effectsDisabledBox->setChecked(true);
+    c.hotKeyLabel->notify();
+    c.hotKeyLabel->notify(); // twice still designates one landing
+    QVERIFY(!c.designationFlag->isHidden());
+    w->roll().startStopPress();
+    w->roll().tick();
+    w->roll().stopCaptionPressed();
+    w->roll().tick();
+    QCOMPARE(w->roll().state().position, 2);
+    QVERIFY(c.designationFlag->isHidden());
+    QCOMPARE(countOf(run, 2), 1);
+}
+
+void TestRollWindow::emptyBoxShowsMessage()
+{
+    RunFolder run; // fresh: by quantity with empty prize values
+    auto w = run.openWindow();
+    MainControls &c = w->controls();
+    w->roll().startStopPress();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    const messagebox::Shown box = m_boxes->shown().first();
+    QCOMPARE(box.caption, QStringLiteral("Lunora信息提示"));
+    QCOMPARE(box.icon, messagebox::Icon::Information);
+    QCOMPARE(box.buttons, messagebox::Buttons::Ok);
+    QCOMPARE(box.text, RollController::emptyBoxText());
+    QVERIFY(box.text.contains(QString(28, QChar(0x2014))));
+    QVERIFY(box.text.startsWith(QStringLiteral("1．如果是第一次运行程序")));
+    QVERIFY(c.resultPicture->isHidden());
+    QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
+    QCOMPARE(c.rollTimer->interval(), 0);
+}
+
+void TestRollWindow::badIntervalKeepsTimerStopped_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::newRow("zero") << QStringLiteral("0");
+    QTest::newRow("negative") << QStringLiteral("-30");
+    QTest::newRow("letters") << QStringLiteral("abc");
+}
+
+void TestRollWindow::badIntervalKeepsTimerStopped()
+{
+    QFETCH(QString, speed);
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    MainControls &c = w->controls();
+    c.effectsDisabledBox->setChecked(true);
+    c.rollSpeedEdit->setText(speed);
+    w->roll().startStopPress();
+    QVERIFY(!c.rollTimer->isActive());
+    w->roll().startStopPress(); // only flips the run flag
+    QCOMPARE(w->roll().state().runFlag, 0);
+    QVERIFY(!c.startButton->isEnabled());
+    QTest::qWait(50);
+    QCOMPARE(totalCount(run), 0);
+    QVERIFY(c.slots[0]->isRaised());
+}
+
+void TestRollWindow::clearedHeldPictureEmptiesLastSlot()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    w->roll().startStopPress();
+    w->roll().stopCaptionPressed();
+    w->roll().tick();
+    const int landed = w->roll().state().position;
+    w->roll().clearHeldPicture(); // what a picture replacement does first
+    w->roll().startStopPress();
+    QVERIFY(w->controls().slots[landed - 1]->picture().isEmpty());
+}
+
+void TestRollWindow::startDuringFireworksClosesThem()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    w->roll().startStopPress();
+    w->roll().stopCaptionPressed();
+    w->roll().tick();
+    QVERIFY(w->effects().isShowing());
+    w->roll().startCaptionPressed();
+    QVERIFY(!w->effects().isShowing());
+    QCOMPARE(w->roll().state().runFlag, 1);
+}
+
+QTEST_MAIN(TestRollWindow)
+#include "test_rollwindow.moc"
