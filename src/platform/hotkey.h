@@ -29,8 +29,12 @@ private:
     bool registerGlobal();
     void unregisterGlobal();
 
+    // Whether a key event sent to a widget belongs to the window.
+    bool isInWindow(QObject *watched) const;
+
     QWidget *m_window;
     bool m_global = false;
+    bool m_localFilter = false;
     class NativeFilter;
     NativeFilter *m_filter = nullptr;
 };

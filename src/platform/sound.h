@@ -20,5 +20,5 @@ public:
 };
 
 // The real player (Qt Multimedia), or a silent one where no audio output
-// exists.
+// exists. Needs the application object.
 std::unique_ptr<Sound> createSystemSound();

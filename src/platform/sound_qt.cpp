@@ -1,6 +1,92 @@
-#include "sound.h"
+#include "qtsound.h"
+
+#include "wave.h"
+
+#include <QAudioFormat>
+#include <QAudioOutput>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QUrl>
+
+// Qt 6.4's QMediaPlayer::stop() and setSource() both wait about a second once
+// the player has reported a media error, while destroying a player takes a
+// millisecond or two. So a player is made for every piece of music and
+// destroyed to stop it, and stop() is never called on one.
+
+QtSound::QtSound(const QAudioDevice &device)
+    : m_device(device)
+    , m_output(std::make_unique<QAudioOutput>(device))
+{
+}
+
+QtSound::~QtSound()
+{
+    stop();
+    dropWave();
+}
+
+void QtSound::playLooped(const QString &path)
+{
+    stop();
+    // Checked first: a missing file must cost nothing.
+    if (!QFileInfo(path).isFile())
+        return;
+    m_player = std::make_unique<QMediaPlayer>();
+    QMediaPlayer *player = m_player.get();
+    player->setAudioOutput(m_output.get());
+    QObject::connect(player, &QMediaPlayer::errorOccurred, player, [this, player] {
+        // An unplayable file: the player is let go at once, so that neither
+        // stop() nor the player's own clean-up has to wait later.
+        if (m_player.get() == player)
+            m_player.release()->deleteLater();
+    });
+    player->setLoops(QMediaPlayer::Infinite);
+    player->setSource(QUrl::fromLocalFile(path));
+    if (m_player)
+        m_player->play();
+}
+
+void QtSound::stop()
+{
+    m_player.reset();
+}
+
+void QtSound::dropWave()
+{
+    m_sink.reset();
+    m_buffer.reset();
+}
+
+void QtSound::playWave(const QByteArray &wave)
+{
+    dropWave();
+    const std::optional<WaveData> parsed = parseWave(wave);
+    if (!parsed)
+        return;
+    QAudioFormat format;
+    format.setSampleRate(parsed->sampleRate);
+    format.setChannelCount(parsed->channels);
+    format.setSampleFormat(parsed->bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    if (!m_device.isFormatSupported(format))
+        return;
+    m_buffer = std::make_unique<QBuffer>();
+    m_buffer->setData(parsed->pcm.toByteArray());
+    m_buffer->open(QIODevice::ReadOnly);
+    m_sink = std::make_unique<QAudioSink>(m_device, format);
+    QAudioSink *sink = m_sink.get();
+    // Played out: give the device back instead of idling on it.
+    QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
+        if (state == QAudio::IdleState)
+            sink->stop();
+    });
+    sink->start(m_buffer.get());
+}
 
 namespace {
+
 class SilentSound final : public Sound
 {
 public:
@@ -8,9 +94,14 @@ public:
     void stop() override {}
     void playWave(const QByteArray &) override {}
 };
+
 } // namespace
 
 std::unique_ptr<Sound> createSystemSound()
 {
-    return std::make_unique<SilentSound>();
+    // No output device at all (a server, a CI machine): nothing to play on.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return std::make_unique<SilentSound>();
+    return std::make_unique<QtSound>(device);
 }

@@ -1,0 +1,346 @@
+#include "platform/environment.h"
+#include "platform/hotkey.h"
+#include "platform/qtsound.h"
+#include "platform/wave.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMediaDevices>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray le32(quint32 v)
+{
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = char(v >> (8 * i));
+    return out;
+}
+
+QByteArray le16(quint16 v) { return le32(v).first(2); }
+
+QByteArray chunk(const char *id, const QByteArray &body, quint32 declared)
+{
+    return QByteArray(id, 4) + le32(declared) + body + (declared % 2 ? QByteArray(1, '\0') : QByteArray());
+}
+
+QByteArray chunk(const char *id, const QByteArray &body) { return chunk(id, body, quint32(body.size())); }
+
+QByteArray fmt(int tag, int channels, int rate, int bits, int blockAlign = -1)
+{
+    if (blockAlign < 0)
+        blockAlign = channels * bits / 8;
+    return chunk("fmt ", le16(quint16(tag)) + le16(quint16(channels)) + le32(quint32(rate))
+                             + le32(quint32(rate * blockAlign)) + le16(quint16(blockAlign)) + le16(quint16(bits)));
+}
+
+QByteArray riff(const QByteArray &chunks, const char *kind = "WAVE")
+{
+    return "RIFF" + le32(quint32(4 + chunks.size())) + QByteArray(kind, 4) + chunks;
+}
+
+// WAVE_FORMAT_EXTENSIBLE carrying PCM in its sub-format GUID.
+QByteArray extensibleFmt()
+{
+    const QByteArray guidTail = QByteArray::fromHex("000000001000800000aa00389b71");
+    return chunk("fmt ", le16(0xFFFE) + le16(2) + le32(48000) + le32(48000 * 4) + le16(4) + le16(16) + le16(22)
+                             + le16(16) + le32(3) + le16(1) + guidTail);
+}
+
+QByteArray stereoWave(const QByteArray &pcm) { return riff(fmt(1, 2, 44100, 16) + chunk("data", pcm)); }
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes, qint64 size = -1)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(bytes);
+    if (size >= 0)
+        file.resize(size); // sparse: no disk is spent on the zeros
+    return file.fileName();
+}
+
+// Counts the presses of other keys than modifiers that reach it.
+class KeyTarget : public QWidget
+{
+public:
+    explicit KeyTarget(QWidget *parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+    int presses = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const int key = event->key();
+        if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt && key != Qt::Key_Meta)
+            ++presses;
+    }
+};
+
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hotKeyIsLocalOffscreen();
+    void hotKeyInFocusedChild_data();
+    void hotKeyInFocusedChild();
+    void hotKeyIgnoresOtherWindows();
+    void hotKeyGoneWithItsObject();
+    void parseWave_data();
+    void parseWave();
+    void musicFromUnplayableFiles_data();
+    void musicFromUnplayableFiles();
+    void stopWithoutMusic();
+    void waveKeepsOnlyTheLatest();
+    void mediaBackend_data();
+    void mediaBackend();
+};
+
+void TestPlatform::hotKeyIsLocalOffscreen()
+{
+    QWidget window;
+    GlobalHotKey hotKey(&window);
+    QVERIFY(!hotKey.isGlobal());
+}
+
+void TestPlatform::hotKeyInFocusedChild_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("isHotKey");
+
+    QTest::newRow("shift+q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+    QTest::newRow("shift+q on the keypad") << int(Qt::Key_Q) << (Qt::ShiftModifier | Qt::KeypadModifier) << true;
+    QTest::newRow("q") << int(Qt::Key_Q) << Qt::KeyboardModifiers() << false;
+    QTest::newRow("ctrl+q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+    QTest::newRow("ctrl+shift+q") << int(Qt::Key_Q) << (Qt::ControlModifier | Qt::ShiftModifier) << false;
+    QTest::newRow("alt+shift+q") << int(Qt::Key_Q) << (Qt::AltModifier | Qt::ShiftModifier) << false;
+    QTest::newRow("shift+w") << int(Qt::Key_W) << Qt::KeyboardModifiers(Qt::ShiftModifier) << false;
+}
+
+void TestPlatform::hotKeyInFocusedChild()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, isHotKey);
+
+    QWidget window;
+    auto *target = new KeyTarget(new QWidget(&window));
+    GlobalHotKey hotKey(&window);
+    QSignalSpy spy(&hotKey, &GlobalHotKey::activated);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    target->setFocus();
+
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QCOMPARE(spy.count(), isHotKey ? 1 : 0);
+    // The hot key is taken before the control sees it, as a registered
+    // system hot key would be; other keys pass on untouched.
+    QCOMPARE(target->presses, isHotKey ? 0 : 1);
+}
+
+void TestPlatform::hotKeyIgnoresOtherWindows()
+{
+    QWidget window;
+    QWidget other;
+    auto *target = new KeyTarget(&other);
+    GlobalHotKey hotKey(&window);
+    QSignalSpy spy(&hotKey, &GlobalHotKey::activated);
+    window.show();
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    target->setFocus();
+
+    QTest::keyClick(target, Qt::Key_Q, Qt::ShiftModifier);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(target->presses, 1);
+}
+
+void TestPlatform::hotKeyGoneWithItsObject()
+{
+    QWidget window;
+    auto *target = new KeyTarget(&window);
+    delete new GlobalHotKey(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    target->setFocus();
+
+    QTest::keyClick(target, Qt::Key_Q, Qt::ShiftModifier);
+    QCOMPARE(target->presses, 1);
+}
+
+void TestPlatform::parseWave_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<QByteArray>("pcm");
+
+    const QByteArray eight("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+    const QByteArray stereo = stereoWave(eight);
+    const QByteArray s16 = fmt(1, 2, 44100, 16);
+    const QByteArray none;
+
+    QTest::newRow("stereo 16-bit") << stereo << true << 44100 << 2 << 16 << eight;
+    QTest::newRow("mono 8-bit") << riff(fmt(1, 1, 8000, 8) + chunk("data", "abc")) << true << 8000 << 1 << 8
+                                << QByteArray("abc");
+    QTest::newRow("extensible PCM") << riff(extensibleFmt() + chunk("data", eight)) << true << 48000 << 2 << 16
+                                    << eight;
+    QTest::newRow("odd chunk before data is padded")
+        << riff(s16 + chunk("LIST", "12345") + chunk("data", eight)) << true << 44100 << 2 << 16 << eight;
+    QTest::newRow("data before fmt") << riff(chunk("data", eight) + s16) << true << 44100 << 2 << 16 << eight;
+    QTest::newRow("odd data size keeps whole frames")
+        << stereoWave(eight.first(7)) << true << 44100 << 2 << 16 << eight.first(4);
+    QTest::newRow("data cut short plays what is there")
+        << riff(s16 + chunk("data", eight, 100)).first(44 + 6) << true << 44100 << 2 << 16 << eight.first(4);
+
+    QTest::newRow("empty") << QByteArray() << false << 0 << 0 << 0 << none;
+    QTest::newRow("header cut short") << stereo.first(30) << false << 0 << 0 << 0 << none;
+    QTest::newRow("fmt cut short") << riff(s16).first(12 + 8 + 10) << false << 0 << 0 << 0 << none;
+    QTest::newRow("not RIFF") << "RIFX" + stereo.mid(4) << false << 0 << 0 << 0 << none;
+    QTest::newRow("not WAVE") << riff(s16 + chunk("data", eight), "AVI ") << false << 0 << 0 << 0 << none;
+    QTest::newRow("float samples") << riff(fmt(3, 2, 44100, 32) + chunk("data", eight)) << false << 0 << 0 << 0
+                                   << none;
+    QTest::newRow("24-bit") << riff(fmt(1, 2, 44100, 24) + chunk("data", eight + "1234")) << false << 0 << 0 << 0
+                            << none;
+    QTest::newRow("block align wrong") << riff(fmt(1, 2, 44100, 16, 2) + chunk("data", eight)) << false << 0 << 0
+                                       << 0 << none;
+    QTest::newRow("no channels") << riff(fmt(1, 0, 44100, 16, 0) + chunk("data", eight)) << false << 0 << 0 << 0
+                                 << none;
+    QTest::newRow("no data chunk") << riff(s16 + chunk("LIST", "abcd")) << false << 0 << 0 << 0 << none;
+    QTest::newRow("no whole frame") << stereoWave("abc") << false << 0 << 0 << 0 << none;
+    QTest::newRow("JPEG bytes") << QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000") << false << 0
+                                << 0 << 0 << none;
+}
+
+void TestPlatform::parseWave()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ok);
+
+    const std::optional<WaveData> wave = ::parseWave(bytes);
+    QCOMPARE(wave.has_value(), ok);
+    if (!ok)
+        return;
+    QTEST(wave->sampleRate, "rate");
+    QTEST(wave->channels, "channels");
+    QTEST(wave->bitsPerSample, "bits");
+    QTEST(wave->pcm.toByteArray(), "pcm");
+}
+
+void TestPlatform::musicFromUnplayableFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("reportsError");
+
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    picture.save(&jpeg, "JPG");
+
+    // A JPEG is taken for a stream of one picture that ends at once, so the
+    // player reports no error for it.
+    QTest::newRow("missing") << QByteArray() << qint64(-1) << false << false;
+    QTest::newRow("empty") << QByteArray() << qint64(-1) << true << true;
+    QTest::newRow("JPEG") << jpeg.data() << qint64(-1) << true << false;
+    QTest::newRow("200 MB of nothing") << QByteArray("junk") << qint64(200) * 1024 * 1024 << true << true;
+}
+
+void TestPlatform::musicFromUnplayableFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, size);
+    QFETCH(bool, exists);
+    QFETCH(bool, reportsError);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = exists ? writeFile(dir, "bjyy.mp3", content, size) : dir.filePath("bjyy.mp3");
+    QVERIFY(!path.isEmpty());
+
+    QtSound sound(QMediaDevices::defaultAudioOutput());
+    sound.playLooped(path);
+    if (!exists)
+        QVERIFY(!sound.hasMusic());
+    // A player that reported an error is let go by itself; stop() then has
+    // nothing left that could wait.
+    if (reportsError)
+        QTRY_VERIFY(!sound.hasMusic());
+    sound.stop();
+    QVERIFY(!sound.hasMusic());
+    sound.playLooped(path);
+    sound.stop();
+    QVERIFY(!sound.hasMusic());
+}
+
+void TestPlatform::stopWithoutMusic()
+{
+    QtSound sound(QMediaDevices::defaultAudioOutput());
+    sound.stop();
+    sound.stop();
+    QVERIFY(!sound.hasMusic());
+
+    const std::unique_ptr<Sound> system = createSystemSound();
+    QVERIFY(system);
+    system->stop();
+    system->playWave(QByteArray("not a wave"));
+    system->stop();
+}
+
+void TestPlatform::waveKeepsOnlyTheLatest()
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    QtSound sound(device);
+    const QByteArray wave = stereoWave(QByteArray(44100 * 4 / 10, '\0'));
+
+    sound.playWave(wave);
+    sound.playWave(wave);
+    // With no output device nothing can be handed out at all.
+    QCOMPARE(sound.hasWave(), !device.isNull());
+    sound.playWave(QByteArray("RIFF\0\0\0\0WAVE", 12));
+    QVERIFY(!sound.hasWave());
+}
+
+void TestPlatform::mediaBackend_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+#if defined(Q_OS_LINUX)
+    QTest::newRow("unset") << QByteArray() << QByteArray("gstreamer");
+#endif
+    QTest::newRow("chosen by the user") << QByteArray("ffmpeg") << QByteArray("ffmpeg");
+}
+
+void TestPlatform::mediaBackend()
+{
+    QFETCH(QByteArray, before);
+    const QByteArray saved = qgetenv("QT_MEDIA_BACKEND");
+    const bool wasSet = qEnvironmentVariableIsSet("QT_MEDIA_BACKEND");
+    if (before.isNull())
+        qunsetenv("QT_MEDIA_BACKEND");
+    else
+        qputenv("QT_MEDIA_BACKEND", before);
+
+    preparePlatformEnvironment();
+    const QByteArray after = qgetenv("QT_MEDIA_BACKEND");
+
+    if (wasSet)
+        qputenv("QT_MEDIA_BACKEND", saved);
+    else
+        qunsetenv("QT_MEDIA_BACKEND");
+    QTEST(after, "after");
+}
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
