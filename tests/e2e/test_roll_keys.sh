@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# An operator's draw on the real program: the space bar starts and stops a
+# roll and jieguo.a counts the win; Shift+Q pressed while another program has
+# the focus arms the designation, and the next landing is on the first
+# ticket's slot.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_setup "$1"
+command -v xmessage >/dev/null || e2e_fail "xmessage is not installed"
+
+# By quantity: slot 1 has no stock, so the first ticket is slot 2's; slot 8
+# holds nearly every ticket, so a random draw practically never gives slot 2.
+printf '[zbt]\r\nlx=假\r\n一=0\r\n二=1\r\n三=0\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=1000000\r\n' | e2e_write config.a
+e2e_start
+
+count() { e2e_read jieguo.a 2>/dev/null | tr -d '\r' | sed -n "s/^j$1=//p"; }
+wait_count() { # slot expected
+  for _ in $(seq 100); do [ "$(count "$1")" = "$2" ] && return 0; sleep 0.1; done
+  e2e_fail "j$1 is '$(count "$1")', expected $2"
+}
+
+xdotool windowfocus --sync "$E2E_WINDOW"
+sleep 0.5
+xdotool key space
+sleep 1
+xdotool key space
+wait_count 8 1
+[ -z "$(count 2)" ] || e2e_fail "slot 2 won without a designation"
+
+# Another program takes the focus; Shift+Q there still reaches us.
+xmessage -name other 'another program' &
+other_pid=$!
+other=$(timeout 10 xdotool search --sync --onlyvisible --name other | head -n 1)
+xdotool windowfocus --sync "$other"
+xdotool key shift+q
+sleep 0.5
+kill "$other_pid" 2>/dev/null || true
+
+sleep 4 # the fireworks of the first draw close by themselves
+xdotool windowfocus --sync "$E2E_WINDOW"
+sleep 0.5
+xdotool key space
+sleep 1
+xdotool key space
+wait_count 2 1
+[ "$(count 8)" = 1 ] || e2e_fail "slot 8 counted again"
+kill -0 "$E2E_APP_PID" || e2e_fail "the program ended"
+echo "PASS: space bar draws and the hot key designates"
