@@ -25,10 +25,6 @@ void PictureBox::setRaised(bool raised)
     if (m_raised == raised)
         return;
     m_raised = raised;
-    // A raised double frame: an outer and an inner bevel, like a dialog edge.
-    setFrameStyle(raised ? (QFrame::Panel | QFrame::Raised) : QFrame::NoFrame);
-    setLineWidth(raised ? 3 : 1);
-    refreshPixmap();
     update();
 }
 
@@ -41,15 +37,40 @@ void PictureBox::refreshPixmap()
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
-    if (m_pixmap.isNull())
-        return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    const QRect target = contentsRect();
-    if (target.size() == m_pixmap.size())
-        painter.drawPixmap(target.topLeft(), m_pixmap);
-    else // boxes beyond the decode limit scale up here, clipped to what shows
-        painter.drawPixmap(target, m_pixmap);
+    if (!m_pixmap.isNull()) {
+        const QRect target = contentsRect();
+        if (target.size() == m_pixmap.size())
+            painter.drawPixmap(target.topLeft(), m_pixmap);
+        else // boxes beyond the decode limit scale up here, clipped to what shows
+            painter.drawPixmap(target, m_pixmap);
+    }
+    if (m_raised)
+        paintRaisedFrame(painter);
+}
+
+// The highlight: a raised double frame, bright enough to follow from the
+// back of a hall on a projector.
+void PictureBox::paintRaisedFrame(QPainter &painter) const
+{
+    const int w = width();
+    const int h = height();
+    if (w < 4 || h < 4)
+        return;
+    const int outer = qBound(2, qMin(w, h) / 16, 8);
+    const QRect r = rect();
+    painter.setPen(Qt::NoPen);
+    // Outer edge: light on the top and left, dark on the bottom and right.
+    painter.fillRect(QRect(r.left(), r.top(), w, outer), QColor(255, 250, 200));
+    painter.fillRect(QRect(r.left(), r.top(), outer, h), QColor(255, 250, 200));
+    painter.fillRect(QRect(r.left(), r.bottom() - outer + 1, w, outer), QColor(150, 70, 0));
+    painter.fillRect(QRect(r.right() - outer + 1, r.top(), outer, h), QColor(150, 70, 0));
+    // Inner edge: a gold line just inside.
+    const QRect inner = r.adjusted(outer, outer, -outer, -outer);
+    painter.setPen(QPen(QColor(255, 200, 0), qMax(2, outer / 2)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(inner.adjusted(1, 1, -1, -1));
 }
 
 void PictureBox::resizeEvent(QResizeEvent *event)

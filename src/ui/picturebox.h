@@ -4,6 +4,8 @@
 #include <QFrame>
 #include <QPixmap>
 
+class QPainter;
+
 // A picture box: holds its picture as the raw bytes of an image file (empty
 // means none) and draws it scaled to its current size. Bytes that do not
 // decode show nothing. Decoding happens at the box's size and is cached on
@@ -35,6 +37,7 @@ protected:
 
 private:
     void refreshPixmap();
+    void paintRaisedFrame(QPainter &painter) const;
 
     QByteArray m_bytes;
     QPixmap m_pixmap; // decoded at the current content size
