@@ -5,9 +5,13 @@
 #include "core/roll.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
+#include "display/picturereplacement.h"
 #include "display/wheellayout.h"
 #include "lottery/settingsgate.h"
+#include "settings/dragging.h"
+#include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
+#include "settings/titles.h"
 #include "ui/controls.h"
 #include "ui/picturebox.h"
 
@@ -19,6 +23,7 @@ void MainWindow::bindEvents()
     bindRoll();
     bindMenu();
     bindPopups();
+    bindCustomisation();
 }
 
 void MainWindow::bindRoll()
@@ -74,4 +79,32 @@ void MainWindow::bindPopups()
     for (PictureBox *slot : c.slots)
         connect(slot, &PictureBox::rightPressed, this, popup(slot));
     connect(c.wheelFrame, &ShapeBox::rightPressed, this, popup(c.wheelFrame));
+}
+
+void MainWindow::bindCustomisation()
+{
+    MainControls &c = m_controls;
+    OptionsPanel *panel = m_optionsPanel.get();
+    connect(m_menu.otherSettings, &QAction::triggered, this, [panel] { panel->open(); });
+    connect(c.panelClose, &Label::leftPressed, this, [panel] { panel->close(); });
+    connect(c.optionsPanel, &ShapeBox::leftPressed, this, [panel](QPoint pos, int) { panel->move(pos); });
+    connect(c.saveButton, &QPushButton::clicked, this, [panel] { panel->save(); });
+
+    Titles *titles = m_titles.get();
+    connect(m_menu.mainTitle, &QAction::triggered, this, [titles] { titles->editMainTitle(); });
+    connect(m_menu.subTitle, &QAction::triggered, this, [titles] { titles->editSubTitle(); });
+    connect(m_menu.mainTitleFont, &QAction::triggered, this, [titles] { titles->chooseMainTitleFont(); });
+    connect(m_menu.subTitleFont, &QAction::triggered, this, [titles] { titles->chooseSubTitleFont(); });
+
+    ElementDragging *d = m_dragging.get();
+    connect(c.mainTitle, &TransparentLabel::leftPressed, this, [d](QPoint p, int k) { d->moveMainTitle(p, k); });
+    connect(c.subTitle, &TransparentLabel::leftPressed, this, [d](QPoint p, int k) { d->moveSubTitle(p, k); });
+    connect(c.resultPicture, &PictureBox::leftPressed, this, [d](QPoint p, int k) { d->moveResultPicture(p, k); });
+    connect(c.wheelFrame, &ShapeBox::leftPressed, this, [d](QPoint p, int k) { d->moveWheelByFrame(p, k); });
+    connect(c.face, &PictureBox::leftPressed, this, [d](QPoint p, int k) { d->moveWheelByFace(p, k); });
+
+    PictureReplacement *replacement = m_replacement.get();
+    for (int slot = 1; slot <= 8; ++slot)
+        connect(c.slots[slot - 1], &PictureBox::doubleClicked, this,
+                [replacement, slot] { replacement->replace(slot); });
 }

@@ -3,6 +3,7 @@
 #include "core/roll.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
+#include "display/picturereplacement.h"
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
 #include "display/wineffects.h"
@@ -11,9 +12,13 @@
 #include "platform/gbkcodec.h"
 #include "platform/hotkey.h"
 #include "platform/sound.h"
+#include "settings/dragging.h"
+#include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
 #include "settings/startup.h"
+#include "settings/titles.h"
 #include "ui/controls.h"
+#include "ui/fontdialog.h"
 #include "ui/picturebox.h"
 
 #include <QCloseEvent>
@@ -47,6 +52,13 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
             pictures[i] = m_controls.slots[i]->picture();
         return pictures;
     });
+    // The font dialog first offers the main title's design font.
+    m_fontDialog = std::make_unique<FontDialog>(
+        FontChoice{m_controls.mainTitle->font(), m_controls.mainTitle->textColour()});
+    m_optionsPanel = std::make_unique<OptionsPanel>(m_controls, m_settings, *m_wheel);
+    m_titles = std::make_unique<Titles>(m_controls, m_settings, *m_fontDialog, this);
+    m_dragging = std::make_unique<ElementDragging>(m_controls, m_settings);
+    m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
     runCreationHandler();
 }

@@ -12,12 +12,17 @@
 
 class BackgroundMusic;
 class BackgroundPicture;
+class ElementDragging;
+class FontDialog;
+class OptionsPanel;
+class PictureReplacement;
 class GlobalHotKey;
 class PrizePictures;
 class Roll;
 class RollController;
 class SettingsGate;
 class Sound;
+class Titles;
 class WheelLayout;
 class WinEffects;
 
@@ -60,6 +65,7 @@ private:
     void bindRoll();
     void bindMenu();
     void bindPopups();
+    void bindCustomisation();
     void runCreationHandler();
 
     SettingsFile m_settings;
@@ -77,6 +83,11 @@ private:
     std::unique_ptr<RollController> m_rollView;
     std::unique_ptr<Roll> m_roll;
     std::unique_ptr<SettingsGate> m_gate;
+    std::unique_ptr<FontDialog> m_fontDialog; // 通用对话框_字体设置, shared by both titles
+    std::unique_ptr<OptionsPanel> m_optionsPanel;
+    std::unique_ptr<Titles> m_titles;
+    std::unique_ptr<ElementDragging> m_dragging;
+    std::unique_ptr<PictureReplacement> m_replacement;
     GlobalHotKey *m_hotKey = nullptr;
     bool m_closing = false;
 };

@@ -1,0 +1,29 @@
+#include "picturereplacement.h"
+
+#include "core/roll.h"
+#include "filecopy.h"
+#include "prizepictures.h"
+#include "ui/filedialog.h"
+
+PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
+                                       QWidget *dialogParent)
+    : m_roll(roll)
+    , m_pictures(pictures)
+    , m_dialogParent(dialogParent)
+{
+}
+
+void PictureReplacement::replace(int slot)
+{
+    // The picture the roll holds for the slot it last landed on may be the
+    // one about to change, so it is dropped whatever the operator does next.
+    m_roll.clearHeldPicture();
+    const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_dialogParent);
+    if (chosen.isEmpty())
+        return;
+    // Replaced through a temporary file; choosing the slot's own file (or a
+    // link to it) leaves it as it is instead of truncating it.
+    copyFileReplacing(chosen, m_pictures.path(slot));
+    // The box shows what the folder now holds, whether or not the copy worked.
+    m_pictures.load(slot);
+}

@@ -1,0 +1,76 @@
+#include "dragging.h"
+
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "dragloop.h"
+#include "ui/controls.h"
+#include "ui/mainlayout.h"
+#include "ui/picturebox.h"
+
+namespace {
+constexpr int kCtrlAlone = 1;
+}
+
+ElementDragging::ElementDragging(MainControls &controls, const SettingsFile &settings)
+    : m_controls(controls)
+    , m_settings(settings)
+{
+}
+
+void ElementDragging::moveMainTitle(QPoint pos, int keyState)
+{
+    if (keyState != kCtrlAlone)
+        return;
+    drag(m_controls.mainTitle, pos, m_controls.mainTitle, keys::kMainTitleLeft,
+         keys::kMainTitleTop, Titles::Keep);
+}
+
+void ElementDragging::moveSubTitle(QPoint pos, int keyState)
+{
+    if (keyState != kCtrlAlone)
+        return;
+    drag(m_controls.subTitle, pos, m_controls.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop,
+         Titles::Keep);
+}
+
+void ElementDragging::moveResultPicture(QPoint pos, int keyState)
+{
+    if (keyState != kCtrlAlone)
+        return;
+    // The titles stay above the picture wherever it is dropped.
+    drag(m_controls.resultPicture, pos, m_controls.resultPicture, keys::kResultLeft,
+         keys::kResultTop, Titles::Raise);
+}
+
+void ElementDragging::moveWheelByFrame(QPoint pos, int keyState)
+{
+    Q_UNUSED(keyState);
+    drag(m_controls.wheelFrame, pos, m_controls.wheelFrame, keys::kWheelLeft, keys::kWheelTop,
+         Titles::Raise);
+}
+
+void ElementDragging::moveWheelByFace(QPoint pos, int keyState)
+{
+    if (keyState != kCtrlAlone)
+        return;
+    // The face moves with its frame, never inside it.
+    drag(m_controls.face, pos, m_controls.wheelFrame, keys::kWheelLeft, keys::kWheelTop,
+         Titles::Keep);
+}
+
+void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStringView leftKey,
+                           QStringView topKey, Titles titles)
+{
+    DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
+        m_settings.writeZbt(leftKey, QString::number(target->x()));
+        m_settings.writeZbt(topKey, QString::number(target->y()));
+        if (titles == Titles::Raise)
+            raiseTitles();
+    });
+}
+
+void ElementDragging::raiseTitles()
+{
+    m_controls.mainTitle->raise();
+    m_controls.subTitle->raise();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPoint>
+#include <QStringView>
+
+class QWidget;
+class SettingsFile;
+struct MainControls;
+
+// Dragging the titles, the result picture and the wheel to any place on the
+// screen. Each drag writes the element's new left and top to config.a at
+// the release, even when it ended where it started.
+class ElementDragging
+{
+public:
+    ElementDragging(MainControls &controls, const SettingsFile &settings);
+
+    // The press position is in the pressed control's client area; keyState
+    // is 1 Ctrl + 2 Shift + 4 Alt. The titles, the result picture and the
+    // wheel face move only with Ctrl alone, so a plain click on them stays
+    // a click; the wheel frame moves with any press.
+    void moveMainTitle(QPoint pos, int keyState);
+    void moveSubTitle(QPoint pos, int keyState);
+    void moveResultPicture(QPoint pos, int keyState);
+    void moveWheelByFrame(QPoint pos, int keyState);
+    void moveWheelByFace(QPoint pos, int keyState);
+
+private:
+    enum class Titles { Keep, Raise };
+
+    void drag(QWidget *pressed, QPoint pos, QWidget *target, QStringView leftKey,
+              QStringView topKey, Titles titles);
+    void raiseTitles();
+
+    MainControls &m_controls;
+    const SettingsFile &m_settings;
+};

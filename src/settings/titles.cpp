@@ -1,0 +1,110 @@
+#include "titles.h"
+
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "ui/controls.h"
+#include "ui/fontdialog.h"
+#include "ui/inputbox.h"
+#include "ui/mainlayout.h"
+
+#include <QFontInfo>
+
+namespace {
+
+// The point size of a label's font; a font given in pixels is asked for the
+// size it really has.
+int pointSizeOf(const QFont &font)
+{
+    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
+}
+
+// A colour as the data file holds it: red in the low byte, then green, then blue.
+QString colourText(const QColor &colour)
+{
+    const quint32 value = quint32(colour.red()) | (quint32(colour.green()) << 8)
+        | (quint32(colour.blue()) << 16);
+    return QString::number(value);
+}
+
+// The dialog's face, size and four effects; the angle is always 0.
+QFont fontFromChoice(const QFont &chosen)
+{
+    QFont font(chosen.family());
+    font.setPointSize(qMax(1, pointSizeOf(chosen)));
+    font.setBold(chosen.bold());
+    font.setItalic(chosen.italic());
+    font.setUnderline(chosen.underline());
+    font.setStrikeOut(chosen.strikeOut());
+    return font;
+}
+
+} // namespace
+
+Titles::Titles(MainControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+               QWidget *dialogParent)
+    : m_controls(controls)
+    , m_settings(settings)
+    , m_fontDialog(fontDialog)
+    , m_dialogParent(dialogParent)
+{
+}
+
+void Titles::editMainTitle()
+{
+    editTitle(m_controls.mainTitle, keys::kMainTitle, keys::kMainTitlePrompt,
+              QStringLiteral("请输入主标题"));
+}
+
+void Titles::editSubTitle()
+{
+    editTitle(m_controls.subTitle, keys::kSubTitle, keys::kSubTitlePrompt,
+              QStringLiteral("请输入副标题"));
+}
+
+void Titles::chooseMainTitleFont()
+{
+    chooseFont(m_controls.mainTitle,
+               {keys::kMainTitleFont, keys::kMainTitleFontSize, keys::kMainTitleFontColour});
+}
+
+void Titles::chooseSubTitleFont()
+{
+    chooseFont(m_controls.subTitle,
+               {keys::kSubTitleFont, keys::kSubTitleFontSize, keys::kSubTitleFontColour});
+}
+
+int Titles::heightForPointSize(int points)
+{
+    // 1.8 in whole numbers, so no rounding error can cost a pixel.
+    return points * 18 / 10;
+}
+
+void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView offered,
+                       const QString &prompt)
+{
+    const QString current = m_settings.readZbt(key, offered);
+    const inputbox::Result answer = inputbox::ask(prompt, prompt, inputbox::Echo::Plain, current);
+    if (!answer.ok)
+        return;
+    // An empty title is allowed: it clears the caption. Start-up then keeps
+    // the design caption, since an empty key counts as missing.
+    label->setText(answer.text);
+    m_settings.writeZbt(key, answer.text);
+}
+
+void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
+{
+    if (const std::optional<FontChoice> choice = m_fontDialog.ask(m_dialogParent)) {
+        label->setFont(fontFromChoice(choice->font));
+        if (choice->colour.isValid())
+            label->setTextColour(choice->colour);
+    }
+    // Even after Cancel the label's font is recorded, so from now on
+    // start-up applies it.
+    const QFont font = label->font();
+    const int points = pointSizeOf(font);
+    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.face, font.family());
+    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.size, QString::number(points));
+    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.colour, colourText(label->textColour()));
+    label->resize(label->width(), heightForPointSize(points));
+}
