@@ -1,0 +1,223 @@
+// The results window: layout, the stored counts, and clearing them.
+
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "lottery/resultswindow.h"
+#include "platform/gbkcodec.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const std::array<QByteArray, 8> kNoPictures{};
+
+QStringList countTexts(const ResultsWindow &w)
+{
+    QStringList texts;
+    for (int slot = 1; slot <= 8; ++slot)
+        texts << w.countEdit(slot)->text();
+    return texts;
+}
+
+} // namespace
+
+class TestResults : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+
+    void storeCounts(const QStringList &texts)
+    {
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[i], texts[i]));
+    }
+    QStringList storedCounts() const
+    {
+        QStringList texts;
+        for (QStringView key : keys::kWins)
+            texts << m_settings->read(DataFile::Results, keys::kZjjg, key);
+        return texts;
+    }
+    QByteArray resultsBytes() const
+    {
+        QFile file(m_settings->path(DataFile::Results));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("标签1") << "标签1" << QRect(4, 0, 104, 24) << "奖品" << 16 << true << true;
+        QTest::newRow("标签2") << "标签2" << QRect(115, 0, 104, 24) << "已中奖数量" << 16 << true << false;
+        QTest::newRow("标签3") << "标签3" << QRect(248, 0, 104, 24) << "奖品" << 16 << true << true;
+        QTest::newRow("标签4") << "标签4" << QRect(359, 0, 104, 24) << "已中奖数量" << 16 << true << false;
+        QTest::newRow("编辑框1") << "编辑框1" << QRect(124, 28, 100, 40) << "" << 20 << true << false;
+        QTest::newRow("编辑框4") << "编辑框4" << QRect(124, 166, 100, 40) << "" << 20 << true << false;
+        QTest::newRow("编辑框5") << "编辑框5" << QRect(364, 28, 100, 40) << "" << 20 << true << false;
+        QTest::newRow("编辑框8") << "编辑框8" << QRect(364, 166, 100, 40) << "" << 20 << true << false;
+        QTest::newRow("图片框1") << "图片框1" << QRect(8, 28, 100, 40) << "" << -1 << false << true;
+        QTest::newRow("图片框6") << "图片框6" << QRect(248, 74, 100, 40) << "" << -1 << false << true;
+        QTest::newRow("按钮1") << "按钮1" << QRect(184, 216, 112, 29) << "清空中奖" << 16 << false << true;
+    }
+
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        QFETCH(int, pixels);
+        QFETCH(bool, bold);
+        QFETCH(bool, enabled);
+        ResultsWindow w(*m_settings, kNoPictures);
+        QCOMPARE(w.windowTitle(), QStringLiteral("中奖结果"));
+        QCOMPARE(w.size(), QSize(484, 284));
+        auto *control = w.findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->isEnabled(), enabled);
+        if (auto *l = qobject_cast<QLabel *>(control))
+            QCOMPARE(l->text(), text);
+        if (auto *b = qobject_cast<QPushButton *>(control))
+            QCOMPARE(b->text(), text);
+        if (pixels > 0) {
+            QCOMPARE(control->font().pixelSize(), pixels);
+            QCOMPARE(control->font().bold(), bold);
+            QCOMPARE(control->font().families().value(0), QStringLiteral("宋体"));
+        }
+    }
+
+    void freshInstallShowsEmptyBoxes()
+    {
+        ResultsWindow w(*m_settings, kNoPictures);
+        QCOMPARE(countTexts(w), QStringList(8, QString()));
+    }
+
+    void storedTextsAreShownRaw()
+    {
+        const QStringList stored{"3", "2.5", "abc", "", "1e+13", "0", "12", "-1"};
+        storeCounts(stored);
+        ResultsWindow w(*m_settings, kNoPictures);
+        QCOMPARE(countTexts(w), stored);
+    }
+
+    void countBoxesCannotBeEdited()
+    {
+        storeCounts({"1", "2", "3", "4", "5", "6", "7", "8"});
+        ResultsWindow w(*m_settings, kNoPictures);
+        w.show();
+        for (int slot = 1; slot <= 8; ++slot) {
+            QLineEdit *count = w.countEdit(slot);
+            QVERIFY(!count->isEnabled());
+            count->setFocus();
+            QVERIFY(!count->hasFocus());
+            QTest::keyClicks(count, QStringLiteral("99"));
+            QCOMPARE(count->text(), QString::number(slot));
+        }
+    }
+
+    void clearWithOkZeroesFileAndBoxes()
+    {
+        storeCounts({"3", "2.5", "abc", "", "1", "0", "12", "4"});
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true});
+        ResultsWindow w(*m_settings, kNoPictures);
+        w.show();
+        QSignalSpy finished(&w, &QDialog::finished);
+        QTest::mouseClick(w.clearButton(), Qt::LeftButton);
+
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown()[0].text, QStringLiteral("确定要清空中奖结果吗？"));
+        QCOMPARE(boxes.shown()[0].caption, QStringLiteral("确定清空吗？"));
+        QCOMPARE(boxes.shown()[0].buttons, messagebox::Buttons::OkCancel);
+        QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
+        QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
+        QVERIFY(finished.isEmpty()); // the window stays open
+    }
+
+    void clearOnAFreshInstallCreatesTheFile()
+    {
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true});
+        ResultsWindow w(*m_settings, kNoPictures);
+        w.clearResults();
+        QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
+        QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
+    }
+
+    void clearWithCancelChangesNothing()
+    {
+        const QStringList stored{"3", "2.5", "abc", "", "1", "0", "12", "4"};
+        storeCounts(stored);
+        const QByteArray before = resultsBytes();
+        messagebox::Seam boxes;
+        boxes.queueAnswers({false});
+        ResultsWindow w(*m_settings, kNoPictures);
+        w.clearResults();
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(resultsBytes(), before);
+        QCOMPARE(countTexts(w), stored);
+    }
+
+    // The window shows the file as it was when it opened.
+    void notRefreshedWhileOpen()
+    {
+        storeCounts({"1", "1", "1", "1", "1", "1", "1", "1"});
+        ResultsWindow w(*m_settings, kNoPictures);
+        QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[0], QStringLiteral("2")));
+        QCOMPARE(w.countEdit(1)->text(), QStringLiteral("1"));
+    }
+
+    void failedClearShowsWhatTheFileHolds()
+    {
+        // A folder in place of the results file: nothing can be written.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("jieguo.a")));
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true});
+        ResultsWindow w(*m_settings, kNoPictures);
+        w.clearResults();
+        QCOMPARE(boxes.texts().size(), 2);
+        QVERIFY(boxes.texts()[1].contains(QStringLiteral("失败")));
+        QCOMPARE(countTexts(w), QStringList(8, QString()));
+    }
+
+    void picturesAreCopied()
+    {
+        std::array<QByteArray, 8> pictures;
+        for (int i = 0; i < 8; ++i)
+            pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
+        ResultsWindow w(*m_settings, pictures);
+        for (int slot = 1; slot <= 8; ++slot) {
+            QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
+            QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));
+        }
+    }
+};
+
+QTEST_MAIN(TestResults)
+#include "test_results.moc"
