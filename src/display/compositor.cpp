@@ -1,0 +1,71 @@
+#include "compositor.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QString>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && __has_include(<xcb/xcb.h>)
+#include <QtGui/qguiapplication_platform.h>
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#include <cstdlib>
+#define LUNORA_CHECK_X11_COMPOSITOR 1
+#endif
+#endif
+
+namespace {
+
+#ifdef LUNORA_CHECK_X11_COMPOSITOR
+// The screen number of DISPLAY (":0.1" -> 1), 0 when none is given.
+int x11ScreenNumber()
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(':');
+    const qsizetype dot = display.indexOf('.', colon < 0 ? 0 : colon);
+    return dot < 0 ? 0 : display.mid(dot + 1).toInt();
+}
+
+bool x11HasCompositor()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(x11ScreenNumber());
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, quint16(name.size()), name.constData()), nullptr);
+    if (!atom)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    std::free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false; // nobody ever claimed it
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (!owner)
+        return false;
+    const bool owned = owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    return owned;
+}
+#endif
+
+} // namespace
+
+bool screenIsComposited()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb")) {
+#ifdef LUNORA_CHECK_X11_COMPOSITOR
+        return x11HasCompositor();
+#else
+        return false;
+#endif
+    }
+    return platform == QLatin1String("wayland") || platform.startsWith(QLatin1String("wayland-"))
+        || platform == QLatin1String("cocoa") || platform == QLatin1String("windows");
+#endif
+}
