@@ -1,0 +1,373 @@
+// Title texts and fonts, and dragging the titles, the result picture and the
+// wheel, on the real main window offscreen.
+#include "support_mousedrag.h"
+#include "support_runfolder.h"
+
+#include "core/keys.h"
+#include "core/settingsfile.h"
+#include "ui/controls.h"
+#include "ui/fontdialog.h"
+#include "ui/inputbox.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace {
+
+// One title and everything that belongs to it.
+struct TitleParts
+{
+    TransparentLabel *label;
+    QAction *editItem;
+    QAction *fontItem;
+    QStringView textKey;
+    QStringView faceKey;
+    QStringView sizeKey;
+    QStringView colourKey;
+};
+
+TitleParts titleParts(MainWindow &w, bool main)
+{
+    MainControls &c = w.controls();
+    MainMenu &m = w.menu();
+    if (main)
+        return {c.mainTitle, m.mainTitle, m.mainTitleFont, keys::kMainTitle, keys::kMainTitleFont,
+                keys::kMainTitleFontSize, keys::kMainTitleFontColour};
+    return {c.subTitle, m.subTitle, m.subTitleFont, keys::kSubTitle, keys::kSubTitleFont,
+            keys::kSubTitleFontSize, keys::kSubTitleFontColour};
+}
+
+QString yanse(const MainWindow &w, QStringView key)
+{
+    return w.settings().read(DataFile::Config, keys::kYanse, key);
+}
+
+// Colours in the data file: red in the low byte, then green, then blue.
+QString storedColour(int r, int g, int b)
+{
+    return QString::number(r + g * 0x100 + b * 0x10000);
+}
+
+QWidgetList stackingOrder(QWidget *window)
+{
+    QWidgetList order;
+    for (QObject *child : window->children())
+        if (auto *widget = qobject_cast<QWidget *>(child))
+            order << widget;
+    return order;
+}
+
+} // namespace
+
+class TestTitles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyTitleBringsDesignCaptionBack_data();
+    void emptyTitleBringsDesignCaptionBack();
+    void editedTitleIsOfferedNextAndCancelKeepsIt();
+    void cancelledFontDialogRecordsDesignFont_data();
+    void cancelledFontDialogRecordsDesignFont();
+    void confirmedFontKeepsEffectsUntilExit();
+    void dragMovesAndStores_data();
+    void dragMovesAndStores();
+    void wrongKeysDoNotDrag_data();
+    void wrongKeysDoNotDrag();
+    void titlesStayAboveAfterWheelOrPictureDrag();
+    void negativePositionSurvivesRestart();
+    void dragWithoutMovementStillStores();
+};
+
+void TestTitles::emptyTitleBringsDesignCaptionBack_data()
+{
+    QTest::addColumn<bool>("main");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("designCaption");
+    QTest::newRow("main title") << true << QStringLiteral("请输入主标题")
+                                << QStringLiteral("购物有奖活动")
+                                << QStringLiteral("某某大卖场购物有奖活动");
+    QTest::newRow("subtitle") << false << QStringLiteral("请输入副标题")
+                              << QStringLiteral("---现场抽奖仪式---")
+                              << QStringLiteral("--- 现场抽奖仪式 ---");
+}
+
+void TestTitles::emptyTitleBringsDesignCaptionBack()
+{
+    QFETCH(bool, main);
+    QFETCH(QString, prompt);
+    QFETCH(QString, offered);
+    QFETCH(QString, designCaption);
+    RunFolder run;
+    auto w = run.openWindow();
+    inputbox::Seam boxes;
+    boxes.queueOk(QString());
+    titleParts(*w, main).editItem->trigger();
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked()[0].prompt, prompt);
+    QCOMPARE(boxes.asked()[0].caption, prompt);
+    QCOMPARE(boxes.asked()[0].initial, offered);
+    QCOMPARE(titleParts(*w, main).label->text(), QString());
+
+    w.reset();
+    w = run.openWindow();
+    QCOMPARE(titleParts(*w, main).label->text(), designCaption);
+    boxes.queueCancel();
+    titleParts(*w, main).editItem->trigger();
+    QCOMPARE(boxes.asked().size(), 2);
+    QCOMPARE(boxes.asked()[1].initial, offered);
+}
+
+void TestTitles::editedTitleIsOfferedNextAndCancelKeepsIt()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    inputbox::Seam boxes;
+    const QString title = QStringLiteral("  春节联欢 抽奖 ");
+    boxes.queueOk(title);
+    boxes.queueCancel();
+    w->menu().mainTitle->trigger();
+    QCOMPARE(w->controls().mainTitle->text(), title);
+    w->menu().mainTitle->trigger();
+    QCOMPARE(boxes.asked()[1].initial, title.trimmed()); // the file keeps no outer blanks
+    QCOMPARE(w->controls().mainTitle->text(), title);
+    QCOMPARE(w->settings().readZbt(keys::kMainTitle), title.trimmed());
+    w.reset();
+    w = run.openWindow();
+    QCOMPARE(w->controls().mainTitle->text(), title.trimmed());
+}
+
+void TestTitles::cancelledFontDialogRecordsDesignFont_data()
+{
+    QTest::addColumn<bool>("main");
+    QTest::newRow("main title") << true;
+    QTest::newRow("subtitle") << false;
+}
+
+void TestTitles::cancelledFontDialogRecordsDesignFont()
+{
+    QFETCH(bool, main);
+    RunFolder run;
+    auto w = run.openWindow();
+    TitleParts t = titleParts(*w, main);
+    const QFont design = t.label->font();
+    const int width = t.label->width();
+    FontDialog::Seam dialogs;
+    dialogs.queueCancel();
+    t.fontItem->trigger();
+
+    QCOMPARE(t.label->font(), design);
+    QCOMPARE(yanse(*w, t.faceKey), design.family());
+    QCOMPARE(yanse(*w, t.sizeKey), QString::number(design.pointSize()));
+    QCOMPARE(yanse(*w, t.colourKey), storedColour(255, 255, 0));
+    QCOMPARE(t.label->height(), design.pointSize() * 18 / 10);
+    QCOMPARE(t.label->width(), width);
+    // The dialog first offers the main title's design font, whichever title asks.
+    QCOMPARE(dialogs.openedWith().size(), 1);
+    QCOMPARE(dialogs.openedWith()[0].font, titleParts(*w, true).label->font());
+    QCOMPARE(dialogs.openedWith()[0].colour, QColor(255, 255, 0));
+}
+
+void TestTitles::confirmedFontKeepsEffectsUntilExit()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(24);
+    chosen.setBold(false);
+    chosen.setItalic(true);
+    chosen.setUnderline(true);
+    chosen.setStrikeOut(true);
+    const FontChoice choice{chosen, QColor(10, 20, 30)};
+    FontDialog::Seam dialogs;
+    dialogs.queueOk(choice);
+    dialogs.queueCancel();
+    w->menu().mainTitleFont->trigger();
+
+    TransparentLabel *title = w->controls().mainTitle;
+    QCOMPARE(title->font().family(), chosen.family());
+    QCOMPARE(title->font().pointSize(), 24);
+    QVERIFY(!title->font().bold());
+    QVERIFY(title->font().italic());
+    QVERIFY(title->font().underline());
+    QVERIFY(title->font().strikeOut());
+    QCOMPARE(title->textColour(), QColor(10, 20, 30));
+    QCOMPARE(title->height(), 43); // 24 x 1.8 = 43.2
+    QCOMPARE(yanse(*w, keys::kMainTitleFontColour), storedColour(10, 20, 30));
+
+    // Both titles share the dialog: the subtitle's opens with this choice.
+    w->menu().subTitleFont->trigger();
+    QCOMPARE(dialogs.openedWith()[1], choice);
+
+    // Face, size and colour survive a restart; the effects do not, and the
+    // design's bold comes back.
+    w.reset();
+    w = run.openWindow();
+    title = w->controls().mainTitle;
+    QCOMPARE(title->font().family(), chosen.family());
+    QCOMPARE(title->font().pointSize(), 24);
+    QVERIFY(title->font().bold());
+    QVERIFY(!title->font().italic());
+    QVERIFY(!title->font().underline());
+    QVERIFY(!title->font().strikeOut());
+    QCOMPARE(title->textColour(), QColor(10, 20, 30));
+}
+
+enum class Element { MainTitle, SubTitle, ResultPicture, WheelFrame, WheelFace };
+
+struct DragCase
+{
+    QWidget *pressed;
+    QWidget *moved;
+    QStringView leftKey;
+    QStringView topKey;
+};
+
+static DragCase dragCase(MainWindow &w, Element e)
+{
+    MainControls &c = w.controls();
+    switch (e) {
+    case Element::MainTitle:
+        return {c.mainTitle, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop};
+    case Element::SubTitle:
+        return {c.subTitle, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop};
+    case Element::ResultPicture:
+        return {c.resultPicture, c.resultPicture, keys::kResultLeft, keys::kResultTop};
+    case Element::WheelFrame:
+        return {c.wheelFrame, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop};
+    case Element::WheelFace:
+        break;
+    }
+    return {c.face, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop};
+}
+
+void TestTitles::dragMovesAndStores_data()
+{
+    QTest::addColumn<Element>("element");
+    QTest::addColumn<Qt::KeyboardModifiers>("keys");
+    QTest::newRow("main title, Ctrl") << Element::MainTitle << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("subtitle, Ctrl") << Element::SubTitle << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("result picture, Ctrl") << Element::ResultPicture << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("wheel frame, no key") << Element::WheelFrame << Qt::KeyboardModifiers();
+    QTest::newRow("wheel frame, Shift") << Element::WheelFrame << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("wheel face, Ctrl") << Element::WheelFace << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+void TestTitles::dragMovesAndStores()
+{
+    QFETCH(Element, element);
+    QFETCH(Qt::KeyboardModifiers, keys);
+    RunFolder run;
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->controls().resultPicture->show();
+    const DragCase d = dragCase(*w, element);
+    const QPoint before = d.moved->pos();
+    const QPoint faceBefore = w->controls().face->pos();
+
+    dragWithMouse(d.pressed, QPoint(20, 20), QPoint(37, -23), keys);
+
+    QCOMPARE(d.moved->pos(), before + QPoint(37, -23));
+    QCOMPARE(w->controls().face->pos(), faceBefore); // the face never moves inside its frame
+    QCOMPARE(w->settings().readZbt(d.leftKey), QString::number(before.x() + 37));
+    QCOMPARE(w->settings().readZbt(d.topKey), QString::number(before.y() - 23));
+    w.reset();
+    w = run.openWindow();
+    QCOMPARE(dragCase(*w, element).moved->pos(), before + QPoint(37, -23));
+}
+
+void TestTitles::wrongKeysDoNotDrag_data()
+{
+    QTest::addColumn<Element>("element");
+    QTest::addColumn<Qt::KeyboardModifiers>("keys");
+    const Qt::KeyboardModifiers none;
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const Qt::KeyboardModifiers ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    QTest::newRow("main title, no key") << Element::MainTitle << none;
+    QTest::newRow("main title, Ctrl+Shift") << Element::MainTitle << ctrlShift;
+    QTest::newRow("subtitle, Ctrl+Alt") << Element::SubTitle << ctrlAlt;
+    QTest::newRow("subtitle, Shift") << Element::SubTitle << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("result picture, no key") << Element::ResultPicture << none;
+    QTest::newRow("wheel face, no key") << Element::WheelFace << none;
+    QTest::newRow("wheel face, Ctrl+Shift") << Element::WheelFace << ctrlShift;
+}
+
+void TestTitles::wrongKeysDoNotDrag()
+{
+    QFETCH(Element, element);
+    QFETCH(Qt::KeyboardModifiers, keys);
+    RunFolder run;
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->controls().resultPicture->show();
+    const DragCase d = dragCase(*w, element);
+    const QPoint before = d.moved->pos();
+    dragWithMouse(d.pressed, QPoint(20, 20), QPoint(50, 40), keys);
+    QCOMPARE(d.moved->pos(), before);
+    QVERIFY(w->settings().readZbt(d.leftKey).isEmpty());
+    QVERIFY(w->settings().readZbt(d.topKey).isEmpty());
+}
+
+void TestTitles::titlesStayAboveAfterWheelOrPictureDrag()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    MainControls &c = w->controls();
+    c.resultPicture->show();
+    const auto titlesOnTop = [&] {
+        const QWidgetList order = stackingOrder(w.get());
+        return order.size() >= 2 && order[order.size() - 2] == c.mainTitle && order.last() == c.subTitle;
+    };
+
+    c.resultPicture->raise();
+    dragWithMouse(c.resultPicture, QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
+    QVERIFY(titlesOnTop());
+
+    c.wheelFrame->raise();
+    dragWithMouse(c.wheelFrame, QPoint(5, 5), QPoint(10, 10));
+    QVERIFY(titlesOnTop());
+
+    // Moving the wheel by its face leaves the order alone.
+    c.wheelFrame->raise();
+    dragWithMouse(c.face, QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
+    QCOMPARE(stackingOrder(w.get()).last(), c.wheelFrame);
+}
+
+void TestTitles::negativePositionSurvivesRestart()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    TransparentLabel *title = w->controls().mainTitle;
+    const QPoint before = title->pos();
+    const QPoint delta(-before.x() - 120, -before.y() - 30);
+    dragWithMouse(title, QPoint(200, 40), delta, Qt::ControlModifier);
+    QCOMPARE(title->pos(), QPoint(-120, -30));
+    QCOMPARE(w->settings().readZbt(keys::kMainTitleLeft), QStringLiteral("-120"));
+    QCOMPARE(w->settings().readZbt(keys::kMainTitleTop), QStringLiteral("-30"));
+    w.reset();
+    w = run.openWindow();
+    QCOMPARE(w->controls().mainTitle->pos(), QPoint(-120, -30));
+}
+
+void TestTitles::dragWithoutMovementStillStores()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    TransparentLabel *sub = w->controls().subTitle;
+    QTest::mouseClick(sub, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
+    QCOMPARE(w->settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
+    QCOMPARE(w->settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
+}
+
+QTEST_MAIN(TestTitles)
+#include "test_titles.moc"
