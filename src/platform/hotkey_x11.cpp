@@ -135,6 +135,7 @@ bool GlobalHotKey::NativeFilter::nativeEventFilter(const QByteArray &eventType, 
 
 bool GlobalHotKey::registerGlobal()
 {
+#if QT_CONFIG(xcb)
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return false;
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -149,6 +150,10 @@ bool GlobalHotKey::registerGlobal()
     m_filter = filter;
     qGuiApp->installNativeEventFilter(m_filter);
     return true;
+#else
+    // A Qt built without its X11 platform cannot be on an X server.
+    return false;
+#endif
 }
 
 void GlobalHotKey::unregisterGlobal()
