@@ -1,3 +1,4 @@
+#include "platform/environment.h"
 #include "platform/sound.h"
 #include "ui/mainwindow.h"
 #include "ui/translations.h"
@@ -8,12 +9,7 @@
 
 int main(int argc, char *argv[])
 {
-#ifndef Q_OS_WIN
-    // The FFmpeg media backend of Qt 6.4 crashes on machines without a sound
-    // device; GStreamer copes.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-#endif
+    preparePlatformEnvironment();
     QApplication app(argc, argv);
     // No application display name: Qt would append it to every window title.
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
