@@ -26,7 +26,7 @@ float twinkle(const Spark &s)
 // adds a rectangle for each, so a diagonal trail is not covered by one big box.
 void addSegmentRects(std::vector<QRect> &out, float x0, float y0, float x1, float y1, int pad)
 {
-    constexpr float kPiece = 12.0f;
+    constexpr float kPiece = 10.0f;
     const float span = std::max(std::fabs(x1 - x0), std::fabs(y1 - y0));
     const int pieces = std::max(1, int(std::ceil(span / kPiece)));
     float px = x0, py = y0;
@@ -117,6 +117,18 @@ void FireworksPainter::paint(QPainter &painter, const Fireworks &show)
         const float fade = s.fade() * twinkle(s);
         if (fade <= 0.01f)
             continue;
+        if (s.role == Spark::Role::Glitter) {
+            // Glitter is too small for a soft sprite: a dot with a faint
+            // cross is as bright and much cheaper, and there are many.
+            QColor c(s.color);
+            c.setAlphaF(fade);
+            const float d = std::max(1.5f, s.size * 1.4f);
+            painter.fillRect(QRectF(s.x - d / 2, s.y - d / 2, d, d), c);
+            c.setAlphaF(fade * 0.35f);
+            painter.fillRect(QRectF(s.x - d * 1.5f, s.y - 0.5f, d * 3, 1), c);
+            painter.fillRect(QRectF(s.x - 0.5f, s.y - d * 1.5f, 1, d * 3), c);
+            continue;
+        }
         paintTrail(painter, s, fade);
         const int r = glowRadius(s);
         painter.setOpacity(fade);
