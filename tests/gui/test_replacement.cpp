@@ -1,0 +1,229 @@
+// Replacing a prize picture by double-clicking its box on the wheel,
+// offscreen on the real main window.
+#include "support_runfolder.h"
+
+#include "core/roll.h"
+#include "display/prizepictures.h"
+#include "ui/controls.h"
+#include "ui/filedialog.h"
+#include "ui/picturebox.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+const QString kFilter = QStringLiteral("图形文件(*.jpg)|*.jpg");
+
+// A JPEG whose left half is red and right half blue, with enough noise that
+// it stays large however well it compresses.
+QByteArray noisyJpeg(QSize size, int noise)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator rng(2024);
+    for (int y = 0; y < size.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const bool left = x < size.width() / 2;
+            const auto jitter = [&](int base) {
+                return qBound(0, base + int(rng.bounded(2 * noise + 1)) - noise, 255);
+            };
+            line[x] = qRgb(jitter(left ? 220 : 20), jitter(20), jitter(left ? 20 : 220));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 100);
+    return bytes;
+}
+
+QByteArray smallJpeg(QColor colour)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A picture for every slot, by probability so a roll always finds tickets.
+void prepare(const RunFolder &run)
+{
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    for (int slot = 1; slot <= 8; ++slot)
+        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot),
+                       smallJpeg(QColor::fromHsv(slot * 40, 200, 200)));
+}
+
+void doubleClick(PictureBox *box)
+{
+    QTest::mouseDClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+}
+
+} // namespace
+
+class TestReplacement : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void largePictureIsCopiedExactlyAndShown();
+    void cancelChangesNothingButHeldPicture();
+    void choosingTheSlotsOwnFileKeepsIt_data();
+    void choosingTheSlotsOwnFileKeepsIt();
+    void fileThatIsNoPictureIsCopiedAsIs();
+    void worksWhileRolling();
+};
+
+void TestReplacement::largePictureIsCopiedExactlyAndShown()
+{
+    RunFolder run;
+    prepare(run);
+    const QByteArray big = noisyJpeg(QSize(1600, 1000), 60);
+    QVERIFY2(big.size() >= 2 * 1024 * 1024, "the test picture must be at least 2 MB");
+    run.writeBytes(QStringLiteral("chosen/big.jpg"), big);
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    PictureBox *box = w->controls().slots[2];
+
+    filedialog::Seam dialogs;
+    dialogs.queueChoice(run.file(QStringLiteral("chosen/big.jpg")));
+    doubleClick(box);
+
+    QCOMPARE(dialogs.filters(), QStringList{kFilter});
+    QCOMPARE(fileBytes(w->pictures().path(3)), big);
+    QCOMPARE(box->picture(), big);
+    const QImage shown = box->grab().toImage();
+    const QColor left = shown.pixelColor(box->width() / 4, box->height() / 2);
+    const QColor right = shown.pixelColor(box->width() * 3 / 4, box->height() / 2);
+    QVERIFY2(left.red() > 150 && left.blue() < 100, qPrintable(left.name()));
+    QVERIFY2(right.blue() > 150 && right.red() < 100, qPrintable(right.name()));
+
+    // The roll reloads the slot from the new file when the highlight leaves it.
+    Roll &roll = w->roll();
+    w->controls().effectsDisabledBox->setChecked(true);
+    roll.startStopPress();
+    for (int i = 0; i < 4; ++i)
+        roll.tick();
+    QCOMPARE(roll.state().position, 4);
+    QCOMPARE(box->picture(), big);
+    w->controls().rollTimer->setInterval(0);
+}
+
+void TestReplacement::cancelChangesNothingButHeldPicture()
+{
+    RunFolder run;
+    prepare(run);
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    Roll &roll = w->roll();
+    roll.startStopPress();
+    roll.stopCaptionPressed();
+    roll.tick();
+    QVERIFY(!roll.state().heldPicture.isEmpty());
+    std::array<QByteArray, 8> files;
+    std::array<QByteArray, 8> boxes;
+    for (int slot = 1; slot <= 8; ++slot) {
+        files[slot - 1] = fileBytes(w->pictures().path(slot));
+        boxes[slot - 1] = w->controls().slots[slot - 1]->picture();
+    }
+
+    filedialog::Seam dialogs;
+    dialogs.queueCancel();
+    doubleClick(w->controls().slots[5]);
+
+    QCOMPARE(dialogs.filters().size(), 1);
+    QVERIFY(roll.state().heldPicture.isEmpty());
+    for (int slot = 1; slot <= 8; ++slot) {
+        QCOMPARE(fileBytes(w->pictures().path(slot)), files[slot - 1]);
+        QCOMPARE(w->controls().slots[slot - 1]->picture(), boxes[slot - 1]);
+    }
+}
+
+void TestReplacement::choosingTheSlotsOwnFileKeepsIt_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("the file itself") << "itself";
+    QTest::newRow("a symbolic link to it") << "link";
+    QTest::newRow("a path through ..") << "dotdot";
+}
+
+void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
+{
+    QFETCH(QString, how);
+    RunFolder run;
+    prepare(run);
+    auto w = run.openWindow();
+    const QString own = w->pictures().path(4);
+    const QByteArray before = fileBytes(own);
+    QVERIFY(!before.isEmpty());
+    QString chosen = own;
+    if (how == u"link") {
+        chosen = run.file(QStringLiteral("link-to-4.jpg"));
+        QVERIFY(QFile::link(own, chosen));
+    } else if (how == u"dotdot") {
+        chosen = run.file(QStringLiteral("奖品图片/../奖品图片/4.jpg"));
+    }
+
+    filedialog::Seam dialogs;
+    dialogs.queueChoice(chosen);
+    doubleClick(w->controls().slots[3]);
+
+    QCOMPARE(fileBytes(own), before);
+    QCOMPARE(w->controls().slots[3]->picture(), before);
+}
+
+void TestReplacement::fileThatIsNoPictureIsCopiedAsIs()
+{
+    RunFolder run;
+    prepare(run);
+    const QByteArray text("not a picture at all\r\n");
+    run.writeBytes(QStringLiteral("notes.jpg"), text);
+    auto w = run.openWindow();
+
+    filedialog::Seam dialogs;
+    dialogs.queueChoice(run.file(QStringLiteral("notes.jpg")));
+    doubleClick(w->controls().slots[0]);
+
+    QCOMPARE(fileBytes(w->pictures().path(1)), text);
+    QCOMPARE(w->controls().slots[0]->picture(), text);
+    QCOMPARE(fileBytes(run.file(QStringLiteral("notes.jpg"))), text);
+}
+
+void TestReplacement::worksWhileRolling()
+{
+    RunFolder run;
+    prepare(run);
+    const QByteArray fresh = smallJpeg(Qt::green);
+    run.writeBytes(QStringLiteral("fresh.jpg"), fresh);
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    w->roll().startStopPress();
+    QCOMPARE(w->roll().state().runFlag, 1);
+
+    filedialog::Seam dialogs;
+    dialogs.queueChoice(run.file(QStringLiteral("fresh.jpg")));
+    doubleClick(w->controls().slots[6]);
+
+    QCOMPARE(fileBytes(w->pictures().path(7)), fresh);
+    QCOMPARE(w->controls().slots[6]->picture(), fresh);
+    QCOMPARE(w->roll().state().runFlag, 1);
+    QVERIFY(w->controls().rollTimer->isActive());
+    w->controls().rollTimer->setInterval(0);
+}
+
+QTEST_MAIN(TestReplacement)
+#include "test_replacement.moc"
