@@ -49,14 +49,17 @@ stop_program() {
   app_pid=
 }
 
-# A screenshot once the screen has stopped changing.
+# A screenshot once the window is painted (an empty screen has one colour)
+# and the screen has stopped changing.
 settled_shot() { # out.png
   local previous="$work/previous.png"
   import -window root "$previous"
-  for _ in $(seq 60); do
+  for _ in $(seq 120); do
     sleep 0.5
     import -window root "$1"
-    if compare -metric AE "$previous" "$1" null: 2>/dev/null; then return 0; fi
+    if [ "$(identify -format %k "$1")" -gt 100 ] && compare -metric AE "$previous" "$1" null: 2>/dev/null; then
+      return 0
+    fi
     cp "$1" "$previous"
   done
   fail "the screen never settled"
@@ -88,7 +91,7 @@ xdotool keyup ctrl
 
 expected_left=$((8 + 60))
 expected_top=$((15 + 90))
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   [ "$(config_value 主标题顶边)" = "$expected_top" ] && break
   sleep 0.1
 done
