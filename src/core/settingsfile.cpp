@@ -4,6 +4,7 @@
 #include "keys.h"
 #include "textcodec.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,32 @@ constexpr int kLockWaitMs = 10000;
 // A lock older than this whose owner cannot be checked is taken over.
 constexpr int kStaleLockMs = 30000;
 
+// A lock file is created first and filled with its owner's process id right
+// after. A process killed between the two leaves an empty file whose owner
+// cannot be checked, which QLockFile would only take over once it is
+// kStaleLockMs old: every write until then would wait and fail. An empty
+// lock file this old was abandoned.
+constexpr int kAbandonedEmptyLockMs = 1000;
+
+bool isAbandonedEmptyLock(const QString &lockPath)
+{
+    const QFileInfo info(lockPath);
+    return info.exists() && info.size() == 0
+        && info.lastModified().msecsTo(QDateTime::currentDateTime()) > kAbandonedEmptyLockMs;
+}
+
+void removeAbandonedEmptyLock(const QString &lockPath)
+{
+    if (!isAbandonedEmptyLock(lockPath))
+        return;
+    // The guard QLockFile itself takes to remove a stale lock: no other
+    // waiter can remove the file and create a fresh (still empty) one while
+    // this one looks at it again.
+    QLockFile guard(lockPath + u".rmlock");
+    if (guard.tryLock(0) && isAbandonedEmptyLock(lockPath))
+        QFile::remove(lockPath);
+}
+
 // QLockFile::tryLock(timeout) backs off to sleeps of seconds under
 // contention; our critical sections last microseconds, so poll briefly.
 bool acquire(QLockFile &lock)
@@ -30,6 +57,7 @@ bool acquire(QLockFile &lock)
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
+        removeAbandonedEmptyLock(lock.fileName());
         QThread::msleep(pause);
         pause = qMin(pause * 2, 20);
     }

@@ -1,0 +1,329 @@
+// The data files survive a process killed at any moment, and two running
+// copies never lose each other's wins.
+//
+// The test executable doubles as the child: started with "--writer" it
+// performs numbered steps for ever (even steps write a key of config.a, odd
+// steps count a win in jieguo.a) and prints each step's number once the step
+// has returned. The parent kills it with SIGKILL at a random moment, then
+// checks the files against every step the child reported, allowing only the
+// one step that may have been in flight.
+#include "core/inidocument.h"
+#include "core/keys.h"
+#include "core/results.h"
+#include "core/settingsfile.h"
+#include "core/values.h"
+#include "platform/gbkcodec.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <array>
+#include <cstdio>
+#include <map>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
+
+namespace {
+
+constexpr int kConfigKeys = 10;
+constexpr int kKills = 200;
+
+// The effect of step s: even steps write "v<s>" to one of ten keys of
+// config.a, odd steps add a win to one of the eight slots.
+bool isConfigStep(qint64 s)
+{
+    return s % 2 == 0;
+}
+QString configKey(qint64 s)
+{
+    return u"键" + QString::number((s / 2) % kConfigKeys);
+}
+QString configValue(qint64 s)
+{
+    return u"值" + QString::number(s);
+}
+int winSlot(qint64 s)
+{
+    return int((s / 2) % 8) + 1;
+}
+
+void say(const QByteArray &line)
+{
+    std::fputs(line.constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Steps from firstStep on, `count` of them or for ever when count < 0.
+int runWriter(const QString &dir, qint64 firstStep, qint64 count)
+{
+    const SettingsFile settings(dir, gbkCodec());
+    say("ready");
+    for (qint64 s = firstStep; count < 0 || s < firstStep + count; ++s) {
+        const bool ok = isConfigStep(s)
+            ? settings.write(DataFile::Config, keys::kZbt, configKey(s), configValue(s))
+            : results::countWin(settings, winSlot(s));
+        say((ok ? "" : "failed ") + QByteArray::number(s));
+        if (!ok)
+            return 2;
+    }
+    return 0;
+}
+
+int runCounter(const QString &dir, int wins)
+{
+    const SettingsFile settings(dir, gbkCodec());
+    for (int i = 0; i < wins; ++i) {
+        if (!results::countWin(settings, 1))
+            return 2;
+    }
+    return 0;
+}
+
+// What the files must hold after every step up to lastDone.
+struct Model {
+    qint64 lastDone = -1;
+    std::map<QString, QString> config;
+    std::array<qint64, 8> wins {};
+
+    void apply(qint64 s)
+    {
+        if (isConfigStep(s))
+            config[configKey(s)] = configValue(s);
+        else
+            ++wins[winSlot(s) - 1];
+        lastDone = s;
+    }
+};
+
+// A file's keys as the program reads them, straight from its bytes.
+struct FileView {
+    bool exists = false;
+    IniDocument document;
+
+    explicit FileView(const QString &path)
+    {
+        QFile file(path);
+        exists = file.open(QIODevice::ReadOnly);
+        if (exists)
+            document = IniDocument(file.readAll());
+    }
+
+    QString value(QStringView section, QStringView key) const
+    {
+        const auto bytes = document.value(gbkCodec().encode(section), gbkCodec().encode(key));
+        return bytes ? gbkCodec().decode(*bytes) : QString();
+    }
+};
+
+} // namespace
+
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedWriterLosesNoReportedWrite();
+    void twoCopiesCountEveryWin();
+    void abandonedEmptyLockIsTakenOver();
+
+private:
+    static QProcess *startChild(QObject *parent, const QStringList &arguments);
+    static QList<qint64> reportedSteps(const QByteArray &output, qint64 first);
+    static void verifyFiles(const SettingsFile &settings, Model &model);
+};
+
+QProcess *TestCrashSafety::startChild(QObject *parent, const QStringList &arguments)
+{
+    auto *child = new QProcess(parent);
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child->start(QCoreApplication::applicationFilePath(), arguments);
+    return child;
+}
+
+// The step numbers of the complete lines, which must follow on from first.
+QList<qint64> TestCrashSafety::reportedSteps(const QByteArray &output, qint64 first)
+{
+    QList<qint64> steps;
+    const QList<QByteArray> lines = output.split('\n');
+    // The last piece is an unfinished line (or empty): never reported.
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i] == "ready")
+            continue;
+        bool ok = false;
+        const qint64 s = lines[i].toLongLong(&ok);
+        if (!ok || s != first + steps.size()) {
+            qWarning("unexpected child output: %s", lines[i].constData());
+            return {};
+        }
+        steps.append(s);
+    }
+    return steps;
+}
+
+// Every reported step is in the files; the step after the last reported one
+// may or may not be, and the model takes it on when it is.
+void TestCrashSafety::verifyFiles(const SettingsFile &settings, Model &model)
+{
+    const FileView config(settings.path(DataFile::Config));
+    const FileView results(settings.path(DataFile::Results));
+    const qint64 inFlight = model.lastDone + 1;
+    bool inFlightDone = false;
+
+    QVERIFY(config.exists || model.config.empty());
+    for (const auto &[key, expected] : model.config) {
+        const QString actual = config.value(keys::kZbt, key);
+        if (actual == expected)
+            continue;
+        QVERIFY2(
+            isConfigStep(inFlight) && key == configKey(inFlight) && actual == configValue(inFlight),
+            qPrintable(key + u": " + actual + u" instead of " + expected));
+        inFlightDone = true;
+    }
+    const bool anyWin = model.lastDone >= 1;
+    QVERIFY(results.exists || !anyWin);
+    for (int slot = 1; slot <= 8; ++slot) {
+        const qint64 expected = model.wins[slot - 1];
+        const QString text = results.value(keys::kZjjg, keys::kWins[slot - 1]);
+        const auto actual = qint64(values::textToNumber(text));
+        if (actual == expected)
+            continue;
+        QVERIFY2(!isConfigStep(inFlight) && slot == winSlot(inFlight) && actual == expected + 1,
+            qPrintable(u"j" + QString::number(slot) + u": " + text + u" instead of "
+                + QString::number(expected)));
+        inFlightDone = true;
+    }
+    // A new key of the in-flight step is not in the model yet.
+    if (isConfigStep(inFlight) && !model.config.count(configKey(inFlight))
+        && config.value(keys::kZbt, configKey(inFlight)) == configValue(inFlight))
+        inFlightDone = true;
+    if (inFlightDone)
+        model.apply(inFlight);
+}
+
+void TestCrashSafety::killedWriterLosesNoReportedWrite()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsFile settings(dir.path(), gbkCodec());
+    Model model;
+    // A fixed schedule of kill moments, so a failing run can be repeated
+    // with the same delays (the child's own speed still varies).
+    QRandomGenerator random(20240607);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 reportedTotal = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        QProcess *child = startChild(this,
+            { QStringLiteral("--writer"), dir.path(), QString::number(model.lastDone + 1),
+                QStringLiteral("-1") });
+        QByteArray output;
+        while (!output.contains('\n') && child->waitForReadyRead(10000))
+            output += child->readAllStandardOutput();
+        QVERIFY2(output.startsWith("ready\n"), "the child did not start");
+        QThread::msleep(random.bounded(5, 61));
+        ::kill(pid_t(child->processId()), SIGKILL);
+        QVERIFY(child->waitForFinished(10000));
+        QCOMPARE(child->exitStatus(), QProcess::CrashExit);
+        output += child->readAllStandardOutput();
+        delete child;
+
+        const QList<qint64> steps = reportedSteps(output, model.lastDone + 1);
+        QVERIFY2(!output.contains("failed"), output.constData());
+        for (const qint64 s : steps)
+            model.apply(s);
+        reportedTotal += steps.size();
+        verifyFiles(settings, model);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    // Temporary files a kill left behind next to the data files.
+    const QRegularExpression temporary(QStringLiteral("\\.a\\.(?!lock$)\\w+$"));
+    const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files).filter(temporary);
+    qInfo("%d kills, %lld steps reported, %lld in the files, %lld ms, %lld temporary files left",
+        kKills, reportedTotal, model.lastDone + 1, clock.elapsed(), qint64(leftovers.size()));
+
+    // Whatever the kills left behind (stale or empty lock files among it),
+    // a copy started now writes every step.
+    constexpr int kFinalSteps = 20;
+    QProcess *last = startChild(this,
+        { QStringLiteral("--writer"), dir.path(), QString::number(model.lastDone + 1),
+            QString::number(kFinalSteps) });
+    QVERIFY(last->waitForFinished(60000));
+    QCOMPARE(last->exitCode(), 0);
+    const QList<qint64> steps = reportedSteps(last->readAllStandardOutput(), model.lastDone + 1);
+    QCOMPARE(steps.size(), kFinalSteps);
+    for (const qint64 s : steps)
+        model.apply(s);
+    verifyFiles(settings, model);
+#else
+    QSKIP("needs SIGKILL");
+#endif
+}
+
+void TestCrashSafety::twoCopiesCountEveryWin()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    constexpr int kEach = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    const QStringList arguments { QStringLiteral("--counter"), dir.path(), QString::number(kEach) };
+    QProcess *first = startChild(this, arguments);
+    QProcess *second = startChild(this, arguments);
+    for (QProcess *child : { first, second }) {
+        QVERIFY(child->waitForFinished(120000));
+        QCOMPARE(child->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child->exitCode(), 0);
+    }
+    qInfo("%d wins from two processes in %lld ms", 2 * kEach, clock.elapsed());
+    const SettingsFile settings(dir.path(), gbkCodec());
+    QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
+}
+
+// A process killed between creating its lock file and writing its id into
+// it leaves an empty lock that names no owner. The next write must not wait
+// for it to grow stale (and fail meanwhile).
+void TestCrashSafety::abandonedEmptyLockIsTakenOver()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsFile settings(dir.path(), gbkCodec());
+    QFile lock(settings.path(DataFile::Results) + u".lock");
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    QVERIFY(lock.setFileTime(
+        QDateTime::currentDateTime().addSecs(-5), QFileDevice::FileModificationTime));
+    lock.close();
+
+    QVERIFY(results::countWin(settings, 3));
+    QCOMPARE(results::countText(settings, 3), QStringLiteral("1"));
+    QVERIFY(!lock.exists());
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--writer") == 0) {
+        QCoreApplication app(argc, argv);
+        return runWriter(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong(),
+            QByteArray(argv[4]).toLongLong());
+    }
+    if (argc == 4 && qstrcmp(argv[1], "--counter") == 0) {
+        QCoreApplication app(argc, argv);
+        return runCounter(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    }
+    QCoreApplication app(argc, argv);
+    TestCrashSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_crashsafety.moc"
