@@ -1,0 +1,72 @@
+# Run at install time (and so when CPack stages the archive): writes
+# LIBRARIES.txt beside the program, naming the shared libraries it loads and,
+# where dpkg knows them, the Debian packages that bring them. The archive
+# carries no libraries of its own on Linux; this tells the operator what the
+# machine needs.
+#
+# Expects PROGRAM (the installed program) and OUTPUT (the text file).
+
+find_program(LDD ldd)
+find_program(DPKG_QUERY dpkg-query)
+if(NOT LDD)
+  file(WRITE "${OUTPUT}" "ldd was not available when this archive was made.\n")
+  return()
+endif()
+
+execute_process(COMMAND "${LDD}" "${PROGRAM}" OUTPUT_VARIABLE ldd_out RESULT_VARIABLE ldd_rc)
+string(REPLACE "\n" ";" ldd_lines "${ldd_out}")
+
+set(qt_libs "")
+set(other_libs "")
+set(packages "")
+foreach(line IN LISTS ldd_lines)
+  # "	libQt6Core.so.6 => /lib/x86_64-linux-gnu/libQt6Core.so.6 (0x...)"
+  if(NOT line MATCHES "^[ \t]*([^ \t]+) => ([^ \t]+) ")
+    continue()
+  endif()
+  set(name "${CMAKE_MATCH_1}")
+  set(path "${CMAKE_MATCH_2}")
+  if(name MATCHES "^libQt6")
+    list(APPEND qt_libs "${name}")
+  else()
+    list(APPEND other_libs "${name}")
+  endif()
+  if(DPKG_QUERY)
+    get_filename_component(real "${path}" REALPATH)
+    foreach(candidate "${path}" "${real}")
+      execute_process(COMMAND "${DPKG_QUERY}" -S "${candidate}" OUTPUT_VARIABLE owner
+                      ERROR_QUIET RESULT_VARIABLE dpkg_rc OUTPUT_STRIP_TRAILING_WHITESPACE)
+      if(dpkg_rc EQUAL 0 AND owner MATCHES "^([^:,]+)")
+        set(package "${CMAKE_MATCH_1}")
+        if(name MATCHES "^libQt6")
+          list(APPEND packages "${package}")
+        endif()
+        break()
+      endif()
+    endforeach()
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES packages)
+list(SORT packages)
+
+set(text "Lunora needs these shared libraries (as loaded on the machine that made this archive).\n\n")
+string(APPEND text "Qt libraries:\n")
+foreach(lib IN LISTS qt_libs)
+  string(APPEND text "  ${lib}\n")
+endforeach()
+string(APPEND text "\nOther libraries:\n")
+foreach(lib IN LISTS other_libs)
+  string(APPEND text "  ${lib}\n")
+endforeach()
+string(APPEND text "\nQt also loads plugins at run time: the xcb platform and the JPEG image format\n")
+string(APPEND text "(both in libqt6gui6 on Debian), and the GStreamer media backend (libqt6multimedia6),\n")
+string(APPEND text "which plays MP3 music through gstreamer1.0-plugins-good. Chinese texts on dialog\n")
+string(APPEND text "buttons come from qt6-translations-l10n when it is installed.\n")
+if(packages)
+  string(APPEND text "\nOn Debian or Ubuntu these bring the rest as their dependencies:\n  apt-get install")
+  foreach(pkg IN LISTS packages)
+    string(APPEND text " ${pkg}")
+  endforeach()
+  string(APPEND text " gstreamer1.0-plugins-good qt6-translations-l10n\n")
+endif()
+file(WRITE "${OUTPUT}" "${text}")

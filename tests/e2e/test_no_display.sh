@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Without any display the program cannot open its window: Qt says so on
+# stderr and the process ends with a failure status, before anything is
+# written to the run folder.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+E2E_DIR=$(mktemp -d)
+trap e2e_cleanup EXIT
+cp "$1" "$E2E_DIR/lunora"
+
+(cd "$E2E_DIR" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  timeout 60 ./lunora >"$E2E_DIR/lunora.log" 2>&1)
+status=$?
+[ "$status" -ne 124 ] || e2e_fail "the program waited instead of ending"
+[ "$status" -ne 0 ] || e2e_fail "the program ended with status 0"
+grep -q "could not connect to display" "$E2E_DIR/lunora.log" \
+  || e2e_fail "no message about the display: $(cat "$E2E_DIR/lunora.log")"
+[ ! -e "$E2E_DIR/config.a" ] || e2e_fail "config.a was written"
+[ ! -e "$E2E_DIR/奖品图片" ] || e2e_fail "the picture folder was made"
+echo "PASS: no display ends with status $status and a message, nothing written"
