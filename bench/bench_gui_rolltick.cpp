@@ -59,7 +59,7 @@ const QTemporaryDir &runFolder(Media media)
             QFile f(pictureFile(dir.path(), slot));
             f.open(QIODevice::WriteOnly);
             f.write(media == Media::Large ? makePhotoJpeg(4000, 3000, 90, quint32(slot))
-                                          : makePhotoJpeg(640, 480, 85, quint32(slot)));
+                                          : makePhotoJpeg(600, 450, 82, quint32(slot)));
         }
         made[index] = true;
     }
