@@ -2,6 +2,7 @@
 // closing, dragging and Save.
 #include "support_mousedrag.h"
 #include "support_runfolder.h"
+#include "ui/messagebox.h"
 
 #include "core/keys.h"
 #include "core/roll.h"
@@ -52,6 +53,10 @@ private Q_SLOTS:
     void savingSameWheelSizeTwiceGivesSameWheel();
     void unsavedSpeedIsUsedButNotStored();
     void panelFollowsDragWithoutStoring();
+
+private:
+    // A fresh folder has no tickets: the empty-box message is answered here.
+    messagebox::Seam m_boxes;
 };
 
 void TestOptionsPanel::openAndCloseSwitchFocusTimer()
