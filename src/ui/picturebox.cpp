@@ -58,7 +58,7 @@ void PictureBox::paintRaisedFrame(QPainter &painter) const
     const int h = height();
     if (w < 4 || h < 4)
         return;
-    const int outer = qBound(2, qMin(w, h) / 16, 8);
+    const int outer = qBound(3, qMin(w, h) / 10, 12);
     const QRect r = rect();
     painter.setPen(Qt::NoPen);
     // Outer edge: light on the top and left, dark on the bottom and right.
