@@ -7,9 +7,16 @@
 #include <QDir>
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     preparePlatformEnvironment();
+    if (!hasDisplay()) {
+        std::fputs("lunora: no display found (DISPLAY is not set); "
+                   "start it on a desktop or under Xvfb.\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     // No application display name: Qt would append it to every window title.
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));

@@ -13,3 +13,15 @@ void preparePlatformEnvironment()
         qputenv("QT_MEDIA_BACKEND", QByteArray("gstreamer"));
 #endif
 }
+
+bool hasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without any of these Qt aborts when the application object is made;
+    // the caller ends cleanly with a message instead.
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
