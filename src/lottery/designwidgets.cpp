@@ -76,4 +76,18 @@ QRadioButton *radioBox(QWidget *parent, const QString &name, const QRect &rect, 
     return place(new QRadioButton(text, parent), name, rect);
 }
 
+void shrinkToFit(QLabel *label, int minimumPixels)
+{
+    QFont font = label->font();
+    const QRect box = label->contentsRect();
+    for (int pixels = font.pixelSize(); pixels > minimumPixels; --pixels) {
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(0, 0, box.width(), 1 << 20), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+        if (needed.height() <= box.height())
+            break;
+        font.setPixelSize(pixels - 1);
+    }
+    label->setFont(font);
+}
+
 } // namespace design

@@ -30,6 +30,10 @@ void setTextColour(QWidget *widget, const QColor &colour);
 void setupDialog(QDialog *dialog, const QString &title, int width, int height);
 
 QLabel *label(QWidget *parent, const QString &name, const QRect &rect, const QString &text);
+// Makes a word-wrapped label's font smaller until its whole text fits its
+// design size: the design faces are not on every machine, and the faces
+// standing in for them may need more room.
+void shrinkToFit(QLabel *label, int minimumPixels = 9);
 QLineEdit *editBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text);
 PictureBox *pictureBox(QWidget *parent, const QString &name, const QRect &rect);
 QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, const QString &text);

@@ -91,6 +91,7 @@ void PrizeSettingsWindow::buildLayout()
     explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     explanation->setFont(design::pixelFont(14, false, design::kSongTi));
     design::setTextColour(explanation, QColor(0, 0, 128));
+    design::shrinkToFit(explanation);
 
     m_ok = design::button(this, QStringLiteral("按钮1"), {223, 372, 112, 29}, QStringLiteral("确定"));
     m_ok->setFont(design::pixelFont(16, false, design::kSongTi));
