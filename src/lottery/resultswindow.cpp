@@ -48,6 +48,10 @@ void ResultsWindow::buildLayout()
                                       {left ? 124 : 364, top, 100, 40}, QStringLiteral("0"));
         m_counts[i]->setFont(countFont);
         m_counts[i]->setEnabled(false);
+        // Disabled, but the counts must stay easy to read from a distance.
+        QPalette palette = m_counts[i]->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0, 0, 0));
+        m_counts[i]->setPalette(palette);
     }
 
     m_clear = design::button(this, QStringLiteral("按钮1"), {184, 216, 112, 29},
