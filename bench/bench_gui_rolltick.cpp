@@ -4,6 +4,7 @@
 // tick is timed on its own and p50/p99 are reported. The baseline does the
 // same picture work the naive way: read and fully decode at every tick.
 #include "benchmedia.h"
+#include "benchscreen.h"
 #include "core/keys.h"
 #include "core/roll.h"
 #include "core/settingsfile.h"
@@ -186,16 +187,7 @@ BENCHMARK(BM_NaiveTick40KBBaseline)->UseManualTime()->Unit(benchmark::kMicroseco
 
 int main(int argc, char **argv)
 {
-    // A 1920 × 1080 offscreen screen, the size of a projector.
-    QTemporaryDir screenDir;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        QFile config(screenDir.filePath(QStringLiteral("screen.json")));
-        config.open(QIODevice::WriteOnly);
-        config.write(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                        "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
-        config.close();
-        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toUtf8());
-    }
+    const ProjectorScreen screen;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -5,6 +5,7 @@
 //
 //   bench_gui_soak [rolls] [warm-up rolls]     defaults: 10000 and 200
 #include "benchmedia.h"
+#include "benchscreen.h"
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/roll.h"
@@ -297,16 +298,7 @@ void filterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char **argv)
 {
-    // A 1920 × 1080 offscreen screen, the size of a projector.
-    QTemporaryDir screenDir;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        QFile config(screenDir.filePath(QStringLiteral("screen.json")));
-        config.open(QIODevice::WriteOnly);
-        config.write(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                        "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
-        config.close();
-        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toUtf8());
-    }
+    const ProjectorScreen screen;
     g_defaultHandler = qInstallMessageHandler(filterMessages);
     QApplication app(argc, argv);
     const int rolls = argc > 1 ? std::max(1, atoi(argv[1])) : 10000;

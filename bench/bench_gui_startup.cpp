@@ -1,5 +1,6 @@
 // Start-up to the first painted frame, and a full repaint of the window.
 #include "benchmedia.h"
+#include "benchscreen.h"
 #include "platform/sound.h"
 #include "ui/imagedecode.h"
 #include "ui/mainwindow.h"
@@ -103,16 +104,7 @@ BENCHMARK(BM_RepaintUncachedBaseline)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char **argv)
 {
-    // A 1920 × 1080 offscreen screen, the size of a projector.
-    QTemporaryDir screenDir;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        QFile config(screenDir.filePath(QStringLiteral("screen.json")));
-        config.open(QIODevice::WriteOnly);
-        config.write(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                        "logicalDpi": 96, "logicalDpiX": 96, "logicalDpiY": 96}]})");
-        config.close();
-        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toUtf8());
-    }
+    const ProjectorScreen screen;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
