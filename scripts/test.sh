@@ -1,14 +1,50 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: core tests, offscreen window tests
-# and end-to-end tests of the real program under Xvfb.
+# and end-to-end tests of the real program under Xvfb. Then the same suite
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# run of every fuzz target on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
+phase_start=$SECONDS
+phase() { # name: prints how long the phase that just ended took
+  echo "== $1 took $((SECONDS - phase_start)) s"
+  phase_start=$SECONDS
+}
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
+phase "build"
 # No sound device in CI: the media backend must not need one.
 export QT_MEDIA_BACKEND=gstreamer
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+phase "tests"
+
+# Sanitizers: every test again. Leaks are reported, except those of the
+# system libraries Qt loads (fonts, sound server, D-Bus), listed in
+# tests/lsan.supp.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLUNORA_SANITIZE=ON -DLUNORA_BUILD_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+phase "sanitizer build"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 900
+phase "sanitizer tests"
+
+# Fuzzing needs clang's libFuzzer.
+if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a >/dev/null 2>&1; then
+  echo "Installing: clang libclang-rt-dev"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends clang libclang-rt-dev
+fi
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DLUNORA_BUILD_FUZZ=ON -DLUNORA_FUZZ_SECONDS=20 -DLUNORA_BUILD_TESTS=OFF -DLUNORA_BUILD_BENCH=OFF
+cmake --build build-fuzz --target lunora_fuzz -j "$jobs"
+ctest --test-dir build-fuzz --output-on-failure -j "$jobs"
+phase "fuzz build and runs"

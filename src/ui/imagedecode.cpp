@@ -36,6 +36,25 @@ QSize cappedSize(QSize size)
     return size.boundedTo(QSize(kMaxDecodeSide, kMaxDecodeSide));
 }
 
+// Smooth scaling costs about (the larger width) x (the larger height) of
+// picture and box. A few bytes can declare a picture two pixels wide and
+// millions of rows tall, which formats that cannot shrink while decoding
+// hand over whole; smoothing it into a wide box would take many seconds.
+// Such a picture is first cut down with a nearest-pixel step to twice the
+// box, and the smooth step finishes from there.
+constexpr qint64 kSmoothScaleBudget = qint64(64) << 20;
+
+QImage scaledSmoothly(const QImage &image, QSize size)
+{
+    const qint64 work = qint64(qMax(image.width(), size.width()))
+        * qMax(image.height(), size.height());
+    if (work <= kSmoothScaleBudget)
+        return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QSize between = image.size().boundedTo(size * 2);
+    return image.scaled(between, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 QImage decode(const QByteArray &bytes, QSize size)
 {
     QBuffer buffer;
@@ -47,13 +66,15 @@ QImage decode(const QByteArray &bytes, QSize size)
     if (!full.isValid() || full.isEmpty())
         return {};
     // Let the decoder shrink while decoding (JPEG scales in the DCT), then
-    // finish the exact scaling ourselves.
-    reader.setScaledSize(size);
+    // finish the exact scaling ourselves. A reader that cannot would scale
+    // after decoding without the guard of scaledSmoothly().
+    if (reader.supportsOption(QImageIOHandler::ScaledSize))
+        reader.setScaledSize(size);
     QImage image = reader.read();
     if (image.isNull())
         return {};
     if (image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image = scaledSmoothly(image, size);
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
