@@ -25,5 +25,7 @@ xdotool search --sync --onlyvisible --name 'Lunora' >/dev/null
 sleep 1
 xdotool key space
 sleep 1.3
-import -window root "$out"
+import -window root "$dir/full.png"
+# Small enough for the README, large enough to read the titles.
+convert "$dir/full.png" -resize 1280x720 "$out"
 echo "wrote $out"
