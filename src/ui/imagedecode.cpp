@@ -17,6 +17,9 @@ struct Entry
 // A handful of entries is enough: eight slots, the result box and the
 // windows' small copies.
 constexpr int kCapacity = 40;
+// Absurd box sizes make large images: past this many bytes the oldest
+// entries go, whatever their number (the newest always stays).
+constexpr qint64 kByteBudget = qint64(256) << 20;
 
 struct Cache
 {
@@ -97,8 +100,14 @@ QImage decodeScaled(const QByteArray &bytes, QSize size)
     ++c.misses;
     Entry e{bytes, size, decode(bytes, size)};
     c.entries.prepend(e);
-    if (c.entries.size() > kCapacity)
-        c.entries.removeLast();
+    qint64 total = 0;
+    for (qsizetype i = 0; i < c.entries.size(); ++i) {
+        total += c.entries.at(i).image.sizeInBytes() + c.entries.at(i).bytes.size();
+        if (i > 0 && (i >= kCapacity || total > kByteBudget)) {
+            c.entries.resize(i);
+            break;
+        }
+    }
     return e.image;
 }
 
