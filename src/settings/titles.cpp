@@ -1,5 +1,7 @@
 #include "titles.h"
 
+#include "platform/gbkcodec.h"
+
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "ui/controls.h"
@@ -26,10 +28,21 @@ QString colourText(const QColor &colour)
     return QString::number(value);
 }
 
+// A label's face name holds at most 31 bytes in the code page of the data
+// files; a longer name is cut at a whole character.
+QString faceName(const QString &family)
+{
+    constexpr int kMaxFaceBytes = 31;
+    QString name = family;
+    while (gbkCodec().encode(name).size() > kMaxFaceBytes)
+        name.chop(1);
+    return name;
+}
+
 // The dialog's face, size and four effects; the angle is always 0.
 QFont fontFromChoice(const QFont &chosen)
 {
-    QFont font(chosen.family());
+    QFont font(faceName(chosen.family()));
     font.setPointSize(qMax(1, pointSizeOf(chosen)));
     font.setBold(chosen.bold());
     font.setItalic(chosen.italic());

@@ -71,6 +71,7 @@ private Q_SLOTS:
     void cancelledFontDialogRecordsDesignFont_data();
     void cancelledFontDialogRecordsDesignFont();
     void confirmedFontKeepsEffectsUntilExit();
+    void longFaceNameIsCutToThirtyOneBytes();
     void dragMovesAndStores_data();
     void dragMovesAndStores();
     void wrongKeysDoNotDrag_data();
@@ -168,6 +169,21 @@ void TestTitles::cancelledFontDialogRecordsDesignFont()
     QCOMPARE(dialogs.openedWith().size(), 1);
     QCOMPARE(dialogs.openedWith()[0].font, titleParts(*w, true).label->font());
     QCOMPARE(dialogs.openedWith()[0].colour, QColor(255, 255, 0));
+}
+
+void TestTitles::longFaceNameIsCutToThirtyOneBytes()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    // 13 Chinese characters (26 GBK bytes) and 12 letters: 38 bytes.
+    QFont chosen(QStringLiteral("中文字体名称很长的一种字体ABCDEFGHIJKL"));
+    chosen.setPointSize(20);
+    FontDialog::Seam dialogs;
+    dialogs.queueOk({chosen, QColor(1, 2, 3)});
+    w->menu().subTitleFont->trigger();
+    const QString stored = yanse(*w, keys::kSubTitleFont);
+    QCOMPARE(gbkCodec().encode(stored).size(), 31);
+    QVERIFY(chosen.family().startsWith(stored));
 }
 
 void TestTitles::confirmedFontKeepsEffectsUntilExit()
