@@ -2,6 +2,7 @@
 
 #include "compositor.h"
 
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -45,6 +46,7 @@ EffectsWindow::EffectsWindow(FireworksKind kind, quint32 seed, QWidget *owner, S
     } else {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
+        m_frame = std::make_unique<MaskedFrame>(m_show.area());
         // Nothing shows until the first sparks exist.
         setMask(kNothing);
     }
@@ -85,17 +87,50 @@ void EffectsWindow::nextFrame()
 {
     const double now = double(m_clock.nsecsElapsed()) / 1e9;
     m_show.advanceTo(std::min(now, m_show.time() + kMaxCatchUp));
-    if (m_surface == Surface::Masked) {
-        const QRegion shape = FireworksPainter::coverage(m_show);
-        setMask(shape.isEmpty() ? kNothing : shape);
+    if (!m_frame) {
+        update();
+        return;
     }
-    update();
+    m_frame->render(m_show, m_painter);
+    // A window shows nothing outside its shape, so the newly shown pixels
+    // can only reach the screen after the new shape. The frame goes into
+    // the backing store first and is sent right behind the shape, which
+    // keeps the moment a new spark shows what lies below as short as can be.
+    // The widget's own repaint would clip to the shape and send one image
+    // per rectangle of it, thousands, which makes the X server crawl; the
+    // drawn cells are a few dozen.
+    const QRegion &cells = m_frame->touched();
+    QBackingStore *store = backingStore();
+    const bool put = store && windowHandle() && !cells.isEmpty();
+    if (put)
+        copyToStore(*store, cells);
+    setMask(m_frame->shape().isEmpty() ? kNothing : m_frame->shape());
+    if (put)
+        store->flush(cells, windowHandle());
+}
+
+void EffectsWindow::copyToStore(QBackingStore &store, const QRegion &cells)
+{
+    store.beginPaint(cells);
+    {
+        QPainter painter(store.paintDevice());
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect &r : cells)
+            painter.drawImage(r, m_frame->image(), r);
+    }
+    store.endPaint();
 }
 
 void EffectsWindow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(event->rect(), m_surface == Surface::Translucent ? QColor(Qt::transparent) : QColor(Qt::black));
+    if (m_frame) {
+        // One copy of the bounding box; the paint system clips it to the
+        // repainted region, far cheaper than a copy per rectangle.
+        painter.drawImage(event->rect(), m_frame->image(), event->rect());
+        return;
+    }
+    painter.fillRect(event->rect(), Qt::transparent);
     m_painter.paint(painter, m_show);
 }

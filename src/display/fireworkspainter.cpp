@@ -22,27 +22,6 @@ float twinkle(const Spark &s)
     return std::sin(s.age * 38.0f + s.phase) > -0.3f ? 1.0f : 0.2f;
 }
 
-// Splits a line into pieces no longer than kPiece along its longer axis and
-// adds a rectangle for each, so a diagonal trail is not covered by one big box.
-void addSegmentRects(std::vector<QRect> &out, float x0, float y0, float x1, float y1, int pad)
-{
-    constexpr float kPiece = 10.0f;
-    const float span = std::max(std::fabs(x1 - x0), std::fabs(y1 - y0));
-    const int pieces = std::max(1, int(std::ceil(span / kPiece)));
-    float px = x0, py = y0;
-    for (int i = 1; i <= pieces; ++i) {
-        const float t = float(i) / float(pieces);
-        const float nx = x0 + (x1 - x0) * t, ny = y0 + (y1 - y0) * t;
-        const int left = int(std::floor(std::min(px, nx))) - pad;
-        const int top = int(std::floor(std::min(py, ny))) - pad;
-        const int right = int(std::ceil(std::max(px, nx))) + pad;
-        const int bottom = int(std::ceil(std::max(py, ny))) + pad;
-        out.emplace_back(QPoint(left, top), QPoint(right, bottom));
-        px = nx;
-        py = ny;
-    }
-}
-
 // Opacity of trail segment k (0 = next to the head): the trail dims with age
 // but stays bright enough not to read as a dark smear over the wheel.
 float trailAlpha(const Spark &s, int k, float fade)
@@ -51,9 +30,47 @@ float trailAlpha(const Spark &s, int k, float fade)
     return std::clamp(fade * (1.0f - 0.75f * older), 0.0f, 1.0f);
 }
 
-// Dimmer trail segments are left out of the window shape: on black they
-// would show as dark lines.
-constexpr float kMaskAlpha = 0.45f;
+using Style = FireworksPainter::Style;
+
+// Solid drawing keeps a trail segment at full strength while the soft one
+// would still be fairly bright, and drops it after: an ageing trail shortens.
+constexpr float kSolidTrailCut = 0.4f;
+// Below this a solid spark's brightest pixel falls under the alpha cut.
+constexpr float kSolidMinFade = float(FireworksPainter::kSolidAlphaCut) / 255.0f - 0.02f;
+
+bool drawn(float fade, Style style)
+{
+    return fade > (style == Style::Solid ? kSolidMinFade : 0.01f);
+}
+
+int drawnSegments(const Spark &s, float fade, Style style)
+{
+    if (style == Style::Soft)
+        return s.trailCount;
+    int k = 0;
+    while (k < s.trailCount && trailAlpha(s, k, fade) >= kSolidTrailCut)
+        ++k;
+    return k;
+}
+
+bool wideSegment(const Spark &s, int k, Style style)
+{
+    return (style == Style::Solid || s.size >= 1.8f) && k < s.trailCount / 2 + 1;
+}
+
+float glitterSize(const Spark &s)
+{
+    return std::max(1.5f, s.size * 1.4f);
+}
+
+// Integer box around a span of floating-point coordinates, with a margin for
+// anti-aliasing, rounding and the second line of wide trails.
+QRect boxAround(float left, float top, float right, float bottom)
+{
+    constexpr int kMargin = 2;
+    return QRect(QPoint(int(std::floor(left)) - kMargin, int(std::floor(top)) - kMargin),
+                 QPoint(int(std::ceil(right)) + kMargin, int(std::ceil(bottom)) + kMargin));
+}
 
 } // namespace
 
@@ -82,24 +99,24 @@ const QImage &FireworksPainter::glow(QRgb color, int radius)
 }
 
 // Trails are thin cosmetic lines, which the raster engine draws many times
-// faster than wide stroked ones; bigger sparks get a second line beside the
-// first for a 2-pixel trail.
-void FireworksPainter::paintTrail(QPainter &painter, const Spark &s, float fade)
+// faster than wide stroked ones; a second line beside the first makes the
+// newer half of a trail 2 pixels wide.
+void FireworksPainter::paintTrail(QPainter &painter, const Spark &s, float fade, Style style)
 {
-    if (s.trailCount == 0)
+    const int segments = drawnSegments(s, fade, style);
+    if (segments == 0)
         return;
     QPen pen(QColor(s.color), 1.0, Qt::SolidLine, Qt::FlatCap);
     pen.setCosmetic(true);
-    const bool wide = s.size >= 1.8f;
     QPointF from(s.x, s.y);
-    for (int k = 0; k < s.trailCount; ++k) {
+    for (int k = 0; k < segments; ++k) {
         const QPointF to(s.trailX[size_t(k)], s.trailY[size_t(k)]);
         QColor c(s.color);
-        c.setAlphaF(trailAlpha(s, k, fade));
+        c.setAlphaF(style == Style::Solid ? 1.0f : trailAlpha(s, k, fade));
         pen.setColor(c);
         painter.setPen(pen);
         painter.drawLine(from, to);
-        if (wide && k < s.trailCount / 2 + 1) {
+        if (wideSegment(s, k, style)) {
             const QPointF d = to - from;
             const QPointF side = std::fabs(d.y()) > std::fabs(d.x()) ? QPointF(1, 0) : QPointF(0, 1);
             painter.drawLine(from + side, to + side);
@@ -108,28 +125,34 @@ void FireworksPainter::paintTrail(QPainter &painter, const Spark &s, float fade)
     }
 }
 
-void FireworksPainter::paint(QPainter &painter, const Fireworks &show)
+// Glitter is too small for a soft sprite: a dot with a cross is as bright
+// and much cheaper, and there are many. The soft cross is faint; a solid one
+// would be cut away if it were, so it is drawn as strong as the dot.
+void FireworksPainter::paintGlitter(QPainter &painter, const Spark &s, float fade, Style style)
+{
+    QColor c(s.color);
+    c.setAlphaF(fade);
+    const float d = glitterSize(s);
+    painter.fillRect(QRectF(s.x - d / 2, s.y - d / 2, d, d), c);
+    c.setAlphaF(style == Style::Solid ? fade : fade * 0.35f);
+    painter.fillRect(QRectF(s.x - d * 1.5f, s.y - 0.5f, d * 3, 1), c);
+    painter.fillRect(QRectF(s.x - 0.5f, s.y - d * 1.5f, 1, d * 3), c);
+}
+
+void FireworksPainter::paint(QPainter &painter, const Fireworks &show, Style style)
 {
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Plus);
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, style == Style::Soft);
     for (const Spark &s : show.sparks()) {
         const float fade = s.fade() * twinkle(s);
-        if (fade <= 0.01f)
+        if (!drawn(fade, style))
             continue;
         if (s.role == Spark::Role::Glitter) {
-            // Glitter is too small for a soft sprite: a dot with a faint
-            // cross is as bright and much cheaper, and there are many.
-            QColor c(s.color);
-            c.setAlphaF(fade);
-            const float d = std::max(1.5f, s.size * 1.4f);
-            painter.fillRect(QRectF(s.x - d / 2, s.y - d / 2, d, d), c);
-            c.setAlphaF(fade * 0.35f);
-            painter.fillRect(QRectF(s.x - d * 1.5f, s.y - 0.5f, d * 3, 1), c);
-            painter.fillRect(QRectF(s.x - 0.5f, s.y - d * 1.5f, 1, d * 3), c);
+            paintGlitter(painter, s, fade, style);
             continue;
         }
-        paintTrail(painter, s, fade);
+        paintTrail(painter, s, fade, style);
         const int r = glowRadius(s);
         painter.setOpacity(fade);
         painter.drawImage(QPointF(s.x - float(r), s.y - float(r)), glow(s.color, r));
@@ -138,52 +161,32 @@ void FireworksPainter::paint(QPainter &painter, const Fireworks &show)
     painter.restore();
 }
 
-std::vector<QRect> FireworksPainter::coverageRects(const Fireworks &show)
+void FireworksPainter::paintedBoxes(const Fireworks &show, Style style, std::vector<QRect> &out)
 {
     const QRect screen(QPoint(0, 0), show.area());
-    std::vector<QRect> rects;
-    rects.reserve(show.sparks().size() * 4);
+    const size_t first = out.size();
     for (const Spark &s : show.sparks()) {
         const float fade = s.fade() * twinkle(s);
-        if (fade < kMaskAlpha)
+        if (!drawn(fade, style))
             continue;
-        // The faint outer glow is left out: on black it would show as a box.
-        const int r = std::max(2, glowRadius(s) * 3 / 5);
-        rects.emplace_back(int(s.x) - r, int(s.y) - r, 2 * r, 2 * r);
-        const int pad = 1;
+        if (s.role == Spark::Role::Glitter) {
+            const float reach = glitterSize(s) * 1.5f;
+            out.push_back(boxAround(s.x - reach, s.y - reach, s.x + reach, s.y + reach));
+            continue;
+        }
+        const float r = float(glowRadius(s));
+        out.push_back(boxAround(s.x - r, s.y - r, s.x + r, s.y + r));
         float fromX = s.x, fromY = s.y;
-        for (int k = 0; k < s.trailCount && trailAlpha(s, k, fade) >= kMaskAlpha; ++k) {
-            addSegmentRects(rects, fromX, fromY, s.trailX[size_t(k)], s.trailY[size_t(k)], pad);
-            fromX = s.trailX[size_t(k)];
-            fromY = s.trailY[size_t(k)];
+        for (int k = 0, n = drawnSegments(s, fade, style); k < n; ++k) {
+            const float toX = s.trailX[size_t(k)], toY = s.trailY[size_t(k)];
+            out.push_back(boxAround(std::min(fromX, toX), std::min(fromY, toY), std::max(fromX, toX), std::max(fromY, toY)));
+            fromX = toX;
+            fromY = toY;
         }
     }
-    auto outside = std::remove_if(rects.begin(), rects.end(), [&](QRect &r) {
+    auto outside = std::remove_if(out.begin() + std::ptrdiff_t(first), out.end(), [&](QRect &r) {
         r = r.intersected(screen);
         return r.isEmpty();
     });
-    rects.erase(outside, rects.end());
-    return rects;
-}
-
-QRegion FireworksPainter::coverage(const Fireworks &show)
-{
-    return uniteBalanced(coverageRects(show));
-}
-
-QRegion FireworksPainter::uniteBalanced(const std::vector<QRect> &rects)
-{
-    if (rects.empty())
-        return {};
-    std::vector<QRegion> level;
-    level.reserve(rects.size() / 2 + 1);
-    for (size_t i = 0; i < rects.size(); i += 2)
-        level.push_back(i + 1 < rects.size() ? QRegion(rects[i]).united(rects[i + 1]) : QRegion(rects[i]));
-    while (level.size() > 1) {
-        size_t out = 0;
-        for (size_t i = 0; i < level.size(); i += 2)
-            level[out++] = i + 1 < level.size() ? level[i].united(level[i + 1]) : level[i];
-        level.resize(out);
-    }
-    return level.front();
+    out.erase(outside, out.end());
 }

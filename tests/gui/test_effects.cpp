@@ -118,9 +118,7 @@ private Q_SLOTS:
     void choiceValuesNameTheShows();
     void sameSeedGivesSameShow();
     void theThreeShowsDiffer();
-    void maskCoversSparksWithinTheScreen();
-    void maskIsEmptyWithoutSparks();
-    void balancedUnionEqualsPlainUnion();
+    void surfacesDrawTheirOwnWay();
 
 private:
     QWidget *m_main = nullptr;
@@ -314,49 +312,25 @@ void TestEffects::theThreeShowsDiffer()
     QCOMPARE(crackles(FireworksKind::Peony), 0);
 }
 
-void TestEffects::maskCoversSparksWithinTheScreen()
+void TestEffects::surfacesDrawTheirOwnWay()
 {
-    const QSize area(1280, 1024);
-    Fireworks show(FireworksKind::Peony, area, 5);
-    show.advanceTo(1.5);
-    const QRegion region = FireworksPainter::coverage(show);
-    QVERIFY(!region.isEmpty());
-    QVERIFY(QRect(QPoint(0, 0), area).contains(region.boundingRect()));
-    // Every bright head lies inside the shape.
-    for (const Spark &s : show.sparks()) {
-        if (s.fade() >= 0.99f && s.role != Spark::Role::Glitter && QRect(QPoint(0, 0), area).contains(int(s.x), int(s.y)))
-            QVERIFY(region.contains(QPoint(int(s.x), int(s.y))));
-    }
-    // Black sky is no part of it: the region is a small share of the screen.
-    qint64 covered = 0;
-    for (const QRect &r : region)
-        covered += qint64(r.width()) * r.height();
-    QVERIFY(covered < qint64(area.width()) * area.height() / 4);
-}
+    EffectsWindow translucent(FireworksKind::Willow, 3, m_main, EffectsWindow::Surface::Translucent);
+    QVERIFY(translucent.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!translucent.maskedFrame());
+    translucent.show();
+    QTRY_VERIFY(!translucent.fireworks().sparks().empty());
+    QVERIFY(translucent.mask().isEmpty());
+    translucent.hide();
 
-void TestEffects::maskIsEmptyWithoutSparks()
-{
-    Fireworks show(FireworksKind::Willow, QSize(1920, 1080), 1);
-    QVERIFY(show.sparks().empty());
-    QVERIFY(FireworksPainter::coverage(show).isEmpty());
-    show.advanceTo(8.0); // long after the last star went out
-    QVERIFY(show.sparks().empty());
-    QVERIFY(FireworksPainter::coverage(show).isEmpty());
-    QVERIFY(FireworksPainter::uniteBalanced({}).isEmpty());
-}
-
-void TestEffects::balancedUnionEqualsPlainUnion()
-{
-    for (FireworksKind kind : {FireworksKind::Peony, FireworksKind::GoldenRing, FireworksKind::Willow}) {
-        Fireworks show(kind, QSize(1920, 1080), 11);
-        show.advanceTo(1.8);
-        const std::vector<QRect> rects = FireworksPainter::coverageRects(show);
-        QVERIFY(rects.size() > 100);
-        QRegion plain;
-        for (const QRect &r : rects)
-            plain += r;
-        QCOMPARE(FireworksPainter::uniteBalanced(rects), plain);
-    }
+    EffectsWindow masked(FireworksKind::Willow, 3, m_main, EffectsWindow::Surface::Masked);
+    QVERIFY(masked.maskedFrame());
+    // Before the first spark the shape shows nothing at all (an empty mask
+    // would show the whole window).
+    QVERIFY(!masked.mask().isEmpty());
+    QVERIFY(!QRect(QPoint(0, 0), masked.size()).intersects(masked.mask().boundingRect()));
+    masked.show();
+    QTRY_VERIFY(!masked.maskedFrame()->shape().isEmpty());
+    QCOMPARE(masked.mask(), masked.maskedFrame()->shape());
 }
 
 QTEST_MAIN(TestEffects)
