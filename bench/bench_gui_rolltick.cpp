@@ -5,6 +5,7 @@
 // same picture work the naive way: read and fully decode at every tick.
 #include "benchmedia.h"
 #include "benchscreen.h"
+#include "silentsound.h"
 #include "core/keys.h"
 #include "core/roll.h"
 #include "core/settingsfile.h"
@@ -29,14 +30,6 @@
 #include <vector>
 
 namespace {
-
-class Silent final : public Sound
-{
-public:
-    void playLooped(const QString &) override {}
-    void stop() override {}
-    void playWave(const QByteArray &) override {}
-};
 
 enum class Media { Large, Small };
 

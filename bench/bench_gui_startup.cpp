@@ -1,6 +1,7 @@
 // Start-up to the first painted frame, and a full repaint of the window.
 #include "benchmedia.h"
 #include "benchscreen.h"
+#include "silentsound.h"
 #include "platform/sound.h"
 #include "ui/imagedecode.h"
 #include "ui/mainwindow.h"
@@ -12,14 +13,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class Silent final : public Sound
-{
-public:
-    void playLooped(const QString &) override {}
-    void stop() override {}
-    void playWave(const QByteArray &) override {}
-};
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
