@@ -16,7 +16,7 @@ PictureBox::PictureBox(QWidget *parent)
 void PictureBox::setPicture(const QByteArray &bytes)
 {
     m_bytes = bytes;
-    refreshPixmap();
+    m_pixmapStale = true;
     update();
 }
 
@@ -28,8 +28,11 @@ void PictureBox::setRaised(bool raised)
     update();
 }
 
+// Decoding waits for the paint: start-up sets pictures and then resizes the
+// boxes, and a hidden box (the result picture) may never be shown at all.
 void PictureBox::refreshPixmap()
 {
+    m_pixmapStale = false;
     const QImage image = imagedecode::decodeScaled(m_bytes, contentsRect().size());
     m_pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
@@ -39,6 +42,8 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    if (m_pixmapStale)
+        refreshPixmap();
     if (!m_pixmap.isNull()) {
         const QRect target = contentsRect();
         if (target.size() == m_pixmap.size())
@@ -76,7 +81,7 @@ void PictureBox::paintRaisedFrame(QPainter &painter) const
 void PictureBox::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
-    refreshPixmap();
+    m_pixmapStale = true;
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

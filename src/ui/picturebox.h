@@ -40,6 +40,7 @@ private:
     void paintRaisedFrame(QPainter &painter) const;
 
     QByteArray m_bytes;
-    QPixmap m_pixmap; // decoded at the current content size
+    QPixmap m_pixmap; // decoded at the content size, at the next paint
+    bool m_pixmapStale = false;
     bool m_raised = false;
 };
