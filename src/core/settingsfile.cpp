@@ -1,16 +1,13 @@
 #include "settingsfile.h"
 
+#include "filelock.h"
 #include "inidocument.h"
 #include "keys.h"
 #include "textcodec.h"
 
-#include <QDateTime>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSaveFile>
-#include <QThread>
 #include <optional>
 #include <utility>
 
@@ -18,51 +15,6 @@ namespace {
 
 // How long a write waits for another copy of the program to finish its own.
 constexpr int kLockWaitMs = 10000;
-// A lock older than this whose owner cannot be checked is taken over.
-constexpr int kStaleLockMs = 30000;
-
-// A lock file is created first and filled with its owner's process id right
-// after. A process killed between the two leaves an empty file whose owner
-// cannot be checked, which QLockFile would only take over once it is
-// kStaleLockMs old: every write until then would wait and fail. An empty
-// lock file this old was abandoned.
-constexpr int kAbandonedEmptyLockMs = 1000;
-
-bool isAbandonedEmptyLock(const QString &lockPath)
-{
-    const QFileInfo info(lockPath);
-    return info.exists() && info.size() == 0
-        && info.lastModified().msecsTo(QDateTime::currentDateTime()) > kAbandonedEmptyLockMs;
-}
-
-void removeAbandonedEmptyLock(const QString &lockPath)
-{
-    if (!isAbandonedEmptyLock(lockPath))
-        return;
-    // The guard QLockFile itself takes to remove a stale lock: no other
-    // waiter can remove the file and create a fresh (still empty) one while
-    // this one looks at it again.
-    QLockFile guard(lockPath + u".rmlock");
-    if (guard.tryLock(0) && isAbandonedEmptyLock(lockPath))
-        QFile::remove(lockPath);
-}
-
-// QLockFile::tryLock(timeout) backs off to sleeps of seconds under
-// contention; our critical sections last microseconds, so poll briefly.
-bool acquire(QLockFile &lock)
-{
-    lock.setStaleLockTime(kStaleLockMs);
-    QDeadlineTimer deadline(kLockWaitMs);
-    int pause = 1;
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        removeAbandonedEmptyLock(lock.fileName());
-        QThread::msleep(pause);
-        pause = qMin(pause * 2, 20);
-    }
-    return true;
-}
 
 // The current bytes of a file that is about to be rewritten: empty when it
 // does not exist, nullopt when it exists but cannot be read, so that an
@@ -165,8 +117,8 @@ bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
     if (!IniDocument::canStore(sectionBytes, keyBytes))
         return false;
     const QString target = path(file);
-    QLockFile lock(target + u".lock");
-    if (!acquire(lock))
+    FileLock lock(target + u".lock");
+    if (!lock.lock(kLockWaitMs))
         return false;
     bool existed = false;
     const std::optional<QByteArray> old = readForRewrite(target, existed);
