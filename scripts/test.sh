@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: core tests, offscreen window tests
-# and end-to-end tests of the real program under Xvfb. Then the same suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# and end-to-end tests of the real program under Xvfb; a syntax check of the
+# Windows sources with MinGW-w64. Then the same suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 # run of every fuzz target on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +23,10 @@ phase "build"
 export QT_MEDIA_BACKEND=gstreamer
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
 phase "tests"
+
+# Most operators run Windows: its code paths must at least compile.
+bash scripts/check-windows.sh
+phase "Windows syntax check"
 
 # Sanitizers: every test again. Leaks are reported, except those of the
 # system libraries Qt loads (fonts, sound server, D-Bus), listed in
