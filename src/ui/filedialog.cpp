@@ -6,8 +6,6 @@ namespace filedialog {
 
 namespace {
 
-Seam *g_activeSeam = nullptr;
-
 // Qt reads the patterns from the last parenthesised group, separated by
 // blanks; the design notation separates them with ";".
 QString qtPatterns(QStringView pattern)
@@ -49,24 +47,10 @@ QString toQtFilter(QStringView designFilter)
     return entries.join(QStringLiteral(";;"));
 }
 
-Seam::Seam() : m_previous(g_activeSeam) { g_activeSeam = this; }
-
-Seam::~Seam() { g_activeSeam = m_previous; }
-
-Seam *Seam::active() { return g_activeSeam; }
-
-QString Seam::answer(const QString &designFilter)
-{
-    m_filters << designFilter;
-    if (m_answers.isEmpty())
-        return {};
-    return m_answers.takeFirst().value_or(QString());
-}
-
 QString openFile(const QString &designFilter, QWidget *parent)
 {
     if (Seam *seam = Seam::active())
-        return seam->answer(designFilter);
+        return seam->answer(designFilter).value_or(QString());
     return QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFilter(designFilter));
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QList>
+#include "ui/dialogseam.h"
+
 #include <QString>
+#include <QStringList>
 #include <QStringView>
-#include <optional>
 
 class QWidget;
 
@@ -23,27 +24,12 @@ QString toQtFilter(QStringView designFilter);
 QString openFile(const QString &designFilter, QWidget *parent = nullptr);
 
 // While a Seam exists no dialog appears: each call records its filter and
-// takes the next queued answer; nullopt, or an empty queue, is Cancel.
-class Seam
+// takes the next queued path.
+class Seam : public DialogSeam<Seam, QString, QString>
 {
 public:
-    Seam();
-    ~Seam();
-    Seam(const Seam &) = delete;
-    Seam &operator=(const Seam &) = delete;
-
-    void queueChoice(const QString &path) { m_answers << std::optional<QString>(path); }
-    void queueCancel() { m_answers << std::nullopt; }
-    const QStringList &filters() const { return m_filters; }
-
-    // Used by openFile(); not for tests.
-    static Seam *active();
-    QString answer(const QString &designFilter);
-
-private:
-    QList<std::optional<QString>> m_answers;
-    QStringList m_filters;
-    Seam *m_previous = nullptr;
+    void queueChoice(const QString &path) { queue(path); }
+    const QStringList &filters() const { return m_records; }
 };
 
 } // namespace filedialog

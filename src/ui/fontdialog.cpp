@@ -8,10 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-FontDialog::Seam *g_activeSeam = nullptr;
-}
-
 FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     : QDialog(parent),
       m_fontPage(new QFontDialog(initial.font, this)),
@@ -73,16 +69,4 @@ std::optional<FontChoice> FontDialog::ask(QWidget *parent)
     return result;
 }
 
-FontDialog::Seam::Seam() : m_previous(g_activeSeam) { g_activeSeam = this; }
 
-FontDialog::Seam::~Seam() { g_activeSeam = m_previous; }
-
-FontDialog::Seam *FontDialog::Seam::active() { return g_activeSeam; }
-
-std::optional<FontChoice> FontDialog::Seam::answer(const FontChoice &opening)
-{
-    m_openedWith << opening;
-    if (m_answers.isEmpty())
-        return std::nullopt;
-    return m_answers.takeFirst();
-}

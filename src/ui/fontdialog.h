@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/dialogseam.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QFont>
@@ -55,27 +57,12 @@ public:
     const FontChoice &selection() const { return m_selection; }
 
     // While a Seam exists no dialog appears: each ask() records the selection
-    // it would have opened with and takes the next queued answer; nullopt,
-    // or an empty queue, is Cancel.
-    class Seam
+    // it would have opened with and takes the next queued choice.
+    class Seam : public DialogSeam<Seam, FontChoice, FontChoice>
     {
     public:
-        Seam();
-        ~Seam();
-        Seam(const Seam &) = delete;
-        Seam &operator=(const Seam &) = delete;
-
-        void queueOk(const FontChoice &choice) { m_answers << std::optional<FontChoice>(choice); }
-        void queueCancel() { m_answers << std::nullopt; }
-        const QList<FontChoice> &openedWith() const { return m_openedWith; }
-
-        static Seam *active();
-        std::optional<FontChoice> answer(const FontChoice &opening);
-
-    private:
-        QList<std::optional<FontChoice>> m_answers;
-        QList<FontChoice> m_openedWith;
-        Seam *m_previous = nullptr;
+        void queueOk(const FontChoice &choice) { queue(choice); }
+        const QList<FontChoice> &openedWith() const { return m_records; }
     };
 
 private:

@@ -8,10 +8,6 @@
 
 namespace inputbox {
 
-namespace {
-Seam *g_activeSeam = nullptr;
-}
-
 InputDialog::InputDialog(const QString &prompt, const QString &caption, Echo echo,
                          const QString &initial, QWidget *parent)
     : QDialog(parent),
@@ -45,25 +41,12 @@ InputDialog::InputDialog(const QString &prompt, const QString &caption, Echo ech
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-Seam::Seam() : m_previous(g_activeSeam) { g_activeSeam = this; }
-
-Seam::~Seam() { g_activeSeam = m_previous; }
-
-Seam *Seam::active() { return g_activeSeam; }
-
-Result Seam::answer(const Asked &box)
-{
-    m_asked << box;
-    if (m_answers.isEmpty())
-        return {};
-    const std::optional<QString> next = m_answers.takeFirst();
-    return next ? Result{true, *next} : Result{};
-}
-
 Result ask(const QString &prompt, const QString &caption, Echo echo, const QString &initial)
 {
-    if (Seam *seam = Seam::active())
-        return seam->answer({prompt, caption, echo, initial});
+    if (Seam *seam = Seam::active()) {
+        const std::optional<QString> text = seam->answer({prompt, caption, echo, initial});
+        return text ? Result{true, *text} : Result{};
+    }
 
     InputDialog dialog(prompt, caption, echo, initial);
     if (dialog.exec() != QDialog::Accepted)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/dialogseam.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -55,28 +57,12 @@ struct Asked
 };
 
 // While a Seam exists no box appears: every call is recorded and answered
-// from the queue; nullopt, or an empty queue, answers Cancel.
-class Seam
+// with the next queued text.
+class Seam : public DialogSeam<Seam, Asked, QString>
 {
 public:
-    Seam();
-    ~Seam();
-    Seam(const Seam &) = delete;
-    Seam &operator=(const Seam &) = delete;
-
-    void queueOk(const QString &text) { m_answers << std::optional<QString>(text); }
-    void queueCancel() { m_answers << std::nullopt; }
-    const QList<Asked> &asked() const { return m_asked; }
-    int pendingAnswers() const { return int(m_answers.size()); }
-
-    // Used by ask(); not for tests.
-    static Seam *active();
-    Result answer(const Asked &box);
-
-private:
-    QList<std::optional<QString>> m_answers;
-    QList<Asked> m_asked;
-    Seam *m_previous = nullptr;
+    void queueOk(const QString &text) { queue(text); }
+    const QList<Asked> &asked() const { return m_records; }
 };
 
 } // namespace inputbox

@@ -4,37 +4,33 @@
 
 namespace messagebox {
 
-namespace {
-Seam *g_activeSeam = nullptr;
-}
-
-Seam::Seam() : m_previous(g_activeSeam) { g_activeSeam = this; }
-
-Seam::~Seam() { g_activeSeam = m_previous; }
-
-Seam *Seam::active() { return g_activeSeam; }
-
 QStringList Seam::texts() const
 {
     QStringList result;
-    for (const Shown &box : m_shown)
+    for (const Shown &box : m_records)
         result << box.text;
     return result;
 }
 
-bool Seam::answer(const Shown &box)
+void Seam::queueAnswers(const QList<bool> &answers)
 {
-    m_shown << box;
+    for (const bool ok : answers)
+        queue(ok);
+}
+
+bool Seam::take(const Shown &box)
+{
+    record(box);
     if (box.buttons == Buttons::Ok)
         return true;
-    return m_answers.isEmpty() ? false : m_answers.takeFirst();
+    return nextAnswer().value_or(false);
 }
 
 bool show(const QString &text, const QString &caption, Buttons buttons, Icon icon)
 {
     const Shown box{text, caption.isEmpty() ? kDefaultCaption : caption, buttons, icon};
     if (Seam *seam = Seam::active())
-        return seam->answer(box);
+        return seam->take(box);
 
     const bool withCancel = buttons == Buttons::OkCancel;
     QMessageBox dialog(icon == Icon::Information ? QMessageBox::Information : QMessageBox::NoIcon,

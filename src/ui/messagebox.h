@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/dialogseam.h"
+
 #include <QList>
 #include <QString>
 
@@ -37,28 +39,16 @@ struct Shown
 // While a Seam exists no box appears: every call is recorded and answered
 // here. A box with a Cancel button takes the next queued answer (Cancel once
 // the queue is empty); an OK-only box needs no answer and takes none.
-class Seam
+class Seam : public DialogSeam<Seam, Shown, bool>
 {
 public:
-    Seam();
-    ~Seam();
-    Seam(const Seam &) = delete;
-    Seam &operator=(const Seam &) = delete;
-
-    void queueAnswers(const QList<bool> &answers) { m_answers += answers; }
-    const QList<Shown> &shown() const { return m_shown; }
+    void queueAnswers(const QList<bool> &answers);
+    const QList<Shown> &shown() const { return m_records; }
     QStringList texts() const;
-    int pendingAnswers() const { return int(m_answers.size()); }
-    void clear() { m_shown.clear(); }
+    void clear() { m_records.clear(); }
 
-    // Used by show(); not for tests.
-    static Seam *active();
-    bool answer(const Shown &box);
-
-private:
-    QList<bool> m_answers;
-    QList<Shown> m_shown;
-    Seam *m_previous = nullptr;
+    // Used by show(); not for tests. True for OK.
+    bool take(const Shown &box);
 };
 
 } // namespace messagebox
