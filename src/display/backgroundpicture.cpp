@@ -25,6 +25,7 @@ void BackgroundPicture::load()
 {
     m_bytes = readWholeFile(path());
     m_scaled = QPixmap();
+    m_scaledFor = QSize();
     m_window->update();
 }
 
@@ -48,9 +49,10 @@ void BackgroundPicture::clear()
 void BackgroundPicture::paint(QPainter &painter, const QRect &exposed)
 {
     const QSize size = m_window->size();
-    if (!m_bytes.isEmpty() && m_scaled.size() != size) {
+    if (!m_bytes.isEmpty() && m_scaledFor != size) {
         const QImage image = imagedecode::decodeScaled(m_bytes, size);
         m_scaled = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+        m_scaledFor = size;
     }
     if (m_bytes.isEmpty() || m_scaled.isNull()) {
         painter.fillRect(exposed, QColor(255, 0, 0));

@@ -4,6 +4,7 @@
 #include "core/keys.h"
 #include "display/wheellayout.h"
 #include "ui/controls.h"
+#include "ui/imagedecode.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
@@ -282,6 +283,12 @@ void TestStartup::badPicturesLeaveBoxesEmpty()
     QCOMPARE(w->controls().slots[0]->picture(), random);
     // No background decodes: the window is red.
     QCOMPARE(shot.pixelColor(5, shot.height() - 5), QColor(255, 0, 0));
+    // Bytes that failed to decode are not tried again at every repaint (each
+    // roll tick repaints the window under the slots).
+    const int lookups = imagedecode::cacheHits() + imagedecode::cacheMisses();
+    w->grab();
+    w->grab();
+    QCOMPARE(imagedecode::cacheHits() + imagedecode::cacheMisses(), lookups);
 }
 
 void TestStartup::hiddenEnlargeItemAndMenuTree()
