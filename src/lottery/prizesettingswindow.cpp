@@ -117,14 +117,22 @@ void PrizeSettingsWindow::showMode(bool byProbability)
 
 void PrizeSettingsWindow::selectByQuantity()
 {
-    writeDrawMode(m_settings, DrawMode::ByQuantity);
-    showMode(false);
+    selectMode(DrawMode::ByQuantity);
 }
 
 void PrizeSettingsWindow::selectByProbability()
 {
-    writeDrawMode(m_settings, DrawMode::ByProbability);
-    showMode(true);
+    selectMode(DrawMode::ByProbability);
+}
+
+// The draw reads the mode from the file, so the radios show what the file
+// holds: a write that failed must not look like a change of mode.
+void PrizeSettingsWindow::selectMode(DrawMode mode)
+{
+    if (!writeDrawMode(m_settings, mode))
+        messagebox::inform(QStringLiteral("抽奖方式保存失败，没有改变！"
+                                          "请检查程序所在文件夹是否可写。"));
+    showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
 }
 
 void PrizeSettingsWindow::savePrizeSettings()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/prizetable.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <array>
@@ -9,7 +11,6 @@ class QLineEdit;
 class QRadioButton;
 class QPushButton;
 class SettingsFile;
-struct PrizeTable;
 
 // "设置": the eight prize values and the drawing mode.
 class PrizeSettingsWindow : public QDialog
@@ -37,6 +38,7 @@ public:
 private:
     void buildLayout();
     void showMode(bool byProbability);
+    void selectMode(DrawMode mode);
 
     const SettingsFile &m_settings;
     PrizeTable &m_table;

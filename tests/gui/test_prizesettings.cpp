@@ -298,6 +298,24 @@ private Q_SLOTS:
         // The values still apply for the rest of this run.
         QCOMPARE(table[2], 7);
     }
+
+    // The draw reads the mode from the file: a click whose write failed says
+    // so and leaves the radios on the mode the draw will still use.
+    void failedModeClickKeepsTheStoredMode()
+    {
+        SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
+        PrizeTable table;
+        messagebox::Seam boxes;
+        PrizeSettingsWindow w(unwritable, table, kNoPictures);
+        w.show();
+        QVERIFY(w.byQuantityRadio()->isChecked());
+        QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
+        QCOMPARE(readDrawMode(unwritable), DrawMode::ByQuantity);
+        QVERIFY(w.byQuantityRadio()->isChecked());
+        QVERIFY(!w.byProbabilityRadio()->isChecked());
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY(boxes.texts()[0].contains(QStringLiteral("保存失败")));
+    }
 };
 
 QTEST_MAIN(TestPrizeSettings)
