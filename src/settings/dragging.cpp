@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 #include "core/settingsfile.h"
+#include "display/wheellayout.h"
 #include "dragloop.h"
 #include "ui/controls.h"
 #include "ui/mainlayout.h"
@@ -11,9 +12,11 @@ namespace {
 constexpr int kCtrlAlone = 1;
 }
 
-ElementDragging::ElementDragging(MainControls &controls, const SettingsFile &settings)
+ElementDragging::ElementDragging(MainControls &controls, const SettingsFile &settings,
+                                 WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)
+    , m_wheel(wheel)
 {
 }
 
@@ -66,6 +69,9 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStrin
         m_settings.writeZbt(topKey, QString::number(target->y()));
         if (titles == Titles::Raise)
             raiseTitles();
+        // The round clip covers only what could show where the wheel was.
+        if (target == m_controls.wheelFrame)
+            m_wheel.clipRound();
     });
 }
 

@@ -5,6 +5,7 @@
 
 class QWidget;
 class SettingsFile;
+class WheelLayout;
 struct MainControls;
 
 // Dragging the titles, the result picture and the wheel to any place on the
@@ -13,7 +14,7 @@ struct MainControls;
 class ElementDragging
 {
 public:
-    ElementDragging(MainControls &controls, const SettingsFile &settings);
+    ElementDragging(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel);
 
     // The press position is in the pressed control's client area; keyState
     // is 1 Ctrl + 2 Shift + 4 Alt. The titles, the result picture and the
@@ -34,4 +35,5 @@ private:
 
     MainControls &m_controls;
     const SettingsFile &m_settings;
+    WheelLayout &m_wheel;
 };

@@ -57,7 +57,7 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
         FontChoice{m_controls.mainTitle->font(), m_controls.mainTitle->textColour()});
     m_optionsPanel = std::make_unique<OptionsPanel>(m_controls, m_settings, *m_wheel);
     m_titles = std::make_unique<Titles>(m_controls, m_settings, *m_fontDialog, this);
-    m_dragging = std::make_unique<ElementDragging>(m_controls, m_settings);
+    m_dragging = std::make_unique<ElementDragging>(m_controls, m_settings, *m_wheel);
     m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
     runCreationHandler();

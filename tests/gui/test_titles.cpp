@@ -79,6 +79,7 @@ private Q_SLOTS:
     void titlesStayAboveAfterWheelOrPictureDrag();
     void negativePositionSurvivesRestart();
     void dragWithoutMovementStillStores();
+    void wheelDraggedIntoViewShowsWhole();
 };
 
 void TestTitles::emptyTitleBringsDesignCaptionBack_data()
@@ -383,6 +384,30 @@ void TestTitles::dragWithoutMovementStillStores()
     QTest::mouseClick(sub, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
     QCOMPARE(w->settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
     QCOMPARE(w->settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
+}
+
+// A wheel stored half off the window is clipped to its visible part; drawn
+// back into view it must show whole, not stay cut until the next start.
+void TestTitles::wheelDraggedIntoViewShowsWhole()
+{
+    RunFolder run;
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\n外形框1左边=-300\r\n"));
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QWidget *frame = w->controls().wheelFrame;
+    QCOMPARE(frame->x(), -300);
+    const int size = frame->width();
+    QVERIFY(frame->mask().contains(QPoint(size - 10, size / 2)));
+    QVERIFY(!frame->mask().contains(QPoint(10, size / 2))); // off the window
+
+    dragWithMouse(frame, QPoint(size - 5, size / 2), QPoint(400, 0));
+    QCOMPARE(frame->x(), 100);
+    QCOMPARE(w->settings().readZbt(keys::kWheelLeft), QStringLiteral("100"));
+    const QRegion mask = frame->mask();
+    QVERIFY(mask.contains(QPoint(size - 10, size / 2)));
+    QVERIFY(mask.contains(QPoint(10, size / 2)));
+    QVERIFY(!mask.contains(QPoint(2, 2)));
 }
 
 QTEST_MAIN(TestTitles)
