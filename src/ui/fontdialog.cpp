@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,6 +19,7 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     // The font dialog becomes a plain page of this dialog.
     m_fontPage->setWindowFlags(Qt::Widget);
     m_fontPage->setOptions(QFontDialog::NoButtons);
+    m_fontPage->installEventFilter(this);
     setColour(initial.colour);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -32,6 +34,27 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     connect(m_colourButton, &QPushButton::clicked, this, &FontColourDialog::pickColour);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+// The page is still a dialog of its own: left alone, Esc would close just
+// the page and Enter would stop there, finding no default button of its own.
+// Both belong to this dialog.
+bool FontColourDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_fontPage && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = key->modifiers() == Qt::NoModifier
+            || (key->modifiers() == Qt::KeypadModifier && key->key() == Qt::Key_Enter);
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            accept();
+            return true;
+        }
+        if (plain && key->key() == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 FontChoice FontColourDialog::choice() const

@@ -37,6 +37,9 @@ public:
     QFontDialog *fontPage() const { return m_fontPage; }
     QPushButton *colourButton() const { return m_colourButton; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void pickColour();
 

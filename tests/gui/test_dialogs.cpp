@@ -313,6 +313,32 @@ private Q_SLOTS:
         QCOMPARE(dialog.choice().font, before.font);
     }
 
+    // Enter and Esc typed in the font page close the whole dialog, the way
+    // its OK and Cancel do, and never just the embedded page.
+    void fontPageKeysCloseTheDialog_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    }
+
+    void fontPageKeysCloseTheDialog()
+    {
+        QFETCH(int, key);
+        QFETCH(int, result);
+        FontColourDialog dialog({QFont(), QColor(Qt::red)});
+        dialog.setResult(-1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *entry = dialog.fontPage()->findChild<QLineEdit *>();
+        QVERIFY(entry);
+        QTest::keyClick(entry, Qt::Key(key));
+        QCOMPARE(dialog.result(), result);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!dialog.fontPage()->isHidden());
+    }
+
     void standardButtonsReadChinese()
     {
         QMessageBox box;
