@@ -148,8 +148,12 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    results::countWin(m_settings, m_state.position);
+    const bool counted = results::countWin(m_settings, m_state.position);
     // Already 0 after a stop request; cleared here when the budget ran out
     // during a roll, so that the next request starts a new one.
     m_state.runFlag = 0;
+    // A win the record lost must not pass as counted: the operator has to
+    // note it by hand and make the folder writable.
+    if (!counted)
+        m_view.showWinNotCounted();
 }

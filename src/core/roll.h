@@ -46,6 +46,8 @@ public:
     virtual void clearDesignation() = 0;
 
     virtual void showEmptyBoxMessage() = 0;
+    // The landing's win could not be stored in jieguo.a.
+    virtual void showWinNotCounted() = 0;
     virtual void startMusic() = 0;
     virtual void stopMusic() = 0;
     virtual void showWinEffect() = 0;  // returns at once; closes itself later

@@ -85,6 +85,12 @@ void RollController::showEmptyBoxMessage()
                      messagebox::Icon::Information);
 }
 
+void RollController::showWinNotCounted()
+{
+    messagebox::inform(QStringLiteral("中奖结果保存失败，这次中奖没有记录！"
+                                      "请检查程序所在文件夹是否可写。"));
+}
+
 void RollController::startMusic() { m_music.startForRoll(); }
 void RollController::stopMusic() { m_music.stop(); }
 void RollController::showWinEffect() { m_effects.showWinEffect(); }

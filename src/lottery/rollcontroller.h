@@ -36,6 +36,7 @@ public:
     bool designationArmed() const override;
     void clearDesignation() override;
     void showEmptyBoxMessage() override;
+    void showWinNotCounted() override;
     void startMusic() override;
     void stopMusic() override;
     void showWinEffect() override;

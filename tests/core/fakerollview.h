@@ -86,6 +86,7 @@ public:
     bool designationArmed() const override { return armed; }
     void clearDesignation() override { armed = false; note(u"clear-designation"_qs); }
     void showEmptyBoxMessage() override { ++emptyMessages; note(u"empty-box"_qs); }
+    void showWinNotCounted() override { note(u"win-not-counted"_qs); }
     void startMusic() override { ++musicStarts; note(u"music-start"_qs); }
     void stopMusic() override { ++musicStops; note(u"music-stop"_qs); }
     void showWinEffect() override { ++effectsShown; note(u"show-effect"_qs); }

@@ -5,6 +5,8 @@
 #include "fakerollview.h"
 #include "platform/gbkcodec.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void designation();
     void budgetRunsOut();
     void emptyBoxAtLandingTick();
+    void uncountedWinIsReported();
 
 private:
     void startAndStop();
@@ -400,6 +403,27 @@ void TestRoll::emptyBoxAtLandingTick()
     QCOMPARE(m_roll->state().position, 1);
     QCOMPARE(wins(1), QStringLiteral("1"));
     QCOMPARE(m_view->endSounds, 1);
+}
+
+// A landing whose win cannot be stored (here jieguo.a is a folder) still
+// lands, and then says the win was not counted; a counted one says nothing.
+void TestRoll::uncountedWinIsReported()
+{
+    startAndStop();
+    m_roll->tick();
+    QVERIFY(!m_view->take().contains(u"win-not-counted"_qs));
+    QCOMPARE(wins(8), QStringLiteral("1"));
+
+    QVERIFY(QFile::remove(m_settings->path(DataFile::Results)));
+    QVERIFY(QDir().mkpath(m_settings->path(DataFile::Results)));
+    startAndStop();
+    m_view->take();
+    m_roll->tick();
+    const QStringList landing = m_view->take();
+    QCOMPARE(landing.last(), u"win-not-counted"_qs);
+    QVERIFY(landing.contains(u"end-sound"_qs));
+    QCOMPARE(m_roll->state().runFlag, 0);
+    QCOMPARE(m_view->caption, Roll::kStartCaption);
 }
 
 QTEST_GUILESS_MAIN(TestRoll)

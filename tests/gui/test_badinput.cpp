@@ -7,6 +7,7 @@
 #include "core/roll.h"
 #include "platform/qtsound.h"
 #include "ui/controls.h"
+#include "ui/messagebox.h"
 #include "ui/picturebox.h"
 
 #include <QBuffer>
@@ -276,7 +277,8 @@ void TestBadInput::musicThatIsNoMusic()
 }
 
 // A folder the program may not write: start-up shows the defaults it could
-// read, every write fails silently, and draws go on without being counted.
+// read, settings writes fail silently, and draws go on, each landing saying
+// that its win was not counted.
 void TestBadInput::readOnlyRunFolder()
 {
     if (::geteuid() == 0)
@@ -286,9 +288,12 @@ void TestBadInput::readOnlyRunFolder()
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
     QVERIFY(QFile::setPermissions(run.path(), readOnly));
     QVERIFY(QFile::setPermissions(run.file(QStringLiteral("config.a")), QFile::ReadOwner | QFile::ReadUser));
+    messagebox::Seam boxes;
     auto w = run.openWindow();
     w->controls().effectsDisabledBox->setChecked(true);
     rollOnce(*w);
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts()[0].contains(QStringLiteral("没有记录")));
     const bool created = QFile::exists(run.file(QStringLiteral("jieguo.a")));
     const QString config = run.readGbk(QStringLiteral("config.a"));
     QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
@@ -304,11 +309,15 @@ void TestBadInput::dataFilesThatCannotBeWritten()
     RunFolder run;
     prepareDrawable(run);
     QVERIFY(QDir().mkpath(run.file(QStringLiteral("jieguo.a"))));
+    messagebox::Seam boxes;
     auto w = run.openWindow();
     MainControls &c = w->controls();
     c.effectsDisabledBox->setChecked(true);
     rollOnce(*w);
     rollOnce(*w);
+    QCOMPARE(boxes.texts().size(), 2);
+    for (const QString &text : boxes.texts())
+        QVERIFY(text.contains(QStringLiteral("没有记录")));
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
     QVERIFY(QFileInfo(run.file(QStringLiteral("jieguo.a"))).isDir());
     QCOMPARE(storedWins(*w), 0);
