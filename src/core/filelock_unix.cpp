@@ -21,7 +21,12 @@ FileLock::Attempt FileLock::attempt()
         return Attempt::Locked;
     const QByteArray name = QFile::encodeName(m_path);
     for (int round = 0; round < 8; ++round) {
-        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // Read and write where allowed (locks over NFS need it); read-only
+        // is enough for flock, and is all a lock file left by another user
+        // may grant.
+        int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EACCES)
+            fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return Attempt::Failed;
         int locked = 0;
