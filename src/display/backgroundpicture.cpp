@@ -1,5 +1,6 @@
 #include "backgroundpicture.h"
 
+#include "core/wholefile.h"
 #include "filecopy.h"
 #include "ui/filedialog.h"
 #include "ui/imagedecode.h"

@@ -1,6 +1,7 @@
 #include "effectswindow.h"
 
 #include "compositor.h"
+#include "ui/screensize.h"
 
 #include <QBackingStore>
 #include <QGuiApplication>
@@ -20,12 +21,6 @@ constexpr double kMaxCatchUp = 4 * Fireworks::kStep;
 // A shape that shows nothing. An empty region cannot serve: it means "no
 // mask", the whole black window.
 const QRegion kNothing(-1, -1, 1, 1);
-
-QSize primaryScreenSize()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(1024, 768);
-}
 
 } // namespace
 

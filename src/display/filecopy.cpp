@@ -34,11 +34,3 @@ bool copyFileReplacing(const QString &source, const QString &target)
     }
     return out.commit();
 }
-
-QByteArray readWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}

@@ -7,6 +7,3 @@
 // it. Choosing the target itself (or a link to it) leaves it untouched.
 // Returns whether the target now holds the source's bytes.
 bool copyFileReplacing(const QString &source, const QString &target);
-
-// The whole file, or empty bytes when it is missing or cannot be read.
-QByteArray readWholeFile(const QString &path);

@@ -1,5 +1,6 @@
 #include "prizepictures.h"
 
+#include "core/wholefile.h"
 #include "filecopy.h"
 #include "ui/picturebox.h"
 

@@ -2,13 +2,14 @@
 
 #include "core/keys.h"
 #include "core/settingsfile.h"
+#include "core/wholefile.h"
 #include "ui/controls.h"
 #include "ui/mainlayout.h"
 #include "ui/mainmenu.h"
 #include "ui/picturebox.h"
+#include "ui/screensize.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPainterPath>
 #include <QScreen>
@@ -18,12 +19,6 @@ namespace {
 // Glyphs beyond this size cost memory without showing more: an absurd wheel
 // keeps its captions at a size the font engine handles.
 constexpr int kMaxCaptionPoints = 1000;
-
-QSize screenSize()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(1024, 768);
-}
 
 void setPointSize(QWidget *label, int points)
 {
@@ -97,7 +92,7 @@ void WheelLayout::clipRound()
     // Only the part that can show on the window is turned into a region, so
     // an absurd wheel never builds a region of millions of scan lines.
     const QRect visible = QRect(frame->mapFrom(m_controls.window, QPoint(0, 0)),
-                                m_controls.window->size().expandedTo(screenSize()))
+                                m_controls.window->size().expandedTo(primaryScreenSize()))
                               .adjusted(-2, -2, 2, 2);
     QPainterPath window;
     window.addRect(visible);
@@ -115,8 +110,7 @@ void WheelLayout::applySize(long long n)
 
 QByteArray WheelLayout::face(int k)
 {
-    QFile file(QStringLiteral(":/assets/face%1.jpg").arg(k));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readWholeFile(QStringLiteral(":/assets/face%1.jpg").arg(k));
 }
 
 void WheelLayout::checkStyle(int k)
@@ -156,7 +150,7 @@ void WheelLayout::setFullScreen()
     const bool shown = w->isVisible();
     w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     w->move(0, 0);
-    w->resize(screenSize());
+    w->resize(primaryScreenSize());
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
     m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
@@ -171,7 +165,7 @@ void WheelLayout::setWindowed()
     const QPoint pos = w->pos();
     w->setWindowFlags(Qt::Window);
     w->move(pos);
-    w->resize(screenSize() - QSize(20, 20));
+    w->resize(primaryScreenSize() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
     m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);

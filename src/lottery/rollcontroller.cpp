@@ -1,5 +1,6 @@
 #include "rollcontroller.h"
 
+#include "core/wholefile.h"
 #include "display/backgroundmusic.h"
 #include "display/prizepictures.h"
 #include "display/wineffects.h"
@@ -10,7 +11,6 @@
 #include "ui/picturebox.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -21,10 +21,8 @@ RollController::RollController(MainControls &controls, const PrizePictures &pict
     , m_music(music)
     , m_effects(effects)
     , m_sound(sound)
+    , m_chime(readWholeFile(QStringLiteral(":/assets/chime.wav")))
 {
-    QFile chime(QStringLiteral(":/assets/chime.wav"));
-    if (chime.open(QIODevice::ReadOnly))
-        m_chime = chime.readAll();
 }
 
 QString RollController::rollSpeedText() const { return m_controls.rollSpeedEdit->text(); }

@@ -36,7 +36,7 @@ void OptionsPanel::open()
 void OptionsPanel::close()
 {
     m_controls.optionsPanel->hide();
-    m_controls.focusTimer->setInterval(kFocusInterval);
+    m_controls.focusTimer->setInterval(kFocusIntervalMs);
 }
 
 void OptionsPanel::move(QPoint pressPos)

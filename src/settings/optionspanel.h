@@ -11,9 +11,6 @@ struct MainControls;
 class OptionsPanel
 {
 public:
-    // The focus timer's interval while the panel is closed.
-    static constexpr int kFocusInterval = 200;
-
     OptionsPanel(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel);
 
     // Shows the panel above its siblings and stops the focus timer, which

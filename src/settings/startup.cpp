@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 #include "ui/mainlayout.h"
 #include "ui/picturebox.h"
+#include "ui/screensize.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -18,12 +19,6 @@
 #include <QScreen>
 
 namespace {
-
-QSize screenSize()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(1024, 768);
-}
 
 // Left and top are tested and applied independently.
 void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStringView topKey)
@@ -39,7 +34,7 @@ void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStri
 void placeWindowAndWheel(StartupTargets &t)
 {
     MainControls &c = t.controls;
-    const QSize screen = screenSize();
+    const QSize screen = primaryScreenSize();
     c.window->setGeometry(0, 0, screen.width(), screen.height());
     c.wheelFrame->move((screen.width() - c.wheelFrame->width()) / 2, c.wheelFrame->y());
     for (TransparentLabel *title : {c.mainTitle, c.subTitle}) {
@@ -56,7 +51,7 @@ void applyOptions(StartupTargets &t)
 {
     MainControls &c = t.controls;
     const SettingsFile &s = t.settings;
-    c.effectsDisabledBox->setChecked(s.readZbt(keys::kEffectsDisabled) == values::kTrue);
+    c.effectsDisabledBox->setChecked(values::isTrueFlag(s.readZbt(keys::kEffectsDisabled)));
     const QString width = s.readZbt(keys::kResultWidth);
     if (!width.isEmpty()) {
         c.resultPicture->resize(qMax(0, values::textToInt(width)), c.resultPicture->height());
@@ -135,8 +130,6 @@ void runStartup(StartupTargets &t)
     applyTitles(t);
     t.table = PrizeTable::fromSettings(t.settings);
     applyWheelSize(t);
-    if (t.createFontDialog)
-        t.createFontDialog();
     applyTitleFont(t.settings, t.controls.mainTitle, keys::kMainTitleFont, keys::kMainTitleFontSize,
                    keys::kMainTitleFontColour);
     applyTitleFont(t.settings, t.controls.subTitle, keys::kSubTitleFont, keys::kSubTitleFontSize,

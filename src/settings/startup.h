@@ -8,14 +8,12 @@ class PrizePictures;
 class SettingsFile;
 class WheelLayout;
 struct MainControls;
-struct MainMenu;
 struct PrizeTable;
 
 // Everything the main window's creation handler applies settings to.
 struct StartupTargets
 {
     MainControls &controls;
-    MainMenu &menu;
     const SettingsFile &settings;
     PrizeTable &table;
     WheelLayout &wheel;
@@ -23,7 +21,6 @@ struct StartupTargets
     BackgroundMusic &music;
     BackgroundPicture &background;
     std::function<void()> registerHotKey;
-    std::function<void()> createFontDialog;
 };
 
 // The creation handler: reads config.a key by key and applies each value to

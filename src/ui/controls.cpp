@@ -6,18 +6,6 @@
 
 namespace {
 
-template<typename Control>
-void emitPress(Control *control, QMouseEvent *event)
-{
-    const QPoint pos = event->position().toPoint();
-    const int keys = keyStateOf(event->modifiers());
-    if (event->button() == Qt::LeftButton)
-        Q_EMIT control->leftPressed(pos, keys);
-    else if (event->button() == Qt::RightButton)
-        Q_EMIT control->rightPressed(pos, keys);
-    event->accept();
-}
-
 void setForeground(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();

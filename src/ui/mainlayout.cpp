@@ -1,11 +1,12 @@
 #include "mainlayout.h"
 
 #include "controls.h"
+#include "core/roll.h"
+#include "core/wholefile.h"
 #include "invisiblebutton.h"
 #include "picturebox.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -26,12 +27,6 @@ QFont designFont(const QString &face, int points, bool bold)
     font.setPointSize(points);
     font.setBold(bold);
     return font;
-}
-
-QByteArray builtIn(const QString &name)
-{
-    QFile file(QStringLiteral(":/assets/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void buildTitles(MainControls &c)
@@ -69,7 +64,7 @@ void buildSlots(MainControls &c)
     }
     // Until start-up loads the picture files, slots 5 to 8 show the design banners.
     for (int i = 4; i < 8; ++i)
-        c.slots[i]->setPicture(builtIn(QStringLiteral("prize%1.jpg").arg(i + 1)));
+        c.slots[i]->setPicture(readWholeFile(QStringLiteral(":/assets/prize%1.jpg").arg(i + 1)));
 }
 
 void buildWheel(MainControls &c)
@@ -77,11 +72,11 @@ void buildWheel(MainControls &c)
     c.wheelFrame = named(new ShapeBox(c.window), u"外形框1", {75, 160, 500, 500});
     c.wheelFrame->setFrameStyle(QFrame::NoFrame);
     c.face = named(new PictureBox(c.wheelFrame), u"图片框_背景", {0, 0, 500, 500});
-    c.startButton = named(new InvisibleButton(QStringLiteral("开始"), c.wheelFrame), u"按钮1",
+    c.startButton = named(new InvisibleButton(Roll::kStartCaption, c.wheelFrame), u"按钮1",
                           {80, 616, 40, 32});
     c.focusTimer = new IntervalTimer(c.wheelFrame);
     c.focusTimer->setObjectName(QStringLiteral("时钟2"));
-    c.focusTimer->setInterval(200);
+    c.focusTimer->setInterval(kFocusIntervalMs);
     buildSlots(c);
     c.startCaption = centreCaption(c, QStringLiteral("开始"), u"透明标签_开始");
     c.stopCaption = centreCaption(c, QStringLiteral("停止"), u"透明标签_结束");
@@ -106,7 +101,7 @@ void buildPanelHeader(MainControls &c)
 {
     QWidget *p = c.optionsPanel;
     c.panelIcon = named(new PictureBox(p), u"图片框9", {4, 3, 16, 16});
-    c.panelIcon->setPicture(builtIn(QStringLiteral("panel_icon.jpg")));
+    c.panelIcon->setPicture(readWholeFile(QStringLiteral(":/assets/panel_icon.jpg")));
     c.panelTitle = named(new TransparentLabel(QStringLiteral("● 奖项设置"), p), u"透明标签1",
                          {6, -1, 69, 24});
     c.panelTitle->setTextColour(QColor(0, 0, 128));

@@ -70,14 +70,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::runCreationHandler()
 {
-    StartupTargets targets{m_controls, m_menu, m_settings, m_table, *m_wheel, *m_pictures,
-                           *m_music, *m_background,
-                           [this] {
+    StartupTargets targets{m_controls, m_settings, m_table, *m_wheel, *m_pictures,
+                           *m_music, *m_background, [this] {
                                m_hotKey = new GlobalHotKey(this);
                                connect(m_hotKey, &GlobalHotKey::activated, this,
                                        [this] { m_controls.hotKeyLabel->notify(); });
-                           },
-                           {}};
+                           }};
     runStartup(targets);
 }
 

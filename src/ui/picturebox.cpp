@@ -86,13 +86,7 @@ void PictureBox::resizeEvent(QResizeEvent *event)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint pos = event->position().toPoint();
-    const int keys = keyStateOf(event->modifiers());
-    if (event->button() == Qt::LeftButton)
-        Q_EMIT leftPressed(pos, keys);
-    else if (event->button() == Qt::RightButton)
-        Q_EMIT rightPressed(pos, keys);
-    event->accept();
+    emitPress(this, event);
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
