@@ -1,6 +1,6 @@
 #include "effectswindow.h"
 
-#include "compositor.h"
+#include "platform/compositor.h"
 #include "ui/screensize.h"
 
 #include <QBackingStore>

@@ -4,7 +4,8 @@
 #include <QGuiApplication>
 #include <QString>
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && __has_include(<xcb/xcb.h>)
+// Only where the build links libxcb (see CMakeLists.txt).
+#ifdef LUNORA_HAVE_XCB
 #include <QtGui/qguiapplication_platform.h>
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
