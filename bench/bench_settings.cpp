@@ -3,6 +3,7 @@
 // splits it into lines.
 
 #include "core/inidocument.h"
+#include "core/keys.h"
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
@@ -119,6 +120,32 @@ void BM_WriteKey_NaiveBaseline(benchmark::State &state)
         benchmark::DoNotOptimize(naiveWrite(path, fixture.key, QString::number(++i)));
 }
 BENCHMARK(BM_WriteKey_NaiveBaseline)->Unit(benchmark::kMicrosecond);
+
+// Saving the eight prize values (奖项设置 确定) in one locked rewrite.
+void BM_SaveEightKeys(benchmark::State &state)
+{
+    Fixture fixture;
+    int i = 0;
+    for (auto _ : state) {
+        QList<std::pair<QStringView, QString>> entries;
+        for (const QStringView key : keys::kPrizeValue)
+            entries.append({key, QString::number(++i)});
+        benchmark::DoNotOptimize(fixture.settings.writeMany(DataFile::Config, keys::kZbt, entries));
+    }
+}
+BENCHMARK(BM_SaveEightKeys)->Unit(benchmark::kMicrosecond);
+
+// The same key by key: eight locks, reads and synced replaces.
+void BM_SaveEightKeys_KeyByKeyBaseline(benchmark::State &state)
+{
+    Fixture fixture;
+    int i = 0;
+    for (auto _ : state) {
+        for (const QStringView key : keys::kPrizeValue)
+            benchmark::DoNotOptimize(fixture.settings.writeZbt(key, QString::number(++i)));
+    }
+}
+BENCHMARK(BM_SaveEightKeys_KeyByKeyBaseline)->Unit(benchmark::kMicrosecond);
 
 // The lookup alone, without the file system.
 void BM_LookUpInMemory(benchmark::State &state)

@@ -23,14 +23,13 @@ bool countWin(const SettingsFile &settings, int slot)
                            });
 }
 
-// Every key is written even when an earlier write failed: a partial reset is
-// better than none. The result tells whether all eight were saved.
+// One rewrite of the file: the eight counts are reset together or not at all.
 bool resetAll(const SettingsFile &settings)
 {
-    bool allSaved = true;
+    QList<std::pair<QStringView, QString>> zeros;
     for (const QStringView key : keys::kWins)
-        allSaved = settings.write(DataFile::Results, keys::kZjjg, key, u"0") && allSaved;
-    return allSaved;
+        zeros.append({key, QStringLiteral("0")});
+    return settings.writeMany(DataFile::Results, keys::kZjjg, zeros);
 }
 
 QString countText(const SettingsFile &settings, int slot)

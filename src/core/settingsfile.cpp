@@ -116,6 +116,33 @@ bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
     const QByteArray keyBytes = m_codec.encode(key);
     if (!IniDocument::canStore(sectionBytes, keyBytes))
         return false;
+    return rewrite(file, [&](IniDocument &document) {
+        const QString next = change(decodeValue(document.value(sectionBytes, keyBytes), m_codec));
+        document.setValue(sectionBytes, keyBytes, m_codec.encode(untilNul(QStringView(next))));
+    });
+}
+
+bool SettingsFile::writeMany(DataFile file, QStringView section,
+                             const QList<std::pair<QStringView, QString>> &entries) const
+{
+    const QByteArray sectionBytes = m_codec.encode(section);
+    QList<std::pair<QByteArray, QByteArray>> encoded;
+    for (const auto &[key, value] : entries) {
+        QByteArray keyBytes = m_codec.encode(key);
+        if (!IniDocument::canStore(sectionBytes, keyBytes))
+            return false;
+        encoded.append({std::move(keyBytes), m_codec.encode(untilNul(QStringView(value)))});
+    }
+    return rewrite(file, [&](IniDocument &document) {
+        for (const auto &[key, value] : encoded)
+            document.setValue(sectionBytes, key, value);
+    });
+}
+
+// The lock, the read, the change and the atomic replace that every write
+// goes through.
+bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const
+{
     const QString target = path(file);
     FileLock lock(target + u".lock");
     if (!lock.lock(kLockWaitMs))
@@ -125,8 +152,7 @@ bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
     if (!old)
         return false;
     IniDocument document(*old);
-    const QString next = change(decodeValue(document.value(sectionBytes, keyBytes), m_codec));
-    document.setValue(sectionBytes, keyBytes, m_codec.encode(untilNul(QStringView(next))));
+    edit(document);
     const QByteArray bytes = document.toBytes();
     if (existed && bytes == *old)
         return true;

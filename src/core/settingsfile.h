@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <functional>
+#include <utility>
 
+class IniDocument;
 class TextCodec;
 
 enum class DataFile { Config, Results };
@@ -50,11 +53,19 @@ public:
     bool update(DataFile file, QStringView section, QStringView key,
                 const std::function<QString(const QString &)> &change) const;
 
+    // Several keys of one section in one locked rewrite: all of them are
+    // saved, or (when a name cannot be stored or the write fails) none.
+    // Values are cut as write() cuts them.
+    bool writeMany(DataFile file, QStringView section,
+                   const QList<std::pair<QStringView, QString>> &entries) const;
+
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
     bool writeZbt(QStringView key, QStringView value) const;
 
 private:
+    bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;
+
     QString m_runDir;
     const TextCodec &m_codec;
 };

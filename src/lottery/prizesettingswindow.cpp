@@ -137,9 +137,10 @@ void PrizeSettingsWindow::selectMode(DrawMode mode)
 
 void PrizeSettingsWindow::savePrizeSettings()
 {
-    bool saved = true;
+    QList<std::pair<QStringView, QString>> entries;
     for (int i = 0; i < 8; ++i)
-        saved = m_settings.writeZbt(keys::kPrizeValue[i], m_values[i]->text()) && saved;
+        entries.append({keys::kPrizeValue[i], m_values[i]->text()});
+    const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt, entries);
     for (int slot = 1; slot <= 8; ++slot)
         m_table[slot] = values::textToInt(m_values[slot - 1]->text());
 

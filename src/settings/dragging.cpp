@@ -65,8 +65,9 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStrin
                            QStringView topKey, Titles titles)
 {
     DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
-        m_settings.writeZbt(leftKey, QString::number(target->x()));
-        m_settings.writeZbt(topKey, QString::number(target->y()));
+        m_settings.writeMany(DataFile::Config, keys::kZbt,
+                             {{leftKey, QString::number(target->x())},
+                              {topKey, QString::number(target->y())}});
         if (titles == Titles::Raise)
             raiseTitles();
         // The round clip covers only what could show where the wheel was.

@@ -116,8 +116,9 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     // start-up applies it.
     const QFont font = label->font();
     const int points = pointSizeOf(font);
-    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.face, font.family());
-    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.size, QString::number(points));
-    m_settings.write(DataFile::Config, keys::kYanse, fontKeys.colour, colourText(label->textColour()));
+    m_settings.writeMany(DataFile::Config, keys::kYanse,
+                         {{fontKeys.face, font.family()},
+                          {fontKeys.size, QString::number(points)},
+                          {fontKeys.colour, colourText(label->textColour())}});
     label->resize(label->width(), heightForPointSize(points));
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -71,6 +72,7 @@ private Q_SLOTS:
     void refusedNames();
     void writtenValueIsOneCString();
     void updateSeesCurrentValue();
+    void writeManyIsAllOrNothing();
     void twoProcessesCountEveryWin();
 
 private:
@@ -290,6 +292,25 @@ void TestSettingsFile::writtenValueIsOneCString()
     QVERIFY(m_settings->writeZbt(u"b", u"first\r\n[zbt]\r\na=injected"));
     QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), QByteArray("[zbt]\r\na=x\r\nb=first\r\n"));
     QCOMPARE(m_settings->readZbt(u"a"), u"x"_qs);
+}
+
+// Several keys in one rewrite: the same lines sequential writes would give,
+// and nothing at all when one name cannot be stored or the write fails.
+void TestSettingsFile::writeManyIsAllOrNothing()
+{
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(putFile(path, gbk(u"[zbt]\r\n一=9\r\n[yanse]\r\nc=1\r\n")));
+    QVERIFY(m_settings->writeMany(DataFile::Config, u"zbt",
+        { { u"二", u"2"_qs }, { u"一", u"1"_qs }, { u"三", u"x\r\n[zbt]\r\n四=injected"_qs } }));
+    QCOMPARE(fileBytes(path), gbk(u"[zbt]\r\n一=1\r\n二=2\r\n三=x\r\n[yanse]\r\nc=1\r\n"));
+
+    const QByteArray before = fileBytes(path);
+    QVERIFY(!m_settings->writeMany(DataFile::Config, u"zbt", { { u"一", u"5"_qs }, { u"a=b", u"6"_qs } }));
+    QCOMPARE(fileBytes(path), before);
+
+    const SettingsFile missing(m_dir->filePath(u"missing"_qs), gbkCodec());
+    QVERIFY(!missing.writeMany(DataFile::Results, u"zjjg", { { u"j1", u"0"_qs } }));
+    QVERIFY(!QFileInfo::exists(missing.runDir()));
 }
 
 void TestSettingsFile::updateSeesCurrentValue()
