@@ -1,9 +1,8 @@
 #include "titles.h"
 
-#include "platform/gbkcodec.h"
-
 #include "core/keys.h"
 #include "core/settingsfile.h"
+#include "core/textcodec.h"
 #include "ui/controls.h"
 #include "ui/fontdialog.h"
 #include "ui/inputbox.h"
@@ -30,19 +29,22 @@ QString colourText(const QColor &colour)
 
 // A label's face name holds at most 31 bytes in the code page of the data
 // files; a longer name is cut at a whole character.
-QString faceName(const QString &family)
+QString faceName(const QString &family, const TextCodec &codec)
 {
     constexpr int kMaxFaceBytes = 31;
     QString name = family;
-    while (gbkCodec().encode(name).size() > kMaxFaceBytes)
+    while (codec.encode(name).size() > kMaxFaceBytes) {
         name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate())
+            name.chop(1);
+    }
     return name;
 }
 
 // The dialog's face, size and four effects; the angle is always 0.
-QFont fontFromChoice(const QFont &chosen)
+QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 {
-    QFont font(faceName(chosen.family()));
+    QFont font(faceName(chosen.family(), codec));
     font.setPointSize(qMax(1, pointSizeOf(chosen)));
     font.setBold(chosen.bold());
     font.setItalic(chosen.italic());
@@ -108,7 +110,7 @@ void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView off
 void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
 {
     if (const std::optional<FontChoice> choice = m_fontDialog.ask(m_dialogParent)) {
-        label->setFont(fontFromChoice(choice->font));
+        label->setFont(fontFromChoice(choice->font, m_settings.codec()));
         if (choice->colour.isValid())
             label->setTextColour(choice->colour);
     }

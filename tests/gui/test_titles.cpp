@@ -185,6 +185,16 @@ void TestTitles::longFaceNameIsCutToThirtyOneBytes()
     const QString stored = yanse(*w, keys::kSubTitleFont);
     QCOMPARE(gbkCodec().encode(stored).size(), 31);
     QVERIFY(chosen.family().startsWith(stored));
+
+    // Characters outside the code page (two UTF-16 units each) are cut
+    // whole, never leaving half of a pair behind.
+    chosen.setFamily(QStringLiteral("中文字体名称很长的一种字体😀😀😀😀😀😀"));
+    dialogs.queueOk({chosen, QColor(1, 2, 3)});
+    w->menu().subTitleFont->trigger();
+    const QString cut = w->controls().subTitle->font().family();
+    QVERIFY(gbkCodec().encode(cut).size() <= 31);
+    QVERIFY(!cut.isEmpty() && !cut.back().isHighSurrogate());
+    QVERIFY(chosen.family().startsWith(cut));
 }
 
 void TestTitles::confirmedFontKeepsEffectsUntilExit()
