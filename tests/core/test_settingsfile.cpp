@@ -119,6 +119,10 @@ void TestSettingsFile::read_data()
         << head + raw("lx=ab\0cd\r\n") << u"lx"_qs << QString() << u"ab"_qs;
     QTest::newRow("value starting with nul is empty")
         << head + raw("lx=\0cd\r\n") << u"lx"_qs << u"d"_qs << u"d"_qs;
+    QTest::newRow("half a character at the end is shown, not dropped")
+        << head + raw("x=ab\xd6\r\n") << u"x"_qs << QString() << u"ab\uFFFD"_qs;
+    QTest::newRow("whole characters before it are kept")
+        << head + gbk(u"x=中文") + raw("\xd6") << u"x"_qs << QString() << u"中文\uFFFD"_qs;
     QTest::newRow("empty key name") << head + "=1\r\n" << QString() << u"d"_qs << QString();
 }
 
