@@ -28,11 +28,10 @@ void MaskedFrame::render(const Fireworks &show, FireworksPainter &painter)
     }
     scanSpans();
     m_shape.setRects(m_rects.data(), int(m_rects.size()));
-    std::vector<QRect> cells;
-    cells.reserve(m_spans.size());
+    m_cells.clear();
     for (const Span &s : m_spans)
-        cells.emplace_back(QPoint(s.left * kCell, s.top), QPoint(std::min(s.right * kCell, m_area.width()) - 1, s.bottom));
-    m_touched.setRects(cells.data(), int(cells.size()));
+        m_cells.emplace_back(QPoint(s.left * kCell, s.top), QPoint(std::min(s.right * kCell, m_area.width()) - 1, s.bottom));
+    m_touched.setRects(m_cells.data(), int(m_cells.size()));
 }
 
 // Every pixel the painter touches lies in a marked cell, so cells left

@@ -58,6 +58,7 @@ private:
     std::vector<QRect> m_boxes;
     std::vector<Span> m_spans;
     std::vector<QRect> m_rects; // the shape, one band of equal rows at a time
+    std::vector<QRect> m_cells; // the touched cells, one span at a time
     size_t m_bandStart = 0;     // first rectangle of the band being built
     size_t m_rowStart = 0;      // first rectangle of the current row
     QRegion m_shape;
