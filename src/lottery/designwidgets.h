@@ -20,6 +20,10 @@ namespace design {
 // The face the design data names for its Chinese texts.
 inline const QString kSongTi = QStringLiteral("宋体");
 
+// The tops of the four rows of slots (picture and box) in the prize
+// settings and results windows.
+inline constexpr int kSlotRowTops[4] = {28, 74, 120, 166};
+
 // A font of the given pixel size, on the given face (the toolkit's default
 // face when empty).
 QFont pixelFont(int pixels, bool bold = false, const QString &family = {});

@@ -44,8 +44,7 @@ PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &current
     design::label(this, QStringLiteral("标签1"), {8, 24, 144, 32},
                   QStringLiteral("输入密码(初始密码为空)："));
     m_edit = design::editBox(this, QStringLiteral("编辑框1"), {160, 24, 192, 32}, {});
-    m_edit->setEchoMode(QLineEdit::Password);
-    m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    inputbox::maskEntry(m_edit);
     m_enter = design::button(this, QStringLiteral("按钮_登陆"), {85, 80, 80, 32},
                              QStringLiteral("进入设置"));
     m_change = design::button(this, QStringLiteral("按钮_修改密码"), {209, 80, 80, 32},

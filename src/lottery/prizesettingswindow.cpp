@@ -24,8 +24,6 @@ const QString kExplanation = QStringLiteral(
     "    选择按概率抽奖，就是把所有奖品(即：奖品数值之和)都放在一个盒子里，抽取时往外面拿出一个，"
     "然后再把这个奖品往盒子里补充一个，保持盒子里的奖品总量不变，等待下一次抽取。");
 
-const char *const kDesignValues[8] = {"1", "2", "4", "8", "10", "15", "20", "50"};
-constexpr int kRowTops[4] = {28, 74, 120, 166};
 
 void headings(QWidget *window, const QString &pictureName, const QString &valueName, int pictureLeft,
               int valueLeft)
@@ -65,13 +63,13 @@ void PrizeSettingsWindow::buildLayout()
     const QFont valueFont = design::pixelFont(20, true, design::kSongTi);
     for (int i = 0; i < 8; ++i) {
         const bool left = i < 4;
-        const int top = kRowTops[i % 4];
+        const int top = design::kSlotRowTops[i % 4];
         const QString n = QString::number(i + 1);
         m_pictures[i] = design::pictureBox(this, QStringLiteral("图片框") + n,
                                            {left ? 8 : 288, top, 100, 40});
         m_values[i] = design::editBox(this, QStringLiteral("编辑框") + n,
                                       {left ? 115 : 391, top, 157, 40},
-                                      QString::fromLatin1(kDesignValues[i]));
+                                      QString::number(PrizeTable::defaults()[i + 1]));
         m_values[i]->setFont(valueFont);
     }
 

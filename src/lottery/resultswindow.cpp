@@ -10,10 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-constexpr int kRowTops[4] = {28, 74, 120, 166};
-}
-
 ResultsWindow::ResultsWindow(const SettingsFile &settings,
                              const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
     : QDialog(parent), m_settings(settings)
@@ -39,7 +35,7 @@ void ResultsWindow::buildLayout()
     const QFont countFont = design::pixelFont(20, true, design::kSongTi);
     for (int i = 0; i < 8; ++i) {
         const bool left = i < 4;
-        const int top = kRowTops[i % 4];
+        const int top = design::kSlotRowTops[i % 4];
         const QString n = QString::number(i + 1);
         m_pictures[i] = design::pictureBox(this, QStringLiteral("图片框") + n,
                                            {left ? 8 : 248, top, 100, 40});

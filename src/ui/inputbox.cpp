@@ -8,6 +8,12 @@
 
 namespace inputbox {
 
+void maskEntry(QLineEdit *entry)
+{
+    entry->setEchoMode(QLineEdit::Password);
+    entry->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+}
+
 InputDialog::InputDialog(const QString &prompt, const QString &caption, Echo echo,
                          const QString &initial, QWidget *parent)
     : QDialog(parent),
@@ -21,9 +27,7 @@ InputDialog::InputDialog(const QString &prompt, const QString &caption, Echo ech
     m_prompt->setWordWrap(true);
     m_prompt->setTextFormat(Qt::PlainText);
     if (echo == Echo::Masked) {
-        m_entry->setEchoMode(QLineEdit::Password);
-        // The mask character is "*" on every platform, not the style's dot.
-        m_entry->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+        maskEntry(m_entry);
     }
     m_ok->setDefault(true);
 

@@ -16,6 +16,9 @@ class QPushButton;
 // "取消(&C)".
 namespace inputbox {
 
+// Echoes typed text as "*" on every platform, not as the style's dot.
+void maskEntry(QLineEdit *entry);
+
 enum class Echo { Plain, Masked };
 
 struct Result
