@@ -21,6 +21,8 @@ void PictureReplacement::replace(int slot)
     const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_dialogParent);
     if (chosen.isEmpty())
         return;
+    // The folder may have been removed since start-up made it.
+    m_pictures.ensureFolder();
     // Replaced through a temporary file; choosing the slot's own file (or a
     // link to it) leaves it as it is instead of truncating it.
     copyFileReplacing(chosen, m_pictures.path(slot));

@@ -85,6 +85,7 @@ private Q_SLOTS:
     void choosingTheSlotsOwnFileKeepsIt();
     void fileThatIsNoPictureIsCopiedAsIs();
     void worksWhileRolling();
+    void folderRemovedSinceStartUpIsMadeAgain();
 };
 
 void TestReplacement::largePictureIsCopiedExactlyAndShown()
@@ -223,6 +224,23 @@ void TestReplacement::worksWhileRolling()
     QCOMPARE(w->roll().state().runFlag, 1);
     QVERIFY(w->controls().rollTimer->isActive());
     w->controls().rollTimer->setInterval(0);
+}
+
+// The picture folder deleted while the program runs: a replacement makes it
+// again instead of failing without a word.
+void TestReplacement::folderRemovedSinceStartUpIsMadeAgain()
+{
+    RunFolder run;
+    const QByteArray picture = smallJpeg(Qt::green);
+    run.writeBytes(QStringLiteral("new.jpg"), picture);
+    auto w = run.openWindow();
+    QVERIFY(QDir(run.file(QStringLiteral("奖品图片"))).removeRecursively());
+
+    filedialog::Seam dialogs;
+    dialogs.queueChoice(run.file(QStringLiteral("new.jpg")));
+    doubleClick(w->controls().slots[2]);
+    QCOMPARE(fileBytes(w->pictures().path(3)), picture);
+    QCOMPARE(w->controls().slots[2]->picture(), picture);
 }
 
 QTEST_MAIN(TestReplacement)
