@@ -1,7 +1,10 @@
 #include "ui/fontdialog.h"
 
+#include <algorithm>
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -9,9 +12,35 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// The font as the page can show it: a face that is not installed but is
+// mapped to one that is (宋体 and the other design faces) is shown as that
+// one, under the installed spelling (Qt keeps substitutes in lower case).
+QFont shownOnPage(const QFont &font)
+{
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(font.family()))
+        return font;
+    for (const QString &substitute : QFont::substitutes(font.family())) {
+        const auto match = std::find_if(installed.begin(), installed.end(), [&](const QString &face) {
+            return face.compare(substitute, Qt::CaseInsensitive) == 0;
+        });
+        if (match != installed.end()) {
+            QFont shown = font;
+            shown.setFamilies({*match});
+            return shown;
+        }
+    }
+    return font;
+}
+
+} // namespace
+
 FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     : QDialog(parent),
-      m_fontPage(new QFontDialog(initial.font, this)),
+      m_opened(initial.font),
+      m_fontPage(new QFontDialog(shownOnPage(initial.font), this)),
       m_colourButton(new QPushButton(QStringLiteral("颜色(&L)..."), this))
 {
     setWindowTitle(QStringLiteral("字体"));
@@ -20,6 +49,7 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     m_fontPage->setWindowFlags(Qt::Widget);
     m_fontPage->setOptions(QFontDialog::NoButtons);
     m_fontPage->installEventFilter(this);
+    m_pageAtOpen = m_fontPage->currentFont();
     setColour(initial.colour);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -59,7 +89,21 @@ bool FontColourDialog::eventFilter(QObject *watched, QEvent *event)
 
 FontChoice FontColourDialog::choice() const
 {
-    return {m_fontPage->currentFont(), m_colour};
+    const QFont now = m_fontPage->currentFont();
+    QFont font = m_opened;
+    if (now.family() != m_pageAtOpen.family())
+        font.setFamilies({now.family()});
+    if (now.pointSize() != m_pageAtOpen.pointSize())
+        font.setPointSize(now.pointSize());
+    if (now.weight() != m_pageAtOpen.weight())
+        font.setWeight(now.weight());
+    if (now.italic() != m_pageAtOpen.italic())
+        font.setItalic(now.italic());
+    if (now.underline() != m_pageAtOpen.underline())
+        font.setUnderline(now.underline());
+    if (now.strikeOut() != m_pageAtOpen.strikeOut())
+        font.setStrikeOut(now.strikeOut());
+    return {font, m_colour};
 }
 
 void FontColourDialog::setColour(const QColor &colour)

@@ -25,6 +25,13 @@ struct FontChoice
 
 // Qt's font page (face, size, bold, italic, underline, strikeout) with a
 // colour button under it and OK / Cancel.
+//
+// The page can only show what the machine has: a design face such as 宋体
+// is shown as the installed face it is mapped to, and a style the page
+// cannot name (its style names are translated, the font's are not) is shown
+// as the nearest it can. So the choice is taken attribute by attribute:
+// whatever the operator left alone is returned exactly as it was opened,
+// face name included, and only what they changed comes from the page.
 class FontColourDialog : public QDialog
 {
     Q_OBJECT
@@ -43,6 +50,8 @@ protected:
 private:
     void pickColour();
 
+    QFont m_opened;     // the font asked for, returned where nothing was changed
+    QFont m_pageAtOpen; // what the page made of it
     QFontDialog *m_fontPage;
     QPushButton *m_colourButton;
     QColor m_colour;

@@ -1,13 +1,16 @@
 // The shared dialogs: message box, input box, file dialog filters, the
 // title font dialog, and Qt's Chinese button texts.
 
+#include "gui/support_modal.h"
 #include "ui/filedialog.h"
 #include "ui/fontdialog.h"
 #include "ui/inputbox.h"
+#include "ui/mainlayout.h"
 #include "ui/messagebox.h"
 #include "ui/translations.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDatabase>
@@ -23,11 +26,15 @@
 
 namespace {
 
-// Runs `answer` on the modal dialog once its event loop has started. A
-// zero timer fires from inside exec(), so nothing waits or polls.
-void whenModalOpens(std::function<void(QWidget *)> answer)
+// The faces scripts/deps.sh installs (fonts-noto-cjk); the design faces are
+// mapped onto the serif one.
+const QStringList kInstalledCjkFaces{QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                                     QStringLiteral("Noto Sans Mono CJK SC")};
+
+QPushButton *okButtonOf(FontColourDialog *dialog)
 {
-    QTimer::singleShot(0, qApp, [answer] { answer(QApplication::activeModalWidget()); });
+    auto *box = dialog->findChild<QDialogButtonBox *>(QString(), Qt::FindDirectChildrenOnly);
+    return box ? box->button(QDialogButtonBox::Ok) : nullptr;
 }
 
 } // namespace
@@ -156,10 +163,8 @@ private Q_SLOTS:
         QStringList buttonTexts;
         bool ownerless = false;
         Qt::WindowModality modality = Qt::NonModal;
-        whenModalOpens([&](QWidget *w) {
-            auto *box = qobject_cast<QMessageBox *>(w);
-            if (!box)
-                return;
+        ModalAnswer modal;
+        modal.expect<QMessageBox>([&](QMessageBox *box) {
             title = box->windowTitle();
             ownerless = box->parentWidget() == nullptr;
             modality = box->windowModality();
@@ -169,6 +174,7 @@ private Q_SLOTS:
         });
         const bool answer = withCancel ? messagebox::confirm(QStringLiteral("确定吗"), QString())
                                        : messagebox::show(QStringLiteral("完成"));
+        QVERIFY2(modal.answered(), modal.failure().constData());
         QCOMPARE(answer, pressOk);
         QCOMPARE(title, QStringLiteral("信息："));
         QVERIFY(ownerless);
@@ -217,15 +223,14 @@ private Q_SLOTS:
     void realInputBox()
     {
         QFETCH(bool, pressOk);
-        whenModalOpens([&](QWidget *w) {
-            auto *dialog = qobject_cast<inputbox::InputDialog *>(w);
-            if (!dialog)
-                return;
+        ModalAnswer modal;
+        modal.expect<inputbox::InputDialog>([&](inputbox::InputDialog *dialog) {
             QTest::keyClicks(dialog->entry(), QStringLiteral("abc"));
             (pressOk ? dialog->okButton() : dialog->cancelButton())->click();
         });
         const inputbox::Result result = inputbox::ask(QStringLiteral("p"), QStringLiteral("c"),
                                                       inputbox::Echo::Plain, QStringLiteral("x"));
+        QVERIFY2(modal.answered(), modal.failure().constData());
         QCOMPARE(result.ok, pressOk);
         QCOMPARE(result.text, pressOk ? QStringLiteral("xabc") : QString());
     }
@@ -282,35 +287,84 @@ private Q_SLOTS:
         QCOMPARE(seam.openedWith(), (QList<FontChoice>{initial, initial, chosen}));
     }
 
-    void fontColourDialogOffersFontAndColour()
+    // Confirmed unchanged, the real dialog under Qt's Chinese texts returns
+    // exactly the font it opened with: a design face under its own name, not
+    // the installed face it is shown as, and size, weight and all effects.
+    void fontDialogConfirmedUnchangedKeepsTheFont_data()
     {
-        // The font page can only offer what the machine has: take an
-        // installed face with a bold style.
-        QString family;
-        for (const QString &candidate : QFontDatabase::families()) {
-            if (QFontDatabase::bold(candidate, QStringLiteral("Bold"))) {
-                family = candidate;
-                break;
-            }
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("effects"); // italic, underline and strike-out
+        QTest::newRow("main title design") << "宋体" << 50 << true << false;
+        QTest::newRow("subtitle design, effects") << "宋体" << 30 << true << true;
+        QTest::newRow("centre caption design") << "隶书" << 30 << false << false;
+        for (const QString &face : kInstalledCjkFaces) {
+            QTest::addRow("%s bold", qPrintable(face)) << face << 24 << true << false;
+            QTest::addRow("%s effects", qPrintable(face)) << face << 36 << false << true;
         }
-        if (family.isEmpty())
-            QSKIP("no installed font has a bold style");
-        QFont font(family);
-        font.setPointSize(24);
-        font.setBold(true);
-        font.setStrikeOut(true);
-        FontColourDialog dialog({font, QColor(0, 0, 128)});
+    }
+
+    void fontDialogConfirmedUnchangedKeepsTheFont()
+    {
+        QFETCH(QString, face);
+        QFETCH(int, points);
+        QFETCH(bool, bold);
+        QFETCH(bool, effects);
+        for (const QString &needed : kInstalledCjkFaces)
+            QVERIFY2(QFontDatabase::families().contains(needed),
+                     qPrintable(needed + QStringLiteral(" is not installed: run scripts/deps.sh (fonts-noto-cjk)")));
+        installFontSubstitutes();
+        QFont font(face);
+        font.setPointSize(points);
+        font.setBold(bold);
+        font.setItalic(effects);
+        font.setUnderline(effects);
+        font.setStrikeOut(effects);
+        const FontChoice opened{font, QColor(0, 0, 128)};
+
+        FontDialog dialog(opened);
+        QString shownFace;
+        ModalAnswer modal;
+        modal.expect<FontColourDialog>([&](FontColourDialog *open) {
+            shownFace = open->fontPage()->currentFont().family();
+            okButtonOf(open)->click();
+        });
+        const std::optional<FontChoice> answer = dialog.ask();
+        QVERIFY2(modal.answered(), modal.failure().constData());
+        QVERIFY(answer);
+        QCOMPARE(answer->font.family(), face);
+        QCOMPARE(answer->font, font);
+        QCOMPARE(answer->colour, opened.colour);
+        // The page shows an installed face: the design faces as the serif CJK face.
+        QCOMPARE(shownFace, kInstalledCjkFaces.contains(face) ? face : kInstalledCjkFaces.first());
+    }
+
+    // What the operator changes comes from the page; the rest stays as it was
+    // opened, so a new size keeps the design face's name and its bold.
+    void fontDialogTakesOnlyWhatWasChanged()
+    {
+        installFontSubstitutes();
+        QFont design(QStringLiteral("宋体"));
+        design.setPointSize(50);
+        design.setBold(true);
+        FontColourDialog dialog({design, QColor(Qt::red)});
         QVERIFY(!dialog.fontPage()->isWindow());
         QVERIFY(dialog.fontPage()->testOption(QFontDialog::NoButtons));
-        const FontChoice before = dialog.choice();
-        QCOMPARE(before.colour, QColor(0, 0, 128));
-        QCOMPARE(before.font.pointSize(), 24);
-        QVERIFY(before.font.bold());
-        QVERIFY(before.font.strikeOut());
-        QCOMPARE(before.font.family(), family);
+        QFont resized = dialog.fontPage()->currentFont();
+        resized.setPointSize(72);
+        dialog.fontPage()->setCurrentFont(resized);
         dialog.setColour(QColor(1, 2, 3));
+        QFont expected = design;
+        expected.setPointSize(72);
+        QCOMPARE(dialog.choice().font, expected);
         QCOMPARE(dialog.choice().colour, QColor(1, 2, 3));
-        QCOMPARE(dialog.choice().font, before.font);
+
+        QFont other = dialog.fontPage()->currentFont();
+        other.setFamily(kInstalledCjkFaces.last());
+        dialog.fontPage()->setCurrentFont(other);
+        QCOMPARE(dialog.choice().font.family(), kInstalledCjkFaces.last());
+        QVERIFY(dialog.choice().font.bold());
     }
 
     // Enter and Esc typed in the font page close the whole dialog, the way
