@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Builds the program and starts it. Without a display it starts a virtual
 # one (Xvfb on :99) and says how to look at it.
+# LUNORA_BUILD_DIR (default build) and LUNORA_CONFIGURE_ONLY=1 are for the
+# check that the README's two commands work in its order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=${LUNORA_BUILD_DIR:-build}
 
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUNORA_BUILD_TESTS=OFF -DLUNORA_BUILD_BENCH=OFF
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target lunora
+# Only the program is built, but the tests stay configured: scripts/test.sh
+# may follow in the same folder.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUNORA_BUILD_TESTS=ON \
+  -DLUNORA_BUILD_BENCH=ON -DLUNORA_SANITIZE=OFF -DLUNORA_BUILD_FUZZ=OFF
+[ "${LUNORA_CONFIGURE_ONLY:-0}" = 1 ] && exit 0
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target lunora
 
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:99
@@ -18,4 +25,4 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "See it with:  DISPLAY=$DISPLAY import -window root lunora.png"
 fi
 export QT_MEDIA_BACKEND=${QT_MEDIA_BACKEND:-gstreamer}
-exec build/run/lunora
+exec "$build/run/lunora"
