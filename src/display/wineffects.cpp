@@ -6,18 +6,12 @@
 #include <QRandomGenerator>
 #include <QWidget>
 
-namespace {
-
-constexpr int kShowMs = 3500;
-
-} // namespace
-
-WinEffects::WinEffects(QWidget *mainWindow)
+WinEffects::WinEffects(QWidget *mainWindow, std::chrono::milliseconds showLength)
     : QObject(mainWindow),
       m_mainWindow(mainWindow)
 {
     m_closeTimer.setSingleShot(true);
-    m_closeTimer.setInterval(kShowMs);
+    m_closeTimer.setInterval(showLength);
     connect(&m_closeTimer, &QTimer::timeout, this, &WinEffects::closeWinEffect);
 }
 

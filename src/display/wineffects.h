@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <chrono>
+
 class EffectsWindow;
 class QWidget;
 
@@ -15,13 +17,19 @@ class WinEffects : public QObject
 {
     Q_OBJECT
 public:
-    explicit WinEffects(QWidget *mainWindow);
+    static constexpr std::chrono::milliseconds kShowLength{3500};
+
+    // `showLength` is for tests, which must not wait the real length.
+    explicit WinEffects(QWidget *mainWindow, std::chrono::milliseconds showLength = kShowLength);
     ~WinEffects() override;
 
     void showWinEffect();
     void closeWinEffect();
     bool isShowing() const;
     int lastChoice() const;
+    std::chrono::milliseconds showLength() const { return m_closeTimer.intervalAsDuration(); }
+    // Milliseconds until the show closes by itself; -1 when none is due.
+    int closesInMs() const { return m_closeTimer.remainingTime(); }
 
 private:
     int chooseEffect();

@@ -3,6 +3,7 @@
 #include "sound.h"
 
 #include <QAudioDevice>
+#include <QByteArray>
 #include <memory>
 
 class QAudioOutput;
@@ -26,11 +27,15 @@ public:
     bool hasMusic() const { return m_player != nullptr; }
     // Whether a WAVE was accepted and handed to the output.
     bool hasWave() const { return m_sink != nullptr; }
+    // The samples of the WAVE last accepted for playing, whether or not a
+    // device took them; empty once a later one was refused.
+    const QByteArray &acceptedSamples() const { return m_accepted; }
 
 private:
     void dropWave();
 
     QAudioDevice m_device;
+    QByteArray m_accepted;
     std::unique_ptr<QAudioOutput> m_output;
     std::unique_ptr<QMediaPlayer> m_player;
     // The sink reads the buffer, so it is declared after it and goes first.

@@ -56,6 +56,7 @@ void QtSound::stop()
 
 void QtSound::dropWave()
 {
+    m_accepted.clear();
     m_sink.reset();
     m_buffer.reset();
 }
@@ -66,6 +67,7 @@ void QtSound::playWave(const QByteArray &wave)
     const std::optional<WaveData> parsed = parseWave(wave);
     if (!parsed)
         return;
+    m_accepted = parsed->pcm.toByteArray();
     QAudioFormat format;
     format.setSampleRate(parsed->sampleRate);
     format.setChannelCount(parsed->channels);
@@ -73,7 +75,7 @@ void QtSound::playWave(const QByteArray &wave)
     if (!m_device.isFormatSupported(format))
         return;
     m_buffer = std::make_unique<QBuffer>();
-    m_buffer->setData(parsed->pcm.toByteArray());
+    m_buffer->setData(m_accepted);
     m_buffer->open(QIODevice::ReadOnly);
     m_sink = std::make_unique<QAudioSink>(m_device, format);
     QAudioSink *sink = m_sink.get();

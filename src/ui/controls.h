@@ -77,6 +77,8 @@ public:
     int interval() const { return m_interval; }
     void setInterval(int ms);
     bool isActive() const { return m_timer.isActive(); }
+    // Milliseconds to the next tick; -1 when stopped.
+    int remainingMs() const { return m_timer.remainingTime(); }
 
 Q_SIGNALS:
     void tick();

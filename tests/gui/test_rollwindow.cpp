@@ -1,6 +1,7 @@
 // Whole draws on the real main window, offscreen: the triggers, the
 // landing on the widgets, the count in jieguo.a, effects, music and sound.
 #include "support_runfolder.h"
+#include "support_wait.h"
 
 #include "core/roll.h"
 #include "display/wineffects.h"
@@ -141,8 +142,8 @@ void TestRollWindow::effectsDisabledStillChimes()
     w->roll().startStopPress();
     w->roll().stopCaptionPressed();
     QVERIFY(!w->effects().isShowing());
-    // The real roll timer lands within one interval.
-    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), 2000);
+    // The real roll timer lands at its next tick.
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
     QCOMPARE(sound->waveCount, 1);
     QCOMPARE(totalCount(run), 1);
     QVERIFY(!w->effects().isShowing());
@@ -161,7 +162,9 @@ void TestRollWindow::autoStopLandsByItself()
     pressCaption(c.startCaption);
     QCOMPARE(c.autoStopTimer->interval(), 1500);
     QVERIFY(c.autoStopTimer->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(totalCount(run), 1, 6000);
+    // Its time is up: the stop request, then the roll timer's next tick lands.
+    Q_EMIT c.autoStopTimer->tick();
+    QTRY_COMPARE_WITH_TIMEOUT(totalCount(run), 1, kPatienceMs);
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
     QCOMPARE(c.autoStopTimer->interval(), 0); // it disarms itself
 }
@@ -228,7 +231,7 @@ void TestRollWindow::badIntervalKeepsTimerStopped()
     w->roll().startStopPress(); // only flips the run flag
     QCOMPARE(w->roll().state().runFlag, 0);
     QVERIFY(!c.startButton->isEnabled());
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     QCOMPARE(totalCount(run), 0);
     QVERIFY(c.slots[0]->isRaised());
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+// Root writes through any permission bits, so a case about permissions that
+// finds itself running as root runs again in a child process as an
+// unprivileged user (nobody), through setpriv of util-linux, which every
+// Debian has. The test executable is copied to a folder that user can
+// read, since the build tree may sit inside one it cannot.
+//
+//     if (unprivileged::isRoot()) {
+//         const QByteArray failure = unprivileged::rerun("readOnlyRunFolder");
+//         QVERIFY2(failure.isEmpty(), failure.constData());
+//         return;
+//     }
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+namespace unprivileged {
+
+inline bool isRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// Runs the test function `function` of this executable as nobody. Returns
+// nothing when it ran and passed, else why not with the child's output.
+inline QByteArray rerun(const char *function)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return "no temporary folder";
+    const auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    const QString copy = dir.filePath(QStringLiteral("test"));
+    if (!QFile::setPermissions(dir.path(), readable)
+        || !QFile::copy(QCoreApplication::applicationFilePath(), copy)
+        || !QFile::setPermissions(copy, readable))
+        return "cannot copy the test where an unprivileged user can run it";
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), dir.path()); // readable, not writable: caches stay off
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                            QStringLiteral("--clear-groups"), copy, QString::fromLatin1(function)});
+    if (!child.waitForStarted(30000))
+        return "setpriv (util-linux) did not start: " + child.errorString().toUtf8();
+    if (!child.waitForFinished(240000)) {
+        child.kill();
+        child.waitForFinished();
+        return "the unprivileged run did not finish:\n" + child.readAll();
+    }
+    const QByteArray output = child.readAll();
+    const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0
+        && output.contains(QByteArray("PASS   : ")) && output.contains(QByteArray(QByteArray("::") + function))
+        && !output.contains(QByteArray("SKIP   : "));
+    return passed ? QByteArray() : "the unprivileged run failed:\n" + output;
+}
+
+} // namespace unprivileged
