@@ -22,9 +22,11 @@ namespace {
 const QString kPictureFilter = QStringLiteral("图形文件(*.jpg)|*.jpg");
 const QString kMusicFilter = QStringLiteral("音乐文件(*.mp3)|*.mp3");
 
+// Far wider than any screen is high, so a picture that kept its aspect
+// would leave most of the window red.
 QByteArray solidJpeg(const QColor &colour)
 {
-    QImage image(8, 6, QImage::Format_RGB32);
+    QImage image(64, 4, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -97,6 +99,7 @@ private Q_SLOTS:
     void storedMusicSwitch_data();
     void storedMusicSwitch();
     void disablingDuringRollKeepsPlaying();
+    void rollEndingByItselfKeepsPlaying();
     void replaceMusicMakesByteIdenticalCopy();
     void cancelledMusicReplaceLeavesFile();
 
@@ -286,6 +289,28 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     roll.startStopPress();
     QCOMPARE(sound->looping, music);
     QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 2);
+}
+
+void TestBackgroundMedia::rollEndingByItselfKeepsPlaying()
+{
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = m_run->openWindow(&sound);
+    Roll &roll = w->roll();
+    roll.startStopPress();
+    const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
+    QCOMPARE(sound->looping, music);
+    // Never stopped: the roll lands when its budget runs out, and only a
+    // stop request silences the music.
+    const qint32 budget = roll.state().tickBudget;
+    QVERIFY(budget >= 100000 && budget <= 130000);
+    for (qint32 i = 0; i < budget; ++i)
+        roll.tick();
+    QCOMPARE(roll.state().runFlag, 0);
+    QCOMPARE(sound->waveCount, 1);
+    QCOMPARE(sound->looping, music);
+    QCOMPARE(countOf(sound->calls, QStringLiteral("stop")), 0);
+    QVERIFY(!w->effects().isShowing());
 }
 
 void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()

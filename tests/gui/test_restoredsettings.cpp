@@ -6,6 +6,7 @@
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "ui/controls.h"
+#include "ui/filedialog.h"
 #include "ui/messagebox.h"
 
 #include <QAction>
@@ -32,10 +33,17 @@ class TestRestoredSettings : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_boxes = std::make_unique<messagebox::Seam>(); }
+    void init()
+    {
+        m_boxes = std::make_unique<messagebox::Seam>();
+        m_files = std::make_unique<filedialog::Seam>();
+    }
     void cleanup()
     {
+        // Nothing here may ask the operator anything.
         QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(u'|')));
+        QVERIFY(m_files->filters().isEmpty());
+        m_files.reset();
         m_boxes.reset();
     }
 
@@ -48,6 +56,7 @@ private:
     void verifyRestored(const RunFolder &run, const QString &autoStop, int autoStopMs);
 
     std::unique_ptr<messagebox::Seam> m_boxes;
+    std::unique_ptr<filedialog::Seam> m_files;
 };
 
 void TestRestoredSettings::verifyRestored(const RunFolder &run, const QString &autoStop, int autoStopMs)
