@@ -133,6 +133,21 @@ bool isOwnControl(const QObject *object)
     return !object->objectName().isEmpty() && !object->objectName().startsWith(u"qt_");
 }
 
+// The last check of a row: the caller returns after it.
+void verifyAppearance(const QWidget *widget, const Appearance &look)
+{
+    if (look.text.isValid())
+        QCOMPARE(widget->palette().color(QPalette::WindowText), look.text);
+    if (!look.face.isEmpty())
+        QCOMPARE(widget->font().family(), look.face);
+    if (look.px > 0) {
+        QCOMPARE(widget->font().bold(), look.bold);
+        if (widget->font().pixelSize() < 0)
+            QEXPECT_FAIL("", "the layout still gives this design font in points, not pixels", Continue);
+        QCOMPARE(widget->font().pixelSize(), look.px);
+    }
+}
+
 } // namespace
 
 class TestInventory : public QObject
@@ -196,18 +211,7 @@ void TestInventory::control()
         if (r.picture == kBuiltIn)
             QVERIFY(!QImage::fromData(bytes, "JPG").isNull());
     }
-
-    const Appearance &look = r.look;
-    if (look.text.isValid())
-        QCOMPARE(widget->palette().color(QPalette::WindowText), look.text);
-    if (!look.face.isEmpty())
-        QCOMPARE(widget->font().family(), look.face);
-    if (look.px > 0) {
-        QCOMPARE(widget->font().bold(), look.bold);
-        if (widget->font().pixelSize() < 0)
-            QEXPECT_FAIL("", "the layout still gives this design font in points, not pixels", Continue);
-        QCOMPARE(widget->font().pixelSize(), look.px);
-    }
+    verifyAppearance(widget, r.look);
 }
 
 void TestInventory::noControlBeyondTheTables()
