@@ -1,0 +1,150 @@
+// The background picture and music at their edges: a window that changes
+// size, the operator choosing the stored file itself, bytes that are no
+// picture, and a music folder that cannot be made. None of them may show a
+// message or lose the stored bytes.
+#include "support_runfolder.h"
+
+#include "display/backgroundpicture.h"
+#include "ui/controls.h"
+#include "ui/filedialog.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+
+namespace {
+
+QByteArray solidJpeg(const QColor &colour)
+{
+    QImage image(5, 40, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) < 24 && qAbs(a.green() - b.green()) < 24 && qAbs(a.blue() - b.blue()) < 24;
+}
+
+// The two bottom corners of the window as painted now.
+bool cornersAre(QWidget *window, const QColor &colour)
+{
+    const QImage shot = window->grab().toImage();
+    return shot.size() == window->size() && near(shot.pixelColor(2, shot.height() - 2), colour)
+        && near(shot.pixelColor(shot.width() - 2, shot.height() - 2), colour);
+}
+
+} // namespace
+
+class TestBackgroundEdges : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void backgroundFollowsWindowMode();
+    void choosingTheStoredFilesKeepsThem();
+    void bytesThatAreNoPictureShowRed();
+    void musicFolderBlockedByAFile();
+
+private:
+    std::unique_ptr<RunFolder> m_run;
+    std::unique_ptr<messagebox::Seam> m_boxes;
+    std::unique_ptr<filedialog::Seam> m_files;
+};
+
+void TestBackgroundEdges::init()
+{
+    m_boxes = std::make_unique<messagebox::Seam>();
+    m_files = std::make_unique<filedialog::Seam>();
+    m_run = std::make_unique<RunFolder>();
+}
+
+void TestBackgroundEdges::cleanup()
+{
+    QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(u'|')));
+    QCOMPARE(m_files->pendingAnswers(), 0);
+    m_run.reset();
+    m_files.reset();
+    m_boxes.reset();
+}
+
+void TestBackgroundEdges::backgroundFollowsWindowMode()
+{
+    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    auto w = m_run->openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
+    const QSize full = w->size();
+    w->menu().windowed->trigger();
+    QTRY_VERIFY(w->size() != full);
+    QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
+    w->menu().fullScreen->trigger();
+    QTRY_COMPARE(w->size(), full);
+    QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
+}
+
+void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
+{
+    const QByteArray picture = solidJpeg(QColor(0, 255, 0));
+    const QByteArray music = QByteArray("ID3") + QByteArray(4000, '\x5a');
+    m_run->writeBytes(QStringLiteral("底图.jpg"), picture);
+    m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
+    auto w = m_run->openWindow();
+    m_files->queueChoice(m_run->file(QStringLiteral("底图.jpg")));
+    w->menu().replaceBackground->trigger();
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), picture);
+    QCOMPARE(w->background().bytes(), picture);
+    QVERIFY(cornersAre(w.get(), QColor(0, 255, 0)));
+    m_files->queueChoice(m_run->file(QStringLiteral("wav/bjyy.mp3")));
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), music);
+}
+
+void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
+{
+    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    RunFolder elsewhere;
+    const QByteArray notAPicture("this is a text file, not a JPEG\r\n");
+    elsewhere.writeBytes(QStringLiteral("notes.jpg"), notAPicture);
+    auto w = m_run->openWindow();
+    w->controls().resultPicture->show();
+    m_files->queueChoice(elsewhere.file(QStringLiteral("notes.jpg")));
+    w->menu().replaceBackground->trigger();
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), notAPicture);
+    QVERIFY(w->controls().resultPicture->isHidden());
+    QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
+    // A repaint decodes nothing new and still shows red.
+    QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
+}
+
+void TestBackgroundEdges::musicFolderBlockedByAFile()
+{
+    const QByteArray blocker("a plain file where the music folder belongs");
+    m_run->writeBytes(QStringLiteral("wav"), blocker);
+    RunFolder elsewhere;
+    elsewhere.writeBytes(QStringLiteral("song.mp3"), QByteArray(3000, '\x11'));
+    auto w = m_run->openWindow();
+    m_files->queueChoice(elsewhere.file(QStringLiteral("song.mp3")));
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(m_files->filters().size(), 1);
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav"))), blocker);
+}
+
+QTEST_MAIN(TestBackgroundEdges)
+#include "test_backgroundedges.moc"

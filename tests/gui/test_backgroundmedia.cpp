@@ -1,0 +1,364 @@
+// The background picture and the roll music as the operator changes them
+// through the popup menu, on the real main window, offscreen, with every
+// file dialog and message box answered by its seam and a silent sound.
+#include "support_runfolder.h"
+
+#include "core/roll.h"
+#include "display/backgroundpicture.h"
+#include "display/wineffects.h"
+#include "ui/controls.h"
+#include "ui/filedialog.h"
+#include "ui/messagebox.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QImage>
+#include <QTest>
+
+namespace {
+
+const QString kPictureFilter = QStringLiteral("图形文件(*.jpg)|*.jpg");
+const QString kMusicFilter = QStringLiteral("音乐文件(*.mp3)|*.mp3");
+
+// Far wider than any screen is high, so a picture that kept its aspect
+// would leave most of the window red.
+QByteArray solidJpeg(const QColor &colour)
+{
+    QImage image(64, 4, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    return bytes;
+}
+
+// Bytes no text or image routine would leave alone: every byte value,
+// zeros and CR/LF included.
+QByteArray binaryBytes(int size, int salt)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + salt) % 256);
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The value of `key` as the settings file holds it, or null when absent.
+QString storedValue(const RunFolder &run, const QString &key)
+{
+    const QStringList lines = run.readGbk(QStringLiteral("config.a")).split(QStringLiteral("\r\n"));
+    for (const QString &line : lines)
+        if (line.startsWith(key + u'='))
+            return line.mid(key.size() + 1);
+    return {};
+}
+
+// The bottom left corner: no control covers it at start.
+QColor cornerColour(QWidget *window)
+{
+    const QImage image = window->grab().toImage();
+    return image.pixelColor(2, image.height() - 2);
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) < 24 && qAbs(a.green() - b.green()) < 24 && qAbs(a.blue() - b.blue()) < 24;
+}
+
+int countOf(const QStringList &calls, const QString &prefix)
+{
+    int n = 0;
+    for (const QString &call : calls)
+        n += call.startsWith(prefix) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class TestBackgroundMedia : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void replaceBackgroundCopiesAndShowsIt();
+    void cancelledReplaceStillHidesResult();
+    void clearBackgroundRemovesFileAndPicture();
+    void clearWithoutBackgroundOnlyHidesResult();
+    void musicItemsWriteTheFlag();
+    void storedMusicSwitch_data();
+    void storedMusicSwitch();
+    void disablingDuringRollKeepsPlaying();
+    void rollEndingByItselfKeepsPlaying();
+    void replaceMusicMakesByteIdenticalCopy();
+    void cancelledMusicReplaceLeavesFile();
+
+private:
+    std::unique_ptr<RunFolder> m_run;
+    std::unique_ptr<RunFolder> m_elsewhere; // where the operator's chosen files live
+    std::unique_ptr<messagebox::Seam> m_boxes;
+    std::unique_ptr<filedialog::Seam> m_files;
+};
+
+void TestBackgroundMedia::init()
+{
+    m_boxes = std::make_unique<messagebox::Seam>();
+    m_files = std::make_unique<filedialog::Seam>();
+    m_run = std::make_unique<RunFolder>();
+    m_elsewhere = std::make_unique<RunFolder>();
+}
+
+void TestBackgroundMedia::cleanup()
+{
+    // No handler here may ask the operator anything.
+    QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(u'|')));
+    m_files.reset();
+    m_boxes.reset();
+    m_elsewhere.reset();
+    m_run.reset();
+}
+
+void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
+{
+    const QByteArray chosen = solidJpeg(QColor(0, 0, 255));
+    m_elsewhere->writeBytes(QStringLiteral("海报.jpg"), chosen);
+    auto w = m_run->openWindow();
+    MainControls &c = w->controls();
+    c.resultPicture->show();
+    QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
+
+    m_files->queueChoice(m_elsewhere->file(QStringLiteral("海报.jpg")));
+    w->menu().replaceBackground->trigger();
+    QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), chosen);
+    QCOMPARE(w->background().bytes(), chosen);
+    QVERIFY(c.resultPicture->isHidden());
+    // Stretched over the whole window, whatever its aspect.
+    QVERIFY(near(cornerColour(w.get()), QColor(0, 0, 255)));
+    const QImage shot = w->grab().toImage();
+    QVERIFY(near(shot.pixelColor(shot.width() - 2, shot.height() - 2), QColor(0, 0, 255)));
+
+    // A second choice replaces the first.
+    const QByteArray second = solidJpeg(QColor(0, 255, 0));
+    m_elsewhere->writeBytes(QStringLiteral("second.jpg"), second);
+    m_files->queueChoice(m_elsewhere->file(QStringLiteral("second.jpg")));
+    w->menu().replaceBackground->trigger();
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), second);
+    QVERIFY(near(cornerColour(w.get()), QColor(0, 255, 0)));
+}
+
+void TestBackgroundMedia::cancelledReplaceStillHidesResult()
+{
+    const QByteArray stored = solidJpeg(QColor(0, 0, 255));
+    m_run->writeBytes(QStringLiteral("底图.jpg"), stored);
+    auto w = m_run->openWindow();
+    MainControls &c = w->controls();
+    c.resultPicture->show();
+    m_files->queueCancel();
+    w->menu().replaceBackground->trigger();
+    QCOMPARE(m_files->pendingAnswers(), 0);
+    QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
+    QVERIFY(c.resultPicture->isHidden());
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), stored);
+    QCOMPARE(w->background().bytes(), stored);
+}
+
+void TestBackgroundMedia::clearBackgroundRemovesFileAndPicture()
+{
+    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    auto w = m_run->openWindow();
+    MainControls &c = w->controls();
+    QVERIFY(near(cornerColour(w.get()), QColor(0, 0, 255)));
+    c.resultPicture->show();
+    w->menu().clearBackground->trigger();
+    QVERIFY(!QFile::exists(m_run->file(QStringLiteral("底图.jpg"))));
+    QVERIFY(w->background().bytes().isEmpty());
+    QVERIFY(c.resultPicture->isHidden());
+    QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
+    QVERIFY(m_files->filters().isEmpty());
+}
+
+void TestBackgroundMedia::clearWithoutBackgroundOnlyHidesResult()
+{
+    auto w = m_run->openWindow();
+    MainControls &c = w->controls();
+    c.resultPicture->show();
+    const QStringList before = QDir(m_run->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    w->menu().clearBackground->trigger();
+    QVERIFY(c.resultPicture->isHidden());
+    QVERIFY(w->background().bytes().isEmpty());
+    QCOMPARE(QDir(m_run->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
+}
+
+void TestBackgroundMedia::musicItemsWriteTheFlag()
+{
+    auto w = m_run->openWindow();
+    MainMenu &m = w->menu();
+    QVERIFY(storedValue(*m_run, QStringLiteral("背景音乐")).isNull());
+    m.disableMusic->trigger();
+    QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), QStringLiteral("假"));
+    QVERIFY(!m.enableMusic->isChecked());
+    QVERIFY(m.disableMusic->isChecked());
+    // Choosing the item already checked keeps exactly one mark.
+    m.disableMusic->trigger();
+    QVERIFY(!m.enableMusic->isChecked());
+    QVERIFY(m.disableMusic->isChecked());
+    m.enableMusic->trigger();
+    QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), QStringLiteral("真"));
+    QVERIFY(m.enableMusic->isChecked());
+    QVERIFY(!m.disableMusic->isChecked());
+    m.enableMusic->trigger();
+    QVERIFY(m.enableMusic->isChecked());
+    QVERIFY(!m.disableMusic->isChecked());
+}
+
+void TestBackgroundMedia::storedMusicSwitch_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("0 means on") << QStringLiteral("0") << true;
+    QTest::newRow("真") << QStringLiteral("真") << true;
+    QTest::newRow("否") << QStringLiteral("否") << true;
+    QTest::newRow("false") << QStringLiteral("false") << true;
+    QTest::newRow("假") << QStringLiteral("假") << false;
+}
+
+void TestBackgroundMedia::storedMusicSwitch()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, on);
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n背景音乐=") + stored + QStringLiteral("\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = m_run->openWindow(&sound);
+    QCOMPARE(w->menu().enableMusic->isChecked(), on);
+    QCOMPARE(w->menu().disableMusic->isChecked(), !on);
+    // Start-up plays nothing, whatever the switch.
+    QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 0);
+    w->controls().effectsDisabledBox->setChecked(true);
+    w->roll().startStopPress();
+    QCOMPARE(sound->looping, on ? m_run->file(QStringLiteral("wav/bjyy.mp3")) : QString());
+    // Nothing rewrote the operator's value.
+    QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), stored);
+}
+
+void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
+{
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = m_run->openWindow(&sound);
+    w->controls().effectsDisabledBox->setChecked(true);
+    Roll &roll = w->roll();
+    const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
+
+    roll.startStopPress();
+    QCOMPARE(sound->looping, music);
+    const int callsAtStart = int(sound->calls.size());
+    w->menu().disableMusic->trigger();
+    roll.tick();
+    QCOMPARE(sound->looping, music);
+    QCOMPARE(sound->calls.size(), callsAtStart); // not stopped, not restarted
+
+    roll.stopCaptionPressed();
+    QVERIFY(sound->looping.isEmpty());
+    roll.tick();
+    QCOMPARE(roll.state().runFlag, 0);
+
+    // The next roll is silent, and enabling during it starts nothing either.
+    roll.startStopPress();
+    QCOMPARE(roll.state().runFlag, 1);
+    QVERIFY(sound->looping.isEmpty());
+    w->menu().enableMusic->trigger();
+    roll.tick();
+    QVERIFY(sound->looping.isEmpty());
+    roll.stopCaptionPressed();
+    roll.tick();
+    QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 1);
+
+    // The one after plays again.
+    roll.startStopPress();
+    QCOMPARE(sound->looping, music);
+    QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 2);
+}
+
+void TestBackgroundMedia::rollEndingByItselfKeepsPlaying()
+{
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = m_run->openWindow(&sound);
+    Roll &roll = w->roll();
+    roll.startStopPress();
+    const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
+    QCOMPARE(sound->looping, music);
+    // Never stopped: the roll lands when its budget runs out, and only a
+    // stop request silences the music.
+    const qint32 budget = roll.state().tickBudget;
+    QVERIFY(budget >= 100000 && budget <= 130000);
+    for (qint32 i = 0; i < budget; ++i)
+        roll.tick();
+    QCOMPARE(roll.state().runFlag, 0);
+    QCOMPARE(sound->waveCount, 1);
+    QCOMPARE(sound->looping, music);
+    QCOMPARE(countOf(sound->calls, QStringLiteral("stop")), 0);
+    QVERIFY(!w->effects().isShowing());
+}
+
+void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
+{
+    const QByteArray chosen = binaryBytes(70000, 3);
+    m_elsewhere->writeBytes(QStringLiteral("乐曲 一.mp3"), chosen);
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = m_run->openWindow(&sound);
+    QVERIFY(!QFileInfo::exists(m_run->file(QStringLiteral("wav"))));
+
+    m_files->queueChoice(m_elsewhere->file(QStringLiteral("乐曲 一.mp3")));
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(m_files->filters(), QStringList{kMusicFilter});
+    QVERIFY(QFileInfo(m_run->file(QStringLiteral("wav"))).isDir());
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), chosen);
+    QCOMPARE(fileBytes(m_elsewhere->file(QStringLiteral("乐曲 一.mp3"))), chosen);
+
+    // During a roll: the playing music is left alone, the file is replaced
+    // (a shorter one leaves no tail of the old), and the next roll plays it.
+    w->controls().effectsDisabledBox->setChecked(true);
+    w->roll().startStopPress();
+    const QStringList callsBefore = sound->calls;
+    const QByteArray shorter = binaryBytes(1000, 11);
+    m_elsewhere->writeBytes(QStringLiteral("short.mp3"), shorter);
+    m_files->queueChoice(m_elsewhere->file(QStringLiteral("short.mp3")));
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(sound->calls, callsBefore);
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), shorter);
+}
+
+void TestBackgroundMedia::cancelledMusicReplaceLeavesFile()
+{
+    auto w = m_run->openWindow();
+    // The folder is made before the dialog opens, so a cancel still leaves it.
+    m_files->queueCancel();
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(m_files->pendingAnswers(), 0);
+    QVERIFY(QFileInfo(m_run->file(QStringLiteral("wav"))).isDir());
+    QVERIFY(!QFileInfo::exists(m_run->file(QStringLiteral("wav/bjyy.mp3"))));
+
+    const QByteArray stored = binaryBytes(500, 5);
+    m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), stored);
+    m_files->queueCancel();
+    w->menu().replaceMusic->trigger();
+    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), stored);
+    QCOMPARE(m_files->filters().size(), 2);
+}
+
+QTEST_MAIN(TestBackgroundMedia)
+#include "test_backgroundmedia.moc"
