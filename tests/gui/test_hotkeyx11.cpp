@@ -2,6 +2,7 @@
 // Xvfb, runs itself again on it, and types with xdotool while another
 // program's window has the focus. Without Xvfb or xdotool it is skipped.
 
+#include "support_wait.h"
 #include "platform/hotkey.h"
 
 #include <QApplication>
@@ -91,8 +92,9 @@ void TestHotKeyX11::grabOnRootWindow()
 
 void TestHotKeyX11::runOnXvfb()
 {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
-        QSKIP("needs Xvfb and xdotool");
+    for (const char *tool : {"Xvfb", "xdotool", "xmessage"})
+        QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(),
+                 qPrintable(QStringLiteral("%1 is not installed: run scripts/deps.sh").arg(QString::fromLatin1(tool))));
     QProcess server;
     const QByteArray display = startXvfb(server);
     QVERIFY2(!display.isEmpty(), server.readAllStandardError().constData());
@@ -148,28 +150,27 @@ void TestHotKeyX11::checkGrab()
 
     // Another program's window has the focus.
     QProcess other;
-    if (!QStandardPaths::findExecutable("xmessage").isEmpty()) {
-        other.start("xmessage", {"-name", "lunora-focus-test", "focus"});
-        QVERIFY(xdotool({"search", "--sync", "--classname", "lunora-focus-test", "windowfocus", "--sync"}));
-    }
+    other.start("xmessage", {"-name", "lunora-focus-test", "focus"});
+    QVERIFY2(other.waitForStarted(), "xmessage (x11-utils) did not start: run scripts/deps.sh");
+    QVERIFY(xdotool({"search", "--sync", "--classname", "lunora-focus-test", "windowfocus", "--sync"}));
 
     QVERIFY(xdotool({"key", "shift+q"}));
-    QTRY_COMPARE(spy.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kPatienceMs);
     QVERIFY(xdotool({"key", "Caps_Lock", "shift+q", "Caps_Lock"}));
-    QTRY_COMPARE(spy.count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, kPatienceMs);
     QVERIFY(xdotool({"key", "Num_Lock", "shift+q", "Num_Lock"}));
-    QTRY_COMPARE(spy.count(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, kPatienceMs);
     // Keys are delivered in order, so once the last Shift+Q has counted the
     // keys before it have been seen and ignored.
     QVERIFY(xdotool({"key", "q", "ctrl+shift+q", "alt+shift+q", "shift+w", "shift+q"}));
-    QTRY_COMPARE(spy.count(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 4, kPatienceMs);
 
     // With the focus in the window itself a press still counts once.
     QVERIFY(xdotool({"windowfocus", "--sync", QString::number(window.winId())}));
     target->setFocus();
     QVERIFY(xdotool({"key", "shift+q", "a"}));
-    QTRY_COMPARE(target->presses, 1);
-    QTRY_COMPARE(spy.count(), 5);
+    QTRY_COMPARE_WITH_TIMEOUT(target->presses, 1, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 5, kPatienceMs);
 
     // Released with its object: another program can take the key again.
     delete hotKey;
