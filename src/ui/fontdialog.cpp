@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -35,6 +36,40 @@ QFont shownOnPage(const QFont &font)
     return font;
 }
 
+// Qt 6.4's page lists a face's styles by the names its font files give
+// ("Bold") but looks the font's own style up by its translated name ("粗体"),
+// so under Chinese texts it falls back to the first style. Select the style
+// of the face that has the font's weight and slant, or at least its weight.
+QString matchingStyle(const QString &family, const QFont &font)
+{
+    const QStringList styles = QFontDatabase::styles(family);
+    QString weightOnly;
+    for (const QString &style : styles) {
+        if (QFontDatabase::bold(family, style) != font.bold())
+            continue;
+        if (QFontDatabase::italic(family, style) == font.italic())
+            return style;
+        if (weightOnly.isEmpty())
+            weightOnly = style;
+    }
+    return weightOnly;
+}
+
+void selectMatchingStyle(QFontDialog *page, const QFont &font)
+{
+    const QString wanted = matchingStyle(page->currentFont().family(), font);
+    if (wanted.isEmpty())
+        return;
+    for (QListView *list : page->findChildren<QListView *>()) {
+        QAbstractItemModel *model = list->model();
+        const QModelIndexList hits = model->match(model->index(0, 0), Qt::DisplayRole, wanted, 1, Qt::MatchExactly);
+        if (!hits.isEmpty()) {
+            list->setCurrentIndex(hits.first());
+            return;
+        }
+    }
+}
+
 } // namespace
 
 FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
@@ -49,6 +84,9 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     m_fontPage->setWindowFlags(Qt::Widget);
     m_fontPage->setOptions(QFontDialog::NoButtons);
     m_fontPage->installEventFilter(this);
+    if (m_fontPage->currentFont().bold() != initial.font.bold()
+        || m_fontPage->currentFont().italic() != initial.font.italic())
+        selectMatchingStyle(m_fontPage, initial.font);
     m_pageAtOpen = m_fontPage->currentFont();
     setColour(initial.colour);
 

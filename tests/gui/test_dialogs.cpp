@@ -325,9 +325,11 @@ private Q_SLOTS:
 
         FontDialog dialog(opened);
         QString shownFace;
+        bool shownBold = false;
         ModalAnswer modal;
         modal.expect<FontColourDialog>([&](FontColourDialog *open) {
             shownFace = open->fontPage()->currentFont().family();
+            shownBold = open->fontPage()->currentFont().bold();
             okButtonOf(open)->click();
         });
         const std::optional<FontChoice> answer = dialog.ask();
@@ -338,6 +340,7 @@ private Q_SLOTS:
         QCOMPARE(answer->colour, opened.colour);
         // The page shows an installed face: the design faces as the serif CJK face.
         QCOMPARE(shownFace, kInstalledCjkFaces.contains(face) ? face : kInstalledCjkFaces.first());
+        QCOMPARE(shownBold, bold); // every installed CJK face has a bold style
     }
 
     // What the operator changes comes from the page; the rest stays as it was
