@@ -6,6 +6,7 @@
 #include "ui/controls.h"
 #include "ui/mainlayout.h"
 #include "ui/mainmenu.h"
+#include "ui/outersize.h"
 #include "ui/picturebox.h"
 #include "ui/screensize.h"
 
@@ -33,6 +34,7 @@ WheelLayout::WheelLayout(MainControls &controls, MainMenu &menu, const SettingsF
     : m_controls(controls)
     , m_menu(menu)
     , m_settings(settings)
+    , m_outerSize(new OuterSize(controls.window))
 {
 }
 
@@ -148,9 +150,11 @@ void WheelLayout::setFullScreen()
 {
     QWidget *w = m_controls.window;
     const bool shown = w->isVisible();
+    m_outerSize->cancel();
     w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    w->move(0, 0);
-    w->resize(primaryScreenSize());
+    // The inside is the whole window now; a move would still subtract the
+    // frame the window had while it was windowed.
+    w->setGeometry(QRect(QPoint(0, 0), primaryScreenSize()));
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
     m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
@@ -165,7 +169,9 @@ void WheelLayout::setWindowed()
     const QPoint pos = w->pos();
     w->setWindowFlags(Qt::Window);
     w->move(pos);
-    w->resize(primaryScreenSize() - QSize(20, 20));
+    // Screen less 20 with the frame: the window, title bar and borders
+    // included, stays on the screen.
+    m_outerSize->resizeOuter(primaryScreenSize() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
     m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
