@@ -4,6 +4,7 @@
 #include "core/settingsfile.h"
 #include "core/wholefile.h"
 #include "ui/controls.h"
+#include "ui/fontsize.h"
 #include "ui/mainlayout.h"
 #include "ui/mainmenu.h"
 #include "ui/outersize.h"
@@ -21,10 +22,12 @@ namespace {
 // keeps its captions at a size the font engine handles.
 constexpr int kMaxCaptionPoints = 1000;
 
+// The enlargement works on the captions' size in points, as the wheel's
+// table of sizes does; the label gets the matching pixel size.
 void setPointSize(QWidget *label, int points)
 {
     QFont font = label->font();
-    font.setPointSize(qBound(1, points, kMaxCaptionPoints));
+    fontsize::setPoints(font, qBound(1, points, kMaxCaptionPoints));
     label->setFont(font);
 }
 
@@ -45,8 +48,8 @@ WheelGeometry WheelLayout::current() const
     g.face = m_controls.face->size();
     g.startLabel = m_controls.startCaption->geometry();
     g.stopLabel = m_controls.stopCaption->geometry();
-    g.startFontSize = m_controls.startCaption->font().pointSize();
-    g.stopFontSize = m_controls.stopCaption->font().pointSize();
+    g.startFontSize = fontsize::points(m_controls.startCaption->font());
+    g.stopFontSize = fontsize::points(m_controls.stopCaption->font());
     for (int i = 0; i < 8; ++i)
         g.slots[i] = m_controls.slots[i]->geometry();
     return g;
