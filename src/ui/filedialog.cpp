@@ -33,6 +33,7 @@ QString qtEntry(QStringView description, QStringView pattern)
     return desc + u' ' + converted;
 }
 
+#ifndef Q_OS_WIN
 // "*.jpg" -> "*.[jJ][pP][gG]", so that a case-sensitive file system still
 // offers IMG_0001.JPG, as Windows does. A pattern with its own brackets is
 // left as it is.
@@ -70,6 +71,7 @@ QString anyCaseFilter(QStringView designFilter)
     }
     return entries.join(QStringLiteral(";;"));
 }
+#endif
 
 } // namespace
 

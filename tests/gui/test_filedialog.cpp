@@ -94,6 +94,9 @@ private Q_SLOTS:
 
     void patternsMatchAnyCase()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows matches the patterns whatever the case");
+#endif
         QFETCH(QString, filter);
         QFETCH(QStringList, offered);
         QFileDialog dialog;
