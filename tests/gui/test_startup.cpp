@@ -189,18 +189,18 @@ void TestStartup::windowedIsScreenMinusTwenty()
     // The window with its frame is 20 pixels short of the screen each way;
     // the inside is smaller by the frame, which exists once it is shown.
     w->show();
-    QTRY_VERIFY(w->frameGeometry().size() != w->size());
-    QTRY_COMPARE(w->frameGeometry().size(), screenSize() - QSize(20, 20));
+    QTRY_VERIFY_WITH_TIMEOUT(w->frameGeometry().size() != w->size(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
     QVERIFY(w->size().width() < screenSize().width() - 20);
     QVERIFY(w->menu().windowed->isChecked());
     QVERIFY(!w->menu().fullScreen->isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=窗口")));
     w->wheel().setFullScreen();
-    QTRY_COMPARE(w->frameGeometry(), QRect(QPoint(0, 0), screenSize()));
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry(), QRect(QPoint(0, 0), screenSize()), 10000);
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=全屏")));
     // Chosen again from the menu, the window is framed anew.
     w->menu().windowed->trigger();
-    QTRY_COMPARE(w->frameGeometry().size(), screenSize() - QSize(20, 20));
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
 }
 
 void TestStartup::wheelGeometryOnWidgets_data()
