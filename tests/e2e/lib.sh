@@ -4,10 +4,11 @@
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Each step runs even when one before it finds its process gone already.
 e2e_cleanup() {
-  [ -n "${E2E_APP_PID:-}" ] && kill "$E2E_APP_PID" 2>/dev/null
-  [ -n "${E2E_WM_PID:-}" ] && kill "$E2E_WM_PID" 2>/dev/null
-  [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+  [ -n "${E2E_APP_PID:-}" ] && kill "$E2E_APP_PID" 2>/dev/null || true
+  [ -n "${E2E_WM_PID:-}" ] && kill "$E2E_WM_PID" 2>/dev/null || true
+  [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
   [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
   return 0
 }
