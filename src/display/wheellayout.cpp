@@ -4,8 +4,10 @@
 #include "core/settingsfile.h"
 #include "core/wholefile.h"
 #include "ui/controls.h"
+#include "ui/fontsize.h"
 #include "ui/mainlayout.h"
 #include "ui/mainmenu.h"
+#include "ui/outersize.h"
 #include "ui/picturebox.h"
 #include "ui/screensize.h"
 
@@ -20,10 +22,12 @@ namespace {
 // keeps its captions at a size the font engine handles.
 constexpr int kMaxCaptionPoints = 1000;
 
+// The enlargement works on the captions' size in points, as the wheel's
+// table of sizes does; the label gets the matching pixel size.
 void setPointSize(QWidget *label, int points)
 {
     QFont font = label->font();
-    font.setPointSize(qBound(1, points, kMaxCaptionPoints));
+    fontsize::setPoints(font, qBound(1, points, kMaxCaptionPoints));
     label->setFont(font);
 }
 
@@ -33,6 +37,7 @@ WheelLayout::WheelLayout(MainControls &controls, MainMenu &menu, const SettingsF
     : m_controls(controls)
     , m_menu(menu)
     , m_settings(settings)
+    , m_outerSize(new OuterSize(controls.window))
 {
 }
 
@@ -43,8 +48,8 @@ WheelGeometry WheelLayout::current() const
     g.face = m_controls.face->size();
     g.startLabel = m_controls.startCaption->geometry();
     g.stopLabel = m_controls.stopCaption->geometry();
-    g.startFontSize = m_controls.startCaption->font().pointSize();
-    g.stopFontSize = m_controls.stopCaption->font().pointSize();
+    g.startFontSize = fontsize::points(m_controls.startCaption->font());
+    g.stopFontSize = fontsize::points(m_controls.stopCaption->font());
     for (int i = 0; i < 8; ++i)
         g.slots[i] = m_controls.slots[i]->geometry();
     return g;
@@ -148,9 +153,11 @@ void WheelLayout::setFullScreen()
 {
     QWidget *w = m_controls.window;
     const bool shown = w->isVisible();
+    m_outerSize->cancel();
     w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    w->move(0, 0);
-    w->resize(primaryScreenSize());
+    // The inside is the whole window now; a move would still subtract the
+    // frame the window had while it was windowed.
+    w->setGeometry(QRect(QPoint(0, 0), primaryScreenSize()));
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
     m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
@@ -165,7 +172,9 @@ void WheelLayout::setWindowed()
     const QPoint pos = w->pos();
     w->setWindowFlags(Qt::Window);
     w->move(pos);
-    w->resize(primaryScreenSize() - QSize(20, 20));
+    // Screen less 20 with the frame: the window, title bar and borders
+    // included, stays on the screen.
+    m_outerSize->resizeOuter(primaryScreenSize() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
     m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);

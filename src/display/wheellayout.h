@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+class OuterSize;
 class SettingsFile;
 struct MainControls;
 struct MainMenu;
@@ -42,5 +43,6 @@ private:
     MainControls &m_controls;
     MainMenu &m_menu;
     const SettingsFile &m_settings;
+    OuterSize *m_outerSize; // owned by the window
     double m_factor = 1.0;
 };

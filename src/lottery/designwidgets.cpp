@@ -68,7 +68,14 @@ PictureBox *pictureBox(QWidget *parent, const QString &name, const QRect &rect)
 
 QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
 {
-    return place(new QPushButton(text, parent), name, rect);
+    auto *result = place(new QPushButton(text, parent), name, rect);
+    // A dialog's buttons answer a click or the key of the focused button,
+    // never Enter typed in an edit box: 进入设置 on Enter would refuse a
+    // password still being typed, and 确定 would save and close half-typed
+    // prize values.
+    result->setAutoDefault(false);
+    result->setDefault(false);
+    return result;
 }
 
 QRadioButton *radioBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text)

@@ -9,6 +9,7 @@
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
 #include "ui/controls.h"
+#include "ui/fontsize.h"
 #include "ui/mainlayout.h"
 #include "ui/picturebox.h"
 #include "ui/screensize.h"
@@ -109,7 +110,8 @@ void applyTitleFont(const SettingsFile &s, TransparentLabel *label, QStringView 
         return;
     QFont font = label->font();
     font.setFamily(s.read(DataFile::Config, keys::kYanse, faceKey));
-    font.setPointSize(qBound(1, values::textToInt(s.read(DataFile::Config, keys::kYanse, sizeKey)), 1000));
+    // Stored in points; shown at the pixel size those points have at 96 dpi.
+    fontsize::setPoints(font, qBound(1, values::textToInt(s.read(DataFile::Config, keys::kYanse, sizeKey)), 1000));
     label->setFont(font);
     const quint32 bgr = quint32(values::textToInt(colour));
     label->setTextColour(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff));

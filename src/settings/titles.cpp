@@ -5,19 +5,12 @@
 #include "core/textcodec.h"
 #include "ui/controls.h"
 #include "ui/fontdialog.h"
+#include "ui/fontsize.h"
 #include "ui/inputbox.h"
 #include "ui/mainlayout.h"
 
-#include <QFontInfo>
-
 namespace {
 
-// The point size of a label's font; a font given in pixels is asked for the
-// size it really has.
-int pointSizeOf(const QFont &font)
-{
-    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
-}
 
 // A colour as the data file holds it: red in the low byte, then green, then blue.
 QString colourText(const QColor &colour)
@@ -45,7 +38,7 @@ QString faceName(const QString &family, const TextCodec &codec)
 QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 {
     QFont font(faceName(chosen.family(), codec));
-    font.setPointSize(qMax(1, pointSizeOf(chosen)));
+    fontsize::setPoints(font, qMax(1, fontsize::points(chosen)));
     font.setBold(chosen.bold());
     font.setItalic(chosen.italic());
     font.setUnderline(chosen.underline());
@@ -117,7 +110,7 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     // Even after Cancel the label's font is recorded, so from now on
     // start-up applies it.
     const QFont font = label->font();
-    const int points = pointSizeOf(font);
+    const int points = fontsize::points(font);
     m_settings.writeMany(DataFile::Config, keys::kYanse,
                          {{fontKeys.face, font.family()},
                           {fontKeys.size, QString::number(points)},

@@ -19,6 +19,9 @@ void setForeground(QLabel *label, const QColor &colour)
 TransparentLabel::TransparentLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
+    // A caption shows its text as typed: a title such as "<b>年终</b>抽奖"
+    // or "A &lt; B" is the operator's text, not markup.
+    setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     setWordWrap(false);
@@ -42,6 +45,7 @@ void TransparentLabel::mousePressEvent(QMouseEvent *event)
 Label::Label(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
+    setTextFormat(Qt::PlainText);
 }
 
 void Label::setTextColour(const QColor &colour)

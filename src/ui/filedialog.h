@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+class QFileDialog;
 class QWidget;
 
 // The modal file-open dialog. Filters come in the program's own notation,
@@ -19,6 +20,11 @@ namespace filedialog {
 // space-separated, and "*.*" means every file. A description without a
 // pattern, or an empty pattern, is dropped.
 QString toQtFilter(QStringView designFilter);
+
+// Makes `dialog` the program's file-open dialog for `designFilter`. Its list
+// shows each description as written; where the file system tells case apart
+// the patterns match any case ("*.jpg" offers IMG_0001.JPG), as on Windows.
+void prepare(QFileDialog &dialog, QStringView designFilter);
 
 // The chosen path, or the empty text when the operator cancelled.
 QString openFile(const QString &designFilter, QWidget *parent = nullptr);

@@ -21,10 +21,13 @@ W *named(W *widget, const char16_t *name, QRect geometry)
     return widget;
 }
 
-QFont designFont(const QString &face, int points, bool bold)
+// The layout gives its font sizes in pixels: a point size would grow and
+// shrink with the screen's resolution and put the wheel's captions out of
+// their place.
+QFont designFont(const QString &face, int pixels, bool bold)
 {
     QFont font(face);
-    font.setPointSize(points);
+    font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
 }
@@ -34,18 +37,18 @@ void buildTitles(MainControls &c)
     c.mainTitle = named(new TransparentLabel(QStringLiteral("某某大卖场购物有奖活动"), c.window),
                         u"透明标签_主标题", {8, 15, 632, 110});
     c.mainTitle->setTextColour(QColor(255, 255, 0));
-    c.mainTitle->setFont(designFont(QStringLiteral("宋体"), 50, true));
+    c.mainTitle->setFont(designFont(QStringLiteral("宋体"), 67, true));
     c.subTitle = named(new TransparentLabel(QStringLiteral("--- 现场抽奖仪式 ---"), c.window),
                        u"透明标签_副标题", {8, 104, 632, 70});
     c.subTitle->setTextColour(QColor(255, 255, 0));
-    c.subTitle->setFont(designFont(QStringLiteral("宋体"), 30, true));
+    c.subTitle->setFont(designFont(QStringLiteral("宋体"), 40, true));
 }
 
 TransparentLabel *centreCaption(MainControls &c, const QString &text, const char16_t *name)
 {
     auto *label = named(new TransparentLabel(text, c.face), name, {205, 192, 96, 112});
     label->setTextColour(QColor(255, 0, 0));
-    label->setFont(designFont(QStringLiteral("隶书"), 30, false));
+    label->setFont(designFont(QStringLiteral("隶书"), 40, false));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     label->setCursor(Qt::PointingHandCursor);
@@ -107,7 +110,7 @@ void buildPanelHeader(MainControls &c)
     c.panelTitle->setTextColour(QColor(0, 0, 128));
     c.panelClose = named(new Label(QStringLiteral("メ"), p), u"标签8", {245, 3, 20, 17});
     c.panelClose->setTextColour(QColor(255, 0, 0));
-    c.panelClose->setFont(designFont(QStringLiteral("宋体"), 15, true));
+    c.panelClose->setFont(designFont(QStringLiteral("宋体"), 20, true));
     c.panelClose->setAlignment(Qt::AlignCenter);
 }
 
@@ -127,7 +130,7 @@ void buildPanelRows(MainControls &c)
     c.wheelSizeEdit = panelEdit(g, QStringLiteral("0"), u"编辑框_转盘大小", {8, 116, 36, 18});
     c.panelWheelSizeLabel = panelLabel(g, QStringLiteral("转盘大小(默认为0,可填0-4逐渐变大)"), u"标签2", {48, 112, 214, 24});
     c.saveButton = named(new QPushButton(QStringLiteral("保存"), g), u"按钮_保存", {60, 144, 128, 32});
-    c.saveButton->setFont(designFont(QStringLiteral("宋体"), 11, false));
+    c.saveButton->setFont(designFont(QStringLiteral("宋体"), 14, false));
 }
 
 void buildPanel(MainControls &c)

@@ -19,6 +19,7 @@
 #include "settings/titles.h"
 #include "ui/controls.h"
 #include "ui/fontdialog.h"
+#include "ui/fontsize.h"
 #include "ui/picturebox.h"
 
 #include <QCloseEvent>
@@ -52,9 +53,10 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
             pictures[i] = m_controls.slots[i]->picture();
         return pictures;
     });
-    // The font dialog first offers the main title's design font.
+    // The font dialog first offers the main title's design font, in the
+    // points it lists its sizes in.
     m_fontDialog = std::make_unique<FontDialog>(
-        FontChoice{m_controls.mainTitle->font(), m_controls.mainTitle->textColour()});
+        FontChoice{fontsize::inPoints(m_controls.mainTitle->font()), m_controls.mainTitle->textColour()});
     m_optionsPanel = std::make_unique<OptionsPanel>(m_controls, m_settings, *m_wheel);
     m_titles = std::make_unique<Titles>(m_controls, m_settings, *m_fontDialog, this);
     m_dragging = std::make_unique<ElementDragging>(m_controls, m_settings, *m_wheel);

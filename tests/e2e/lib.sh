@@ -4,9 +4,11 @@
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Each step runs even when one before it finds its process gone already.
 e2e_cleanup() {
-  [ -n "${E2E_APP_PID:-}" ] && kill "$E2E_APP_PID" 2>/dev/null
-  [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+  [ -n "${E2E_APP_PID:-}" ] && kill "$E2E_APP_PID" 2>/dev/null || true
+  [ -n "${E2E_WM_PID:-}" ] && kill "$E2E_WM_PID" 2>/dev/null || true
+  [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
   [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
   return 0
 }
@@ -29,6 +31,20 @@ e2e_setup() {
   export QT_QPA_PLATFORM=xcb
   export QT_MEDIA_BACKEND=gstreamer
   unset WAYLAND_DISPLAY
+}
+
+# Runs a window manager (openbox) on the test's display, for tests of what a
+# frame changes, and waits until it manages the screen.
+e2e_start_wm() {
+  command -v openbox >/dev/null || e2e_fail "openbox is not installed"
+  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_WM_PID=$!
+  local i
+  for i in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  e2e_fail "openbox did not start"
 }
 
 # Starts the program and waits for its main window; sets E2E_WINDOW.

@@ -4,6 +4,7 @@
 #include "core/keys.h"
 #include "display/wheellayout.h"
 #include "ui/controls.h"
+#include "ui/fontsize.h"
 #include "ui/imagedecode.h"
 #include "ui/picturebox.h"
 
@@ -150,7 +151,7 @@ void TestStartup::titleFontNeedsColourKey()
     run.writeGbk(QStringLiteral("config.a"),
                  config({}, QStringLiteral("主标题字体=Noto Sans CJK SC\r\n主标题字体大小=12\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().mainTitle->font().pointSize(), 50);
+    QCOMPARE(fontsize::points(w->controls().mainTitle->font()), 50);
     QCOMPARE(w->controls().mainTitle->textColour(), QColor(255, 255, 0));
 }
 
@@ -161,7 +162,9 @@ void TestStartup::titleFontAppliedWithColour()
     run.writeGbk(QStringLiteral("config.a"),
                  config({}, QStringLiteral("副标题字体=Noto Sans CJK SC\r\n副标题字体大小=20\r\n副标题字体颜色=255\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().subTitle->font().pointSize(), 20);
+    // Stored in points, shown at the pixels 20 points have at 96 dpi.
+    QCOMPARE(w->controls().subTitle->font().pixelSize(), 27);
+    QCOMPARE(fontsize::points(w->controls().subTitle->font()), 20);
     QCOMPARE(w->controls().subTitle->font().family(), QStringLiteral("Noto Sans CJK SC"));
     QCOMPARE(w->controls().subTitle->textColour(), QColor(255, 0, 0));
     QCOMPARE(w->controls().subTitle->height(), 70); // heights are not changed here
@@ -182,14 +185,22 @@ void TestStartup::windowedIsScreenMinusTwenty()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), config(QStringLiteral("界面大小=窗口\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->size(), screenSize() - QSize(20, 20));
     QVERIFY(!w->windowFlags().testFlag(Qt::FramelessWindowHint));
+    // The window with its frame is 20 pixels short of the screen each way;
+    // the inside is smaller by the frame, which exists once it is shown.
+    w->show();
+    QTRY_VERIFY_WITH_TIMEOUT(w->frameGeometry().size() != w->size(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
+    QVERIFY(w->size().width() < screenSize().width() - 20);
     QVERIFY(w->menu().windowed->isChecked());
     QVERIFY(!w->menu().fullScreen->isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=窗口")));
     w->wheel().setFullScreen();
-    QCOMPARE(w->size(), screenSize());
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry(), QRect(QPoint(0, 0), screenSize()), 10000);
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=全屏")));
+    // Chosen again from the menu, the window is framed anew.
+    w->menu().windowed->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
 }
 
 void TestStartup::wheelGeometryOnWidgets_data()
@@ -198,15 +209,16 @@ void TestStartup::wheelGeometryOnWidgets_data()
     QTest::addColumn<int>("frame");
     QTest::addColumn<QSize>("box");
     QTest::addColumn<QRect>("caption");
-    QTest::addColumn<int>("font");
+    QTest::addColumn<int>("font");   // points
+    QTest::addColumn<int>("pixels"); // as shown
     QTest::addColumn<QPoint>("slot1");
     QTest::addColumn<QPoint>("slot4");
     QTest::addColumn<QPoint>("slot8");
-    QTest::newRow("0") << 0 << 500 << QSize(106, 65) << QRect(205, 192, 96, 112) << 30 << QPoint(132, 69) << QPoint(347, 268) << QPoint(42, 172);
-    QTest::newRow("1") << 1 << 550 << QSize(116, 71) << QRect(225, 211, 105, 123) << 33 << QPoint(145, 75) << QPoint(381, 294) << QPoint(46, 189);
-    QTest::newRow("2") << 2 << 605 << QSize(127, 78) << QRect(247, 232, 115, 135) << 36 << QPoint(159, 82) << QPoint(419, 323) << QPoint(50, 207);
-    QTest::newRow("3") << 3 << 665 << QSize(139, 85) << QRect(271, 255, 126, 148) << 39 << QPoint(174, 90) << QPoint(460, 355) << QPoint(55, 227);
-    QTest::newRow("4") << 4 << 731 << QSize(152, 93) << QRect(298, 280, 138, 162) << 42 << QPoint(191, 99) << QPoint(506, 390) << QPoint(60, 249);
+    QTest::newRow("0") << 0 << 500 << QSize(106, 65) << QRect(205, 192, 96, 112) << 30 << 40 << QPoint(132, 69) << QPoint(347, 268) << QPoint(42, 172);
+    QTest::newRow("1") << 1 << 550 << QSize(116, 71) << QRect(225, 211, 105, 123) << 33 << 44 << QPoint(145, 75) << QPoint(381, 294) << QPoint(46, 189);
+    QTest::newRow("2") << 2 << 605 << QSize(127, 78) << QRect(247, 232, 115, 135) << 36 << 48 << QPoint(159, 82) << QPoint(419, 323) << QPoint(50, 207);
+    QTest::newRow("3") << 3 << 665 << QSize(139, 85) << QRect(271, 255, 126, 148) << 39 << 52 << QPoint(174, 90) << QPoint(460, 355) << QPoint(55, 227);
+    QTest::newRow("4") << 4 << 731 << QSize(152, 93) << QRect(298, 280, 138, 162) << 42 << 56 << QPoint(191, 99) << QPoint(506, 390) << QPoint(60, 249);
 }
 
 void TestStartup::wheelGeometryOnWidgets()
@@ -222,7 +234,9 @@ void TestStartup::wheelGeometryOnWidgets()
     QTEST(c.slots[0]->size(), "box");
     QTEST(c.startCaption->geometry(), "caption");
     QTEST(c.stopCaption->geometry(), "caption");
-    QTEST(c.startCaption->font().pointSize(), "font");
+    QTEST(fontsize::points(c.startCaption->font()), "font");
+    QTEST(c.startCaption->font().pixelSize(), "pixels");
+    QTEST(c.stopCaption->font().pixelSize(), "pixels");
     QTEST(c.slots[0]->pos(), "slot1");
     QTEST(c.slots[3]->pos(), "slot4");
     QTEST(c.slots[7]->pos(), "slot8");

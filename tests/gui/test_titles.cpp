@@ -7,6 +7,7 @@
 #include "core/settingsfile.h"
 #include "ui/controls.h"
 #include "ui/fontdialog.h"
+#include "ui/fontsize.h"
 #include "ui/inputbox.h"
 #include "ui/picturebox.h"
 
@@ -162,13 +163,18 @@ void TestTitles::cancelledFontDialogRecordsDesignFont()
 
     QCOMPARE(t.label->font(), design);
     QCOMPARE(yanse(*w, t.faceKey), design.family());
-    QCOMPARE(yanse(*w, t.sizeKey), QString::number(design.pointSize()));
+    // The design's 67 and 40 pixels are 50 and 30 points.
+    const int points = main ? 50 : 30;
+    QCOMPARE(yanse(*w, t.sizeKey), QString::number(points));
     QCOMPARE(yanse(*w, t.colourKey), storedColour(255, 255, 0));
-    QCOMPARE(t.label->height(), design.pointSize() * 18 / 10);
+    QCOMPARE(t.label->height(), points * 18 / 10);
     QCOMPARE(t.label->width(), width);
     // The dialog first offers the main title's design font, whichever title asks.
     QCOMPARE(dialogs.openedWith().size(), 1);
-    QCOMPARE(dialogs.openedWith()[0].font, titleParts(*w, true).label->font());
+    const QFont offered = dialogs.openedWith()[0].font;
+    QCOMPARE(offered.family(), titleParts(*w, true).label->font().family());
+    QCOMPARE(offered.pointSize(), 50);
+    QVERIFY(offered.bold());
     QCOMPARE(dialogs.openedWith()[0].colour, QColor(255, 255, 0));
 }
 
@@ -215,7 +221,7 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
 
     TransparentLabel *title = w->controls().mainTitle;
     QCOMPARE(title->font().family(), chosen.family());
-    QCOMPARE(title->font().pointSize(), 24);
+    QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(!title->font().bold());
     QVERIFY(title->font().italic());
     QVERIFY(title->font().underline());
@@ -234,7 +240,7 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
     w = run.openWindow();
     title = w->controls().mainTitle;
     QCOMPARE(title->font().family(), chosen.family());
-    QCOMPARE(title->font().pointSize(), 24);
+    QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(title->font().bold());
     QVERIFY(!title->font().italic());
     QVERIFY(!title->font().underline());

@@ -1,0 +1,199 @@
+// Keys in the password, prize settings and results windows: their buttons
+// answer a click and Space on the focused button, never Enter; Esc closes
+// the window without doing anything else.
+#include "core/keys.h"
+#include "core/prizetable.h"
+#include "core/settingsfile.h"
+#include "lottery/passwordwindow.h"
+#include "lottery/prizesettingswindow.h"
+#include "lottery/resultswindow.h"
+#include "platform/gbkcodec.h"
+#include "ui/inputbox.h"
+#include "ui/messagebox.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const std::array<QByteArray, 8> kNoPictures{};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every push button of a window, with the count of its clicks.
+struct ButtonClicks
+{
+    explicit ButtonClicks(QWidget *window)
+    {
+        for (QPushButton *button : window->findChildren<QPushButton *>())
+            spies.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+    }
+    int total() const
+    {
+        int n = 0;
+        for (const auto &spy : spies)
+            n += int(spy->count());
+        return n;
+    }
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+};
+
+} // namespace
+
+class TestDialogKeys : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<messagebox::Seam> m_boxes;
+    std::unique_ptr<inputbox::Seam> m_inputs;
+
+    QByteArray configBytes() const { return fileBytes(m_settings->path(DataFile::Config)); }
+    QByteArray resultBytes() const { return fileBytes(m_settings->path(DataFile::Results)); }
+
+    // Enter, on the main keyboard and on the keypad, in `target`.
+    static void pressEnter(QWidget *target)
+    {
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        // Any message or input box that is asked for is answered at once.
+        m_boxes = std::make_unique<messagebox::Seam>();
+        m_inputs = std::make_unique<inputbox::Seam>();
+        QFile results(m_settings->path(DataFile::Results));
+        QVERIFY(results.open(QIODevice::WriteOnly));
+        QVERIFY(results.write("[zjjg]\r\nj1=4\r\n") > 0);
+    }
+
+    void cleanup()
+    {
+        m_inputs.reset();
+        m_boxes.reset();
+        m_settings.reset();
+        m_dir.reset();
+    }
+
+    // With no password stored, an empty entry is the right one: a click on
+    // 进入设置 would open the prize settings and close the window.
+    void passwordWindowIgnoresEnter()
+    {
+        QByteArray current;
+        int opened = 0;
+        PasswordWindow w(*m_settings, current, [&opened] { ++opened; });
+        QSignalSpy finished(&w, &QDialog::finished);
+        ButtonClicks clicks(&w);
+        w.show();
+        pressEnter(w.passwordEdit());
+        w.passwordEdit()->setText(QStringLiteral("abc"));
+        pressEnter(w.passwordEdit());
+        w.passwordEdit()->clear();
+        for (QPushButton *button : {w.enterButton(), w.changeButton()}) {
+            button->setFocus();
+            pressEnter(button);
+        }
+        QCOMPARE(clicks.total(), 0);
+        QCOMPARE(opened, 0);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_inputs->asked().isEmpty());
+
+        // Space on the focused button is its keyboard activation.
+        w.enterButton()->setFocus();
+        QTest::keyClick(w.enterButton(), Qt::Key_Space);
+        QCOMPARE(opened, 1);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void prizeSettingsIgnoreEnter()
+    {
+        PrizeTable table = PrizeTable::defaults();
+        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        QSignalSpy finished(&w, &QDialog::finished);
+        ButtonClicks clicks(&w);
+        w.show();
+        const QByteArray before = configBytes();
+        auto *value = w.findChild<QLineEdit *>(QStringLiteral("编辑框3"));
+        QVERIFY(value);
+        value->setText(QStringLiteral("7"));
+        for (QLineEdit *box : w.findChildren<QLineEdit *>())
+            pressEnter(box);
+        w.okButton()->setFocus();
+        pressEnter(w.okButton());
+        QCOMPARE(clicks.total(), 0);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(m_boxes->shown().isEmpty()); // no "设置成功！"
+        QCOMPARE(configBytes(), before);
+        QCOMPARE(table[3], PrizeTable::defaults()[3]);
+
+        w.okButton()->setFocus();
+        QTest::keyClick(w.okButton(), Qt::Key_Space);
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown()[0].text, QStringLiteral("设置成功！"));
+        QCOMPARE(table[3], 7);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void resultsWindowIgnoresEnter()
+    {
+        ResultsWindow w(*m_settings, kNoPictures);
+        QSignalSpy finished(&w, &QDialog::finished);
+        ButtonClicks clicks(&w);
+        w.show();
+        w.clearButton()->setFocus();
+        pressEnter(w.clearButton());
+        QCOMPARE(clicks.total(), 0);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(m_boxes->shown().isEmpty()); // no "确定要清空中奖结果吗？"
+
+        m_boxes->queueAnswers({false});
+        QTest::keyClick(w.clearButton(), Qt::Key_Space);
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown()[0].text, QStringLiteral("确定要清空中奖结果吗？"));
+        QVERIFY(resultBytes().contains("j1=4"));
+    }
+
+    // Esc closes each window, as its close box does, and nothing else.
+    void escapeClosesWithoutAction()
+    {
+        QByteArray current;
+        int opened = 0;
+        PasswordWindow password(*m_settings, current, [&opened] { ++opened; });
+        PrizeTable table = PrizeTable::defaults();
+        PrizeSettingsWindow prizes(*m_settings, table, kNoPictures);
+        ResultsWindow results(*m_settings, kNoPictures);
+        const QByteArray config = configBytes();
+        for (QDialog *dialog : std::initializer_list<QDialog *>{&password, &prizes, &results}) {
+            QSignalSpy finished(dialog, &QDialog::finished);
+            dialog->show();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            QCOMPARE(finished.size(), 1);
+            QCOMPARE(finished[0][0].toInt(), int(QDialog::Rejected));
+            QVERIFY(dialog->isHidden());
+        }
+        QCOMPARE(opened, 0);
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(configBytes(), config);
+        QVERIFY(resultBytes().contains("j1=4"));
+    }
+};
+
+QTEST_MAIN(TestDialogKeys)
+#include "test_dialogkeys.moc"
