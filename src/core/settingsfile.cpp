@@ -136,8 +136,10 @@ bool SettingsFile::writeMany(DataFile file, QStringView section,
     return rewrite(file, [&](IniDocument &document) {
         const TextCodec &codec = codecOf(document, m_codec);
         const QByteArray sectionBytes = codec.encode(section);
-        for (const auto &[key, value] : entries)
-            document.setValue(sectionBytes, codec.encode(key), codec.encode(untilNul(QStringView(value))));
+        for (const auto &[key, value] : entries) {
+            document.setValue(sectionBytes, codec.encode(key),
+                              codec.encode(untilNul(QStringView(value))));
+        }
     });
 }
 
@@ -168,19 +170,11 @@ bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &
     const QByteArray bytes = document.toBytes();
     if (existed && bytes == *old)
         return true;
-    switch (durablefile::replace(target, bytes)) {
-    case durablefile::Replaced::Done:
-        return true;
-    case durablefile::Replaced::NoTemporaryFile:
-        return existed && durablefile::rewriteInPlace(target, bytes);
-    case durablefile::Replaced::Failed:
-        return false;
-    }
-    return false;
+    return save(target, bytes, existed);
 }
 
-// No lock file can be made or opened: the data file is its own lock, and
-// since the folder refuses the lock file it refuses a temporary file too.
+// No lock file can be made or opened: the data file is its own lock. Rivals
+// that lock it see a replace, since the name then leads to another file.
 bool SettingsFile::rewriteUnderOwnLock(const QString &target,
                                        const std::function<void(IniDocument &)> &edit) const
 {
@@ -194,7 +188,21 @@ bool SettingsFile::rewriteUnderOwnLock(const QString &target,
     IniDocument document(*old);
     edit(document);
     const QByteArray bytes = document.toBytes();
-    return bytes == *old || durablefile::rewriteInPlace(target, bytes);
+    return bytes == *old || save(target, bytes, existed);
+}
+
+// An atomic replace wherever the folder allows one, else in place.
+bool SettingsFile::save(const QString &target, const QByteArray &bytes, bool existed)
+{
+    switch (durablefile::replace(target, bytes)) {
+    case durablefile::Replaced::Done:
+        return true;
+    case durablefile::Replaced::NoTemporaryFile:
+        return existed && durablefile::rewriteInPlace(target, bytes);
+    case durablefile::Replaced::Failed:
+        return false;
+    }
+    return false;
 }
 
 QString SettingsFile::readZbt(QStringView key, QStringView fallback) const

@@ -76,6 +76,7 @@ private:
     bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;
     bool rewriteUnderOwnLock(const QString &target,
                              const std::function<void(IniDocument &)> &edit) const;
+    static bool save(const QString &target, const QByteArray &bytes, bool existed);
 
     QString m_runDir;
     const TextCodec &m_codec;
