@@ -236,7 +236,7 @@ std::optional<QByteArray> IniDocument::value(QByteArrayView section, QByteArrayV
 
 void IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)
 {
-    if (!canStore(section, key))
+    if (!canStore(section, key, m_utf8))
         return;
     section = trimBlanks(section);
     key = trimBlanks(key);
@@ -266,12 +266,15 @@ void IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArra
     m_text.append('[').append(section).append(']').append(eol).append(entry);
 }
 
-bool IniDocument::canStore(QByteArrayView section, QByteArrayView key)
+bool IniDocument::canStore(QByteArrayView section, QByteArrayView key, bool utf8)
 {
     section = trimBlanks(section);
     key = trimBlanks(key);
-    return !section.isEmpty() && !key.isEmpty() && !hasLineBreakOrNul(section)
-        && !hasLineBreakOrNul(key) && !key.contains('=') && !key.startsWith('[');
+    if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section)
+        || hasLineBreakOrNul(key) || key.contains('=') || key.startsWith('['))
+        return false;
+    const QByteArray header = '[' + section.toByteArray() + ']';
+    return lastClosingBracket(header, utf8) == header.size() - 1;
 }
 
 QByteArray IniDocument::toBytes() const

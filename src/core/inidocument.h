@@ -44,8 +44,9 @@ public:
 
     // Whether a section and key can be written so that they read back: both
     // non-empty after stripping blanks, no line break or NUL, no "=" in the
-    // key and no key starting with "[".
-    static bool canStore(QByteArrayView section, QByteArrayView key);
+    // key, no key starting with "[", and in GBK no section ending in half a
+    // character (it would take the closing "]" for its second byte).
+    static bool canStore(QByteArrayView section, QByteArrayView key, bool utf8 = false);
 
     QByteArray toBytes() const;
 

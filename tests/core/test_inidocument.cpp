@@ -243,6 +243,8 @@ void TestIniDocument::refusedNamesLeaveTheTextAlone_data()
     QTest::newRow("key opens a section") << QByteArray("zbt") << QByteArray("[k");
     QTest::newRow("line break in section") << QByteArray("z\nbt") << QByteArray("k");
     QTest::newRow("nul in key") << QByteArray("zbt") << raw("k\0x");
+    // Half a GBK character would take the closing "]" for its second byte.
+    QTest::newRow("section ending in half a character") << QByteArray("z\x81") << QByteArray("k");
 }
 
 void TestIniDocument::refusedNamesLeaveTheTextAlone()
