@@ -273,7 +273,8 @@ bool IniDocument::canStore(QByteArrayView section, QByteArrayView key, bool utf8
     if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section)
         || hasLineBreakOrNul(key) || key.contains('=') || key.startsWith('['))
         return false;
-    const QByteArray header = '[' + section.toByteArray() + ']';
+    QByteArray header("[");
+    header.append(section).append(']');
     return lastClosingBracket(header, utf8) == header.size() - 1;
 }
 
