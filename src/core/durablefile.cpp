@@ -81,13 +81,15 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes)
 void removeLeftovers(const QString &path)
 {
     const QFileInfo target(path);
-    const QString pattern = target.fileName() + kTemporaryMarker + u'*';
-    QDirIterator it(target.absolutePath(), {pattern},
-                    QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive);
+    const QString prefix = target.fileName() + kTemporaryMarker;
+    // Names compared by hand: a wildcard filter costs more than the scan.
+    QDirIterator it(target.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
+        it.next();
         // One that cannot be removed now (a read-only folder) waits for a
         // later write that can; it never stands in anybody's way.
-        static_cast<void>(QFile::remove(it.next()));
+        if (it.fileName().startsWith(prefix))
+            static_cast<void>(QFile::remove(it.filePath()));
     }
 }
 

@@ -7,7 +7,7 @@
 // An INI text held as raw bytes, parsed and edited with the rules of the
 // Windows profile functions, so that files other tools wrote read and write
 // the way they do there:
-//  - a line ends at CRLF, LF or a lone CR;
+//  - a line ends at CRLF, LF or a lone CR ("\r\r\n" counts as one end);
 //  - blanks around names and values are space, tab and the control
 //    characters CR, VT, FF and SUB (Ctrl-Z, an old end-of-file mark);
 //  - "[name]" is a section header only with its closing bracket; the name
