@@ -160,6 +160,12 @@ bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &
     case FileLock::Result::Failed:
         return rewriteUnderOwnLock(target, edit);
     }
+    // A copy that may not make the lock file (another user's, in a folder
+    // only this one may write) locks the data file instead; taking that too
+    // keeps the two apart.
+    FileLock ownLock(target, FileLock::Kind::DataFile);
+    if (QFileInfo::exists(target) && ownLock.lock(kLockWaitMs) == FileLock::Result::Busy)
+        return false;
     durablefile::removeLeftovers(target);
     bool existed = false;
     const std::optional<QByteArray> old = readForRewrite(target, existed);

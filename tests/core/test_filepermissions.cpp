@@ -124,6 +124,7 @@ private Q_SLOTS:
     void write();
     void copiesCountEveryWin_data();
     void copiesCountEveryWin();
+    void administratorAndOperatorCountEveryWin();
 
 private:
     QProcess *startChild(const QStringList &arguments);
@@ -285,6 +286,34 @@ void TestFilePermissions::copiesCountEveryWin()
     const SettingsFile settings(dir, gbkCodec());
     QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
     QCOMPARE(temporaryFiles(dir), QStringList());
+}
+
+// The administrator's copy makes its lock file and replaces the data file
+// while the operator's copy, which may not make files there, locks the data
+// file itself and rewrites it in place: neither may lose the other's wins.
+// (Without root both copies are one user and take the same way.)
+void TestFilePermissions::administratorAndOperatorCountEveryWin()
+{
+    constexpr int kEach = 150;
+    const QString dir = m_dir->path();
+    const QString results = dir + u"/jieguo.a";
+    QVERIFY(prepareData(results, Data::Writable, "[zjjg]\r\nj1=0\r\n"));
+    // Writable for all: a replace by root gives the file to root, and keeps
+    // its permissions.
+    QVERIFY(setMode(results, 0666));
+    QVERIFY(prepareFolder(dir, Folder::ReadOnly));
+    QProcess *child = startChild({ u"--count"_qs, dir, QString::number(kEach) });
+    // Lock files the operator's copy cannot even open: it always takes the
+    // other way.
+    const mode_t mask = ::umask(077);
+    const int counted = childCount(dir, kEach);
+    ::umask(mask);
+    QCOMPARE(counted, 0);
+    QVERIFY(child->waitForFinished(120000));
+    QCOMPARE(child->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child->exitCode(), 0);
+    const SettingsFile settings(dir, gbkCodec());
+    QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
 }
 
 int main(int argc, char **argv)
