@@ -162,10 +162,13 @@ bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &
     }
     // A copy that may not make the lock file (another user's, in a folder
     // only this one may write) locks the data file instead; taking that too
-    // keeps the two apart.
+    // keeps the two apart. Windows cannot rename over a file held open, so
+    // there the lock file alone serves.
     FileLock ownLock(target, FileLock::Kind::DataFile);
+#ifndef Q_OS_WIN
     if (QFileInfo::exists(target) && ownLock.lock(kLockWaitMs) == FileLock::Result::Busy)
         return false;
+#endif
     durablefile::removeLeftovers(target);
     bool existed = false;
     const std::optional<QByteArray> old = readForRewrite(target, existed);
