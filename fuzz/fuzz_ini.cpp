@@ -3,10 +3,12 @@
 // Input: three length bytes, then the section, key and value bytes of those
 // lengths, then the document text (whatever is left).
 //
-// Invariants checked on every input:
+// Invariants checked on every input (GBK text, or UTF-8 after a byte order
+// mark; CRLF, LF or lone CR line ends):
 //  - lookups never crash, whatever the text;
 //  - after setValue the key reads back as the value would be read from a
-//    file: first line only, blanks stripped, matching quotes removed;
+//    file: first line only, blanks and trailing control characters
+//    stripped, matching quotes removed;
 //  - names canStore() refuses leave the document byte for byte unchanged;
 //  - every other section and key named anywhere in the text keeps its value;
 //  - writing the same value again changes nothing;
@@ -26,9 +28,10 @@ void check(bool ok)
         std::abort();
 }
 
+// Space, tab and the control characters the profile functions strip.
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 QByteArray trimmed(QByteArrayView v)
@@ -64,21 +67,23 @@ QByteArray folded(QByteArrayView v)
     return out;
 }
 
-// Candidate names taken crudely from the text: whatever stands in brackets
-// and whatever stands before an "=". The parser's own answers for them are
-// compared before and after a write, so the crude cut cannot cause a false
-// alarm; it only decides which names get asked about.
-void harvestNames(const QByteArray &text, QList<QByteArray> &sections, QList<QByteArray> &keys)
+// Candidate names taken crudely from the text: whatever stands in brackets,
+// whatever stands before an "=", and lines without one (keys without a
+// value, or headers without their "]"). The parser's own answers for them
+// are compared before and after a write, so the crude cut cannot cause a
+// false alarm; it only decides which names get asked about.
+void harvestNames(QByteArray text, QList<QByteArray> &sections, QList<QByteArray> &keys)
 {
+    text.replace('\r', '\n');
     for (const QByteArray &line : text.split('\n')) {
         const QByteArray t = trimmed(line);
-        if (t.startsWith('[')) {
-            const qsizetype close = t.lastIndexOf(']');
-            if (sections.size() < 12)
-                sections.append(close > 0 ? t.mid(1, close - 1) : t.mid(1));
-        } else if (const qsizetype eq = line.indexOf('='); eq >= 0 && keys.size() < 12) {
+        const qsizetype close = t.lastIndexOf(']');
+        if (t.startsWith('[') && close > 0 && sections.size() < 12)
+            sections.append(t.mid(1, close - 1));
+        else if (const qsizetype eq = line.indexOf('='); eq >= 0 && keys.size() < 12)
             keys.append(line.first(eq));
-        }
+        else if (!t.isEmpty() && keys.size() < 12)
+            keys.append(t);
     }
 }
 
@@ -114,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IniDocument after(text);
     after.setValue(section, key, value);
     const QByteArray written = after.toBytes();
-    if (!IniDocument::canStore(section, key)) {
+    if (!IniDocument::canStore(section, key, before.isUtf8())) {
         check(written == text);
         return 0;
     }

@@ -4,8 +4,9 @@
 #include <QThread>
 #include <utility>
 
-FileLock::FileLock(QString path)
+FileLock::FileLock(QString path, Kind kind)
     : m_path(std::move(path))
+    , m_kind(kind)
 {
 }
 
@@ -14,15 +15,15 @@ FileLock::~FileLock()
     unlock();
 }
 
-bool FileLock::lock(int timeoutMs)
+FileLock::Result FileLock::lock(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     int pause = 1;
-    for (Attempt result = attempt(); result != Attempt::Locked; result = attempt()) {
-        if (result == Attempt::Failed || deadline.hasExpired())
-            return false;
+    for (Result result = attempt(); result != Result::Locked; result = attempt()) {
+        if (result == Result::Failed || deadline.hasExpired())
+            return result;
         QThread::msleep(pause);
         pause = qMin(pause * 2, 20);
     }
-    return true;
+    return Result::Locked;
 }

@@ -3,7 +3,8 @@
 #include <QString>
 
 // An exclusive lock between processes (and between threads), held through a
-// lock file beside the data it guards.
+// lock file beside the data it guards, or through the data file itself where
+// no lock file can be made (a run folder only an administrator may write).
 //
 // The operating system owns the lock, not the file's contents: when a
 // holder dies, even by SIGKILL or a power cut, the lock goes with it and the
@@ -12,25 +13,34 @@
 class FileLock
 {
 public:
-    explicit FileLock(QString path);
+    enum class Kind {
+        // A file of its own: made when needed, removed by the holder that
+        // lets go of it.
+        LockFile,
+        // The data file the lock guards: never made, never removed.
+        DataFile,
+    };
+    enum class Result { Locked, Busy, Failed };
+
+    explicit FileLock(QString path, Kind kind = Kind::LockFile);
     ~FileLock();
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
 
     // Takes the lock if it is free; never waits.
-    bool tryLock() { return attempt() == Attempt::Locked; }
+    bool tryLock() { return attempt() == Result::Locked; }
     // Waits up to timeoutMs while another holder has it, polling briefly:
     // the sections it guards last microseconds, so long back-off sleeps
-    // would only add latency. Gives up at once when the lock file cannot be
-    // made at all (a read-only folder, say): waiting would not change that.
-    bool lock(int timeoutMs);
+    // would only add latency. Busy when the wait ran out; Failed at once
+    // when the file cannot be made or opened at all (a read-only folder,
+    // say): waiting would not change that.
+    Result lock(int timeoutMs);
     void unlock();
     bool isLocked() const { return m_handle != kNoHandle; }
     const QString &path() const { return m_path; }
 
 private:
-    enum class Attempt { Locked, Busy, Failed };
-    Attempt attempt();
+    Result attempt();
 
 #ifdef Q_OS_WIN
     using Handle = void *;
@@ -40,5 +50,6 @@ private:
     static constexpr Handle kNoHandle = -1;
 #endif
     QString m_path;
+    Kind m_kind;
     Handle m_handle = kNoHandle;
 };

@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "durablefile.h"
 #include "filelock.h"
 #include "inidocument.h"
 #include "keys.h"
@@ -7,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 #include <utility>
 
@@ -33,18 +33,20 @@ std::optional<QByteArray> readForRewrite(const QString &path, bool &existed)
     return bytes;
 }
 
-// Written to a temporary file beside the target and renamed over it, so a
-// crash leaves either the old file or the new one.
-bool replaceFile(const QString &path, const QByteArray &bytes)
+// A file that starts with the UTF-8 byte order mark holds UTF-8, as the
+// platform reads and writes it; every other file is the program's GBK. The
+// bytes alone are never guessed at.
+class Utf8Codec final : public TextCodec
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+public:
+    QByteArray encode(QStringView text) const override { return text.toUtf8(); }
+    QString decode(QByteArrayView bytes) const override { return QString::fromUtf8(bytes); }
+};
+
+const TextCodec &codecOf(const IniDocument &document, const TextCodec &ansi)
+{
+    static const Utf8Codec utf8;
+    return document.isUtf8() ? static_cast<const TextCodec &>(utf8) : ansi;
 }
 
 // The profile functions hand over C strings: a value ends at a NUL.
@@ -97,8 +99,9 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
     if (!data.open(QIODevice::ReadOnly))
         return fallback.toString();
     const IniDocument document(data.readAll());
+    const TextCodec &codec = codecOf(document, m_codec);
     const QString text
-        = decodeValue(document.value(m_codec.encode(section), m_codec.encode(key)), m_codec);
+        = decodeValue(document.value(codec.encode(section), codec.encode(key)), codec);
     return text.isEmpty() ? fallback.toString() : text;
 }
 
@@ -112,41 +115,61 @@ bool SettingsFile::write(DataFile file, QStringView section, QStringView key,
 bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
                           const std::function<QString(const QString &)> &change) const
 {
-    const QByteArray sectionBytes = m_codec.encode(section);
-    const QByteArray keyBytes = m_codec.encode(key);
-    if (!IniDocument::canStore(sectionBytes, keyBytes))
+    if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(key)))
         return false;
     return rewrite(file, [&](IniDocument &document) {
-        const QString next = change(decodeValue(document.value(sectionBytes, keyBytes), m_codec));
-        document.setValue(sectionBytes, keyBytes, m_codec.encode(untilNul(QStringView(next))));
+        const TextCodec &codec = codecOf(document, m_codec);
+        const QByteArray sectionBytes = codec.encode(section);
+        const QByteArray keyBytes = codec.encode(key);
+        const QString next = change(decodeValue(document.value(sectionBytes, keyBytes), codec));
+        document.setValue(sectionBytes, keyBytes, codec.encode(untilNul(QStringView(next))));
     });
 }
 
 bool SettingsFile::writeMany(DataFile file, QStringView section,
                              const QList<std::pair<QStringView, QString>> &entries) const
 {
-    const QByteArray sectionBytes = m_codec.encode(section);
-    QList<std::pair<QByteArray, QByteArray>> encoded;
-    for (const auto &[key, value] : entries) {
-        QByteArray keyBytes = m_codec.encode(key);
-        if (!IniDocument::canStore(sectionBytes, keyBytes))
+    for (const auto &entry : entries) {
+        if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(entry.first)))
             return false;
-        encoded.append({std::move(keyBytes), m_codec.encode(untilNul(QStringView(value)))});
     }
     return rewrite(file, [&](IniDocument &document) {
-        for (const auto &[key, value] : encoded)
-            document.setValue(sectionBytes, key, value);
+        const TextCodec &codec = codecOf(document, m_codec);
+        const QByteArray sectionBytes = codec.encode(section);
+        for (const auto &[key, value] : entries) {
+            document.setValue(sectionBytes, codec.encode(key),
+                              codec.encode(untilNul(QStringView(value))));
+        }
     });
 }
 
-// The lock, the read, the change and the atomic replace that every write
-// goes through.
+// The lock, the read, the change and the save that every write goes
+// through. Normally the lock is a lock file and the save an atomic replace.
+// A run folder that only an administrator may write (its files left
+// writable for the operator) allows neither: the data file itself is then
+// locked, and rewritten in place.
 bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const
 {
     const QString target = path(file);
     FileLock lock(target + u".lock");
-    if (!lock.lock(kLockWaitMs))
+    switch (lock.lock(kLockWaitMs)) {
+    case FileLock::Result::Locked:
+        break;
+    case FileLock::Result::Busy:
         return false;
+    case FileLock::Result::Failed:
+        return rewriteUnderOwnLock(target, edit);
+    }
+    // A copy that may not make the lock file (another user's, in a folder
+    // only this one may write) locks the data file instead; taking that too
+    // keeps the two apart. Windows cannot rename over a file held open, so
+    // there the lock file alone serves.
+    FileLock ownLock(target, FileLock::Kind::DataFile);
+#ifndef Q_OS_WIN
+    if (QFileInfo::exists(target) && ownLock.lock(kLockWaitMs) == FileLock::Result::Busy)
+        return false;
+#endif
+    durablefile::removeLeftovers(target);
     bool existed = false;
     const std::optional<QByteArray> old = readForRewrite(target, existed);
     if (!old)
@@ -156,7 +179,39 @@ bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &
     const QByteArray bytes = document.toBytes();
     if (existed && bytes == *old)
         return true;
-    return replaceFile(target, bytes);
+    return save(target, bytes, existed);
+}
+
+// No lock file can be made or opened: the data file is its own lock. Rivals
+// that lock it see a replace, since the name then leads to another file.
+bool SettingsFile::rewriteUnderOwnLock(const QString &target,
+                                       const std::function<void(IniDocument &)> &edit) const
+{
+    FileLock lock(target, FileLock::Kind::DataFile);
+    if (lock.lock(kLockWaitMs) != FileLock::Result::Locked)
+        return false;
+    bool existed = false;
+    const std::optional<QByteArray> old = readForRewrite(target, existed);
+    if (!old || !existed)
+        return false;
+    IniDocument document(*old);
+    edit(document);
+    const QByteArray bytes = document.toBytes();
+    return bytes == *old || save(target, bytes, existed);
+}
+
+// An atomic replace wherever the folder allows one, else in place.
+bool SettingsFile::save(const QString &target, const QByteArray &bytes, bool existed)
+{
+    switch (durablefile::replace(target, bytes)) {
+    case durablefile::Replaced::Done:
+        return true;
+    case durablefile::Replaced::NoTemporaryFile:
+        return existed && durablefile::rewriteInPlace(target, bytes);
+    case durablefile::Replaced::Failed:
+        return false;
+    }
+    return false;
 }
 
 QString SettingsFile::readZbt(QStringView key, QStringView fallback) const

@@ -14,11 +14,19 @@ enum class DataFile { Config, Results };
 // Reads or writes one key of config.a or jieguo.a in the run folder. Nothing
 // is cached: every call forms the path and reads the file again.
 //
+// A file that starts with the UTF-8 byte order mark is read and written as
+// UTF-8 (and keeps its mark); every other file is GBK.
+//
 // Beyond the plain profile functions:
-//  - a write replaces the file atomically (temporary file, then rename), so
-//    a crash mid-write never leaves a torn or empty file;
+//  - a write replaces the file atomically (a temporary file named
+//    "<file>.lunora-tmp-XXXXXX", flushed to disk, then renamed), so a crash
+//    mid-write never leaves a torn or empty file, and the next write removes
+//    any temporary file a killed writer left;
 //  - every read-modify-write holds a cross-process lock file beside the data
 //    file, so two running copies never lose each other's keys or wins;
+//  - in a run folder this user may not write but whose files are writable
+//    (a locked-down installation), the data file itself is locked and
+//    rewritten in place, flushed to disk;
 //  - a write reports whether it succeeded.
 class SettingsFile
 {
@@ -42,9 +50,10 @@ public:
     // A value ends at its first NUL, as the C strings of the profile
     // functions do, and keeps only its first line. Names IniDocument cannot
     // store (empty, "=" in a key, line breaks) make write() return false; it
-    // also returns false when the folder is missing or not writable, when the
-    // file cannot be read, or when the lock is not free within 10 seconds,
-    // and then leaves the file as it was.
+    // also returns false when the folder is missing, when the file cannot be
+    // read or may not be written, when neither the folder nor the file lets
+    // this user write, or when the lock is not free within 10 seconds, and
+    // then leaves the file as it was.
     bool write(DataFile file, QStringView section, QStringView key,
                QStringView value) const;
 
@@ -65,6 +74,9 @@ public:
 
 private:
     bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;
+    bool rewriteUnderOwnLock(const QString &target,
+                             const std::function<void(IniDocument &)> &edit) const;
+    static bool save(const QString &target, const QByteArray &bytes, bool existed);
 
     QString m_runDir;
     const TextCodec &m_codec;

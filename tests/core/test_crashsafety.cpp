@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -250,14 +249,22 @@ void TestCrashSafety::killedWriterLosesNoReportedWrite()
         if (QTest::currentTestFailed())
             return;
     }
-    // Temporary files a kill left behind next to the data files.
-    const QRegularExpression temporary(QStringLiteral("\\.a\\.(?!lock$)\\w+$"));
-    const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files).filter(temporary);
+    // Temporary files a kill left behind next to the data files, and two
+    // more as a writer killed between making one and renaming it leaves
+    // them; beside them files that are not ours, which must stay.
+    const QDir folder(dir.path());
+    const QStringList leftovers = folder.entryList(QDir::Files).filter(u".lunora-tmp-"_qs);
     qInfo("%d kills, %lld steps reported, %lld in the files, %lld ms, %lld temporary files left",
         kKills, reportedTotal, model.lastDone + 1, clock.elapsed(), qint64(leftovers.size()));
+    const QStringList ours { u"config.a.lunora-tmp-Ab3xYz"_qs, u"jieguo.a.lunora-tmp-000000"_qs };
+    const QStringList others { u"config.a.bak"_qs, u"config.a.Ab3xYz"_qs,
+        u"notes.a.lunora-tmp-Ab3xYz"_qs };
+    for (const QString &name : ours + others)
+        QVERIFY(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
 
     // Whatever the kills left behind (stale or empty lock files among it),
-    // a copy started now writes every step.
+    // a copy started now writes every step, and its first write of each
+    // file clears that file's temporary files.
     constexpr int kFinalSteps = 20;
     QProcess *last = startChild(this,
         { QStringLiteral("--writer"), dir.path(), QString::number(model.lastDone + 1),
@@ -269,6 +276,9 @@ void TestCrashSafety::killedWriterLosesNoReportedWrite()
     for (const qint64 s : steps)
         model.apply(s);
     verifyFiles(settings, model);
+    QStringList expected = others + QStringList { u"config.a"_qs, u"jieguo.a"_qs };
+    expected.sort();
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 #else
     QSKIP("needs SIGKILL");
 #endif

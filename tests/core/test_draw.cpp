@@ -60,6 +60,7 @@ private Q_SLOTS:
     void randomWorkedValues_data();
     void randomWorkedValues();
     void randomEdges();
+    void randomWidestRanges();
     void randomWideRangeReachesEverywhere();
 
     void ticketToSlot_data();
@@ -186,15 +187,29 @@ void TestDraw::randomEdges()
     const qint64 forward = random.next(10, 20);
     random.setState(0);
     QCOMPARE(random.next(20, 10), forward);
-    // The widest ranges neither overflow nor leave their bounds.
+}
+
+// The widest ranges join three steps into 64 bits: the whole of qint64
+// gives negative and positive values alike, and -1..max reaches past 2^62
+// (two steps would stop there) and never goes below -1. The seeds are
+// fixed, so the counts are the same on every run.
+void TestDraw::randomWidestRanges()
+{
     const qint64 lo = std::numeric_limits<qint64>::min();
     const qint64 hi = std::numeric_limits<qint64>::max();
-    for (int n = 0; n < 100; ++n) {
-        const qint64 v = random.next(lo, hi);
-        QVERIFY(v >= lo && v <= hi);
+    int negative = 0;
+    int beyondTwoSteps = 0;
+    for (quint32 counter = 0; counter < 1000; ++counter) {
+        LotteryRandom random = fixedClock(counter * 7919u);
+        random.reseed();
+        negative += random.next(lo, hi) < 0 ? 1 : 0;
+        random.reseed();
         const qint64 w = random.next(-1, hi);
         QVERIFY(w >= -1);
+        beyondTwoSteps += w > (qint64(1) << 62) ? 1 : 0;
     }
+    QVERIFY2(negative > 400 && negative < 600, qPrintable(QString::number(negative)));
+    QVERIFY2(beyondTwoSteps > 400, qPrintable(QString::number(beyondTwoSteps)));
 }
 
 // One step gives g < 2^31; eight stocks of two billion need 2^34 tickets.

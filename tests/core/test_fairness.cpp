@@ -17,14 +17,15 @@
 // group and win 42 / 2^31 = 1.96e-8 more often than their weight says
 // (relative); slot 8 (tickets 61..110, eight from the first group) wins
 // 50.4 / 2^31 = 2.35e-8 less often. Per ticket the largest relative bias is
-// 68 / 2^31 = 3.17e-8. Any box of n tickets stays within n / 2^31.
+// 68 / 2^31 = 3.17e-8. Any box of n tickets stays within n / 2^31, far
+// below what a million draws can show; the chi-square test below looks for
+// faults of the draw itself.
 #include "core/drawpool.h"
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
 
 #include <QTest>
 #include <array>
-#include <cmath>
 
 namespace {
 
@@ -41,7 +42,6 @@ class TestFairness : public QObject {
 private Q_SLOTS:
     void slotsFollowWeights_data();
     void slotsFollowWeights();
-    void remainderBiasIsTiny();
 };
 
 void TestFairness::slotsFollowWeights_data()
@@ -80,35 +80,6 @@ void TestFairness::slotsFollowWeights()
     qInfo("slots 1..8 drawn %lld %lld %lld %lld %lld %lld %lld %lld times, chi-square %.3f",
         drawn[0], drawn[1], drawn[2], drawn[3], drawn[4], drawn[5], drawn[6], drawn[7], chiSquare);
     QVERIFY2(chiSquare < kCritical, qPrintable(QString::number(chiSquare)));
-}
-
-// The exact chances for a uniform g, computed from the real ticket layout:
-// a residue r of g mod n occurs 2^31 / n times, once more when r is below
-// 2^31 mod n. Each slot must stay within n / 2^31 of its weight (relative).
-void TestFairness::remainderBiasIsTiny()
-{
-    const PrizeTable table = PrizeTable::defaults();
-    DrawPool pool;
-    pool.rebuild(table);
-    const qint64 n = pool.size();
-    constexpr qint64 kValues = qint64(1) << 31;
-    std::array<qint64, 8> ways {};
-    for (qint64 r = 0; r < n; ++r)
-        ways[pool.slotOfTicket(r + 1) - 1] += kValues / n + (r < kValues % n ? 1 : 0);
-
-    qint64 total = 0;
-    double largest = 0;
-    for (int slot = 1; slot <= 8; ++slot) {
-        total += ways[slot - 1];
-        const double chance = double(ways[slot - 1]) / double(kValues);
-        const double weight = double(table[slot]) / double(n);
-        const double bias = chance / weight - 1;
-        qInfo("slot %d: relative bias %+.3e", slot, bias);
-        largest = std::max(largest, std::abs(bias));
-    }
-    QCOMPARE(total, kValues);
-    QVERIFY(largest > 0); // 110 does not divide 2^31
-    QVERIFY2(largest <= double(n) / double(kValues), qPrintable(QString::number(largest)));
 }
 
 QTEST_GUILESS_MAIN(TestFairness)

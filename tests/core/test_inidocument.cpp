@@ -94,8 +94,44 @@ void TestIniDocument::value_data()
         << QByteArray("[zbt]\r\n[x]\r\nb=1\r\n") << zbt << QByteArray("b") << false << QByteArray();
     QTest::newRow("text after bracket") << QByteArray("[zbt] ;note\r\nb=1\r\n") << zbt
                                         << QByteArray("b") << true << QByteArray("1");
-    QTest::newRow("unclosed bracket")
-        << QByteArray("[zbt\r\nb=1\r\n") << zbt << QByteArray("b") << true << QByteArray("1");
+    // Without its "]" a line is no header but a key of the section above.
+    QTest::newRow("unclosed bracket is no section")
+        << QByteArray("[zbt\r\nb=1\r\n") << zbt << QByteArray("b") << false << QByteArray();
+    QTest::newRow("unclosed bracket stays in the section above")
+        << QByteArray("[zbt]\r\na=1\r\n[x\r\nb=2\r\n") << zbt << QByteArray("b") << true
+        << QByteArray("2");
+    // 0x81 0x5D is one GBK character whose second byte looks like "]".
+    QTest::newRow("bracket inside a gbk character closes nothing")
+        << QByteArray("[zbt]\r\n[\x81]\r\nb=1\r\n") << zbt << QByteArray("b") << true
+        << QByteArray("1");
+    QTest::newRow("doubled cr before lf")
+        << QByteArray("[zbt]\r\nlx=") + gbk(u"真") + "\r\r\nb=2\r\n"
+        << zbt << QByteArray("lx") << true << gbk(u"真");
+    QTest::newRow("trailing vt ff and ctrl-z stripped")
+        << QByteArray("[zbt]\r\nlx=") + gbk(u"真") + "\v\f\x1A\r\n"
+        << zbt << QByteArray("lx") << true << gbk(u"真");
+    QTest::newRow("ctrl-z at the end of the file")
+        << QByteArray("[zbt]\r\nb=2\x1A") << zbt << QByteArray("b") << true << QByteArray("2");
+    QTest::newRow("control characters inside a value kept")
+        << QByteArray("[zbt]\r\nb=x\vy\r\n") << zbt << QByteArray("b") << true
+        << QByteArray("x\vy");
+    QTest::newRow("cr-only line ends")
+        << QByteArray("[x]\ra=1\r[zbt]\ra=2\rb=3\r") << zbt << QByteArray("b") << true
+        << QByteArray("3");
+    QTest::newRow("cr-only line ends, first key")
+        << QByteArray("[x]\ra=1\r[zbt]\ra=2\rb=3") << zbt << QByteArray("a") << true
+        << QByteArray("2");
+    QTest::newRow("utf-8 bom before the header")
+        << QByteArray("\xEF\xBB\xBF[zbt]\r\nb=1\r\n") << zbt << QByteArray("b") << true
+        << QByteArray("1");
+    // In UTF-8 no byte of a character is ASCII, so the letter after one
+    // folds; read as GBK its last byte and the letter would be one pair.
+    QTest::newRow("utf-8 names fold letters after a character")
+        << QByteArray("\xEF\xBB\xBF[zbt]\r\n\xE4\xB8\xAD" "A=1\r\n") << zbt
+        << QByteArray("\xE4\xB8\xAD" "a") << true << QByteArray("1");
+    QTest::newRow("without bom the same bytes are gbk")
+        << QByteArray("[zbt]\r\n\xE4\xB8\xAD" "A=1\r\n") << zbt << QByteArray("\xE4\xB8\xAD" "a")
+        << false << QByteArray();
     QTest::newRow("nul bytes kept raw")
         << raw("[zbt]\r\nb=x\0y\r\n") << zbt << QByteArray("b") << true << raw("x\0y");
     QTest::newRow("empty text") << QByteArray() << zbt << QByteArray("b") << false << QByteArray();
@@ -151,6 +187,37 @@ void TestIniDocument::setValue_data()
         << QByteArray("[zbt]\r\nk=a\r\n");
     QTest::newRow("empty value") << QByteArray("[zbt]\r\nk=1\r\n") << QByteArray("k")
                                  << QByteArray() << QByteArray("[zbt]\r\nk=\r\n");
+    // Files other tools wrote: the line of the key is rewritten, nothing else.
+    QTest::newRow("cr-only: the key's own line replaced")
+        << QByteArray("[zbt]\ra=1\rk=1\rz=2\r") << QByteArray("k") << QByteArray("9")
+        << QByteArray("[zbt]\ra=1\rk=9\rz=2\r");
+    QTest::newRow("cr-only: a new key ends with cr")
+        << QByteArray("[zbt]\ra=1\r[x]\rb=2") << QByteArray("k") << QByteArray("v")
+        << QByteArray("[zbt]\ra=1\rk=v\r[x]\rb=2");
+    QTest::newRow("cr-only: a new section after a final cr")
+        << QByteArray("[x]\rb=2\r") << QByteArray("k") << QByteArray("v")
+        << QByteArray("[x]\rb=2\r[zbt]\rk=v\r");
+    QTest::newRow("doubled cr kept on the replaced line")
+        << QByteArray("[zbt]\r\nk=1\r\r\nz=2\r\n") << QByteArray("k") << QByteArray("9")
+        << QByteArray("[zbt]\r\nk=9\r\r\nz=2\r\n");
+    QTest::newRow("doubled cr: a new key ends with crlf")
+        << QByteArray("[zbt]\r\r\na=1\r\r\n") << QByteArray("k") << QByteArray("v")
+        << QByteArray("[zbt]\r\r\na=1\r\r\nk=v\r\n");
+    QTest::newRow("trailing controls replaced with the old value")
+        << QByteArray("[zbt]\r\nk=1\x1A\r\n") << QByteArray("k") << QByteArray("9")
+        << QByteArray("[zbt]\r\nk=9\r\n");
+    QTest::newRow("line without equals gets the value")
+        << QByteArray("[zbt]\r\n  noeq \r\nz=1\r\n") << QByteArray("noeq") << QByteArray("v")
+        << QByteArray("[zbt]\r\n  noeq=v\r\nz=1\r\n");
+    QTest::newRow("unclosed header: a real section is added")
+        << QByteArray("[zbt\r\nk=1\r\n") << QByteArray("k") << QByteArray("v")
+        << QByteArray("[zbt\r\nk=1\r\n[zbt]\r\nk=v\r\n");
+    QTest::newRow("bom: the key after it replaced")
+        << QByteArray("\xEF\xBB\xBF[zbt]\r\nk=1\r\n") << QByteArray("k") << QByteArray("9")
+        << QByteArray("\xEF\xBB\xBF[zbt]\r\nk=9\r\n");
+    QTest::newRow("bom alone: the section goes after it")
+        << QByteArray("\xEF\xBB\xBF") << QByteArray("k") << QByteArray("v")
+        << QByteArray("\xEF\xBB\xBF[zbt]\r\nk=v\r\n");
 }
 
 void TestIniDocument::setValue()
@@ -176,6 +243,8 @@ void TestIniDocument::refusedNamesLeaveTheTextAlone_data()
     QTest::newRow("key opens a section") << QByteArray("zbt") << QByteArray("[k");
     QTest::newRow("line break in section") << QByteArray("z\nbt") << QByteArray("k");
     QTest::newRow("nul in key") << QByteArray("zbt") << raw("k\0x");
+    // Half a GBK character would take the closing "]" for its second byte.
+    QTest::newRow("section ending in half a character") << QByteArray("z\x81") << QByteArray("k");
 }
 
 void TestIniDocument::refusedNamesLeaveTheTextAlone()
@@ -207,6 +276,10 @@ void TestIniDocument::writtenValuesReadBack_data()
                                << gbk(u"宋体");
     QTest::newRow("section with bracket")
         << QByteArray("a]b") << QByteArray("k") << QByteArray("v") << QByteArray("v");
+    QTest::newRow("trailing controls stripped")
+        << QByteArray("zbt") << QByteArray("k") << QByteArray("v\v\x1A") << QByteArray("v");
+    QTest::newRow("value cut at a lone cr")
+        << QByteArray("zbt") << QByteArray("k") << QByteArray("v\rw=1") << QByteArray("v");
 }
 
 void TestIniDocument::writtenValuesReadBack()

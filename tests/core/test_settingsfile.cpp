@@ -68,7 +68,8 @@ private Q_SLOTS:
     void fiftyMegabyteFile();
     void missingFolder();
     void targetIsADirectory();
-    void readOnlyFolder();
+    void filesOfOtherTools_data();
+    void filesOfOtherTools();
     void refusedNames();
     void writtenValueIsOneCString();
     void updateSeesCurrentValue();
@@ -258,25 +259,58 @@ void TestSettingsFile::targetIsADirectory()
     QVERIFY(QDir(path).isEmpty());
 }
 
-void TestSettingsFile::readOnlyFolder()
+// Files other tools wrote: read as the platform reads them, and a write
+// changes the key's own line in the file's own encoding.
+void TestSettingsFile::filesOfOtherTools_data()
 {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray bom = "\xEF\xBB\xBF";
+    QTest::newRow("doubled cr") << gbk(u"[zbt]\r\nlx=真\r\r\nx=1\r\r\n") << u"lx"_qs << u"真"_qs
+                                << u"假"_qs << gbk(u"[zbt]\r\nlx=假\r\r\nx=1\r\r\n");
+    QTest::newRow("ctrl-z after the value")
+        << gbk(u"[zbt]\r\nlx=真\x1A\r\n") << u"lx"_qs << u"真"_qs << u"假"_qs
+        << gbk(u"[zbt]\r\nlx=假\r\n");
+    QTest::newRow("cr-only line ends")
+        << gbk(u"[zbt]\r一=1\r二=2\r[yanse]\rc=3\r") << u"二"_qs << u"2"_qs << u"7"_qs
+        << gbk(u"[zbt]\r一=1\r二=7\r[yanse]\rc=3\r");
+    QTest::newRow("header without bracket")
+        << QByteArray("[zbt\r\nlx=1\r\n") << u"lx"_qs << QString() << u"2"_qs
+        << QByteArray("[zbt\r\nlx=1\r\n[zbt]\r\nlx=2\r\n");
+    QTest::newRow("key line without equals")
+        << QByteArray("[zbt]\r\nnoeq\r\nx=1\r\n") << u"noeq"_qs << QString() << u"5"_qs
+        << QByteArray("[zbt]\r\nnoeq=5\r\nx=1\r\n");
+    QTest::newRow("utf-8 with bom stays utf-8")
+        << bom + u"[zbt]\r\n主标题=春节\r\n"_qs.toUtf8() << u"主标题"_qs << u"春节"_qs
+        << u"新年抽奖"_qs << bom + u"[zbt]\r\n主标题=新年抽奖\r\n"_qs.toUtf8();
+    QTest::newRow("utf-8 with bom gets utf-8 keys")
+        << bom + QByteArray("[zbt]\r\n") << u"副标题"_qs << QString() << u"仪式"_qs
+        << bom + u"[zbt]\r\n副标题=仪式\r\n"_qs.toUtf8();
+    // No guessing: UTF-8 bytes without the mark are GBK text like any other.
+    QTest::newRow("utf-8 without bom is gbk")
+        << u"[zbt]\r\nx=春节\r\n"_qs.toUtf8() << u"x"_qs
+        << gbkCodec().decode(u"春节"_qs.toUtf8()) << u"新年"_qs
+        << u"[zbt]\r\nx="_qs.toUtf8() + gbk(u"新年") + "\r\n";
+}
+
+void TestSettingsFile::filesOfOtherTools()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, read);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, after);
+
     const QString path = m_settings->path(DataFile::Config);
-    QVERIFY(m_settings->writeZbt(u"k", u"old"));
-    const QByteArray before = fileBytes(path);
-    QFile folder(m_dir->path());
-    const auto permissions = folder.permissions();
-    QVERIFY(folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-    QFile probe(m_dir->path() + u"/probe");
-    const bool writable = probe.open(QIODevice::WriteOnly);
-    if (writable)
-        probe.remove();
-    const bool written = writable ? false : m_settings->writeZbt(u"k", u"new");
-    folder.setPermissions(permissions);
-    if (writable)
-        QSKIP("running with rights that ignore folder permissions (root)");
-    QVERIFY(!written);
-    QCOMPARE(fileBytes(path), before);
-    QCOMPARE(m_settings->readZbt(u"k"), u"old"_qs);
+    QVERIFY(putFile(path, before));
+    QCOMPARE(m_settings->readZbt(key), read);
+    QVERIFY(m_settings->writeZbt(key, written));
+    QCOMPARE(fileBytes(path), after);
+    QCOMPARE(m_settings->readZbt(key), written);
 }
 
 void TestSettingsFile::refusedNames()
