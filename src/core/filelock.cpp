@@ -1,8 +1,16 @@
 #include "filelock.h"
 
 #include <QDeadlineTimer>
+#include <QStringList>
 #include <QThread>
 #include <utility>
+
+namespace {
+
+// The lock paths this thread holds.
+thread_local QStringList t_held;
+
+} // namespace
 
 FileLock::FileLock(QString path)
     : m_path(std::move(path))
@@ -14,8 +22,29 @@ FileLock::~FileLock()
     unlock();
 }
 
+bool FileLock::joinHeld()
+{
+    if (isLocked())
+        return true;
+    m_shared = t_held.contains(m_path);
+    return m_shared;
+}
+
+bool FileLock::noteHeld()
+{
+    t_held.append(m_path);
+    return true;
+}
+
+bool FileLock::tryLock()
+{
+    return joinHeld() || (attempt() == Attempt::Locked && noteHeld());
+}
+
 bool FileLock::lock(int timeoutMs)
 {
+    if (joinHeld())
+        return true;
     const QDeadlineTimer deadline(timeoutMs);
     int pause = 1;
     for (Attempt result = attempt(); result != Attempt::Locked; result = attempt()) {
@@ -24,5 +53,17 @@ bool FileLock::lock(int timeoutMs)
         QThread::msleep(pause);
         pause = qMin(pause * 2, 20);
     }
-    return true;
+    return noteHeld();
+}
+
+void FileLock::unlock()
+{
+    if (m_shared) {
+        m_shared = false;
+        return;
+    }
+    if (m_handle == kNoHandle)
+        return;
+    t_held.removeOne(m_path);
+    release();
 }

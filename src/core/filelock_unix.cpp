@@ -50,10 +50,8 @@ FileLock::Attempt FileLock::attempt()
     return Attempt::Busy;
 }
 
-void FileLock::unlock()
+void FileLock::release()
 {
-    if (!isLocked())
-        return;
     // Removed while still held: nobody can take the lock on this file and
     // believe it current once the name is gone.
     ::unlink(QFile::encodeName(m_path).constData());

@@ -24,10 +24,8 @@ FileLock::Attempt FileLock::attempt()
     return Attempt::Locked;
 }
 
-void FileLock::unlock()
+void FileLock::release()
 {
-    if (!isLocked())
-        return;
     OVERLAPPED whole {};
     UnlockFileEx(static_cast<HANDLE>(m_handle), 0, 1, 0, &whole);
     CloseHandle(static_cast<HANDLE>(m_handle));

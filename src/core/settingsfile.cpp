@@ -75,6 +75,12 @@ QString decodeValue(const std::optional<QByteArray> &bytes, const TextCodec &cod
     return text;
 }
 
+// The lock file beside a data file.
+QString lockPath(const QString &target)
+{
+    return target + u".lock";
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(QString runDir, const TextCodec &codec)
@@ -144,7 +150,7 @@ bool SettingsFile::writeMany(DataFile file, QStringView section,
 bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const
 {
     const QString target = path(file);
-    FileLock lock(target + u".lock");
+    FileLock lock(lockPath(target));
     if (!lock.lock(kLockWaitMs))
         return false;
     bool existed = false;
@@ -157,6 +163,12 @@ bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &
     if (existed && bytes == *old)
         return true;
     return replaceFile(target, bytes);
+}
+
+bool SettingsFile::underLock(DataFile file, const std::function<bool()> &work) const
+{
+    FileLock lock(lockPath(path(file)));
+    return lock.lock(kLockWaitMs) && work();
 }
 
 QString SettingsFile::readZbt(QStringView key, QStringView fallback) const

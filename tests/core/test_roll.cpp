@@ -1,6 +1,7 @@
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/roll.h"
+#include "core/drawhistory.h"
 #include "core/settingsfile.h"
 #include "fakerollview.h"
 #include "platform/gbkcodec.h"
@@ -12,6 +13,9 @@
 
 #include <array>
 #include <limits>
+
+// Every line of the draw history is stamped with this time.
+const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
 
 class TestRoll : public QObject
 {
@@ -43,6 +47,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
     PrizeTable m_table;
     DrawPool m_pool;
     quint32 m_clock = 0;
@@ -58,13 +63,14 @@ void TestRoll::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
     m_table = PrizeTable::defaults();
     m_pool.clear();
     m_clock = 0;
     m_random = std::make_unique<LotteryRandom>([this] { return m_clock; });
     m_view = std::make_unique<FakeRollView>();
-    m_roll = std::make_unique<Roll>(*m_view, *m_settings, m_table, m_pool, *m_random);
+    m_roll = std::make_unique<Roll>(*m_view, *m_settings, *m_history, m_table, m_pool, *m_random);
 }
 
 void TestRoll::startAndStop()

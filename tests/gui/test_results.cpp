@@ -1,6 +1,7 @@
 // The results window: layout, the stored counts, and clearing them.
 
 #include "core/keys.h"
+#include "core/drawhistory.h"
 #include "core/settingsfile.h"
 #include "lottery/resultswindow.h"
 #include "platform/gbkcodec.h"
@@ -31,6 +32,9 @@ QStringList countTexts(const ResultsWindow &w)
 
 } // namespace
 
+// Every line of the draw history is stamped with this time.
+const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
+
 class TestResults : public QObject
 {
     Q_OBJECT
@@ -38,6 +42,7 @@ class TestResults : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
 
     void storeCounts(const QStringList &texts)
     {
@@ -63,6 +68,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
     void layout_data()
@@ -94,7 +100,7 @@ private Q_SLOTS:
         QFETCH(int, pixels);
         QFETCH(bool, bold);
         QFETCH(bool, enabled);
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(w.windowTitle(), QStringLiteral("中奖结果"));
         QCOMPARE(w.size(), QSize(484, 284));
         auto *control = w.findChild<QWidget *>(name);
@@ -114,7 +120,7 @@ private Q_SLOTS:
 
     void freshInstallShowsEmptyBoxes()
     {
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(countTexts(w), QStringList(8, QString()));
     }
 
@@ -122,14 +128,14 @@ private Q_SLOTS:
     {
         const QStringList stored{"3", "2.5", "abc", "", "1e+13", "0", "12", "-1"};
         storeCounts(stored);
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(countTexts(w), stored);
     }
 
     void countBoxesCannotBeEdited()
     {
         storeCounts({"1", "2", "3", "4", "5", "6", "7", "8"});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.show();
         for (int slot = 1; slot <= 8; ++slot) {
             QLineEdit *count = w.countEdit(slot);
@@ -146,7 +152,7 @@ private Q_SLOTS:
         storeCounts({"3", "2.5", "abc", "", "1", "0", "12", "4"});
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.show();
         QSignalSpy finished(&w, &QDialog::finished);
         QTest::mouseClick(w.clearButton(), Qt::LeftButton);
@@ -164,7 +170,7 @@ private Q_SLOTS:
     {
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
         QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
@@ -177,7 +183,7 @@ private Q_SLOTS:
         const QByteArray before = resultsBytes();
         messagebox::Seam boxes;
         boxes.queueAnswers({false});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(resultsBytes(), before);
@@ -188,7 +194,7 @@ private Q_SLOTS:
     void notRefreshedWhileOpen()
     {
         storeCounts({"1", "1", "1", "1", "1", "1", "1", "1"});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[0], QStringLiteral("2")));
         QCOMPARE(w.countEdit(1)->text(), QStringLiteral("1"));
     }
@@ -199,7 +205,7 @@ private Q_SLOTS:
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("jieguo.a")));
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.texts().size(), 2);
         QVERIFY(boxes.texts()[1].contains(QStringLiteral("失败")));
@@ -211,7 +217,7 @@ private Q_SLOTS:
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
-        ResultsWindow w(*m_settings, pictures);
+        ResultsWindow w(*m_settings, *m_history, pictures);
         for (int slot = 1; slot <= 8; ++slot) {
             QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
             QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));
