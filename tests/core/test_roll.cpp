@@ -1,3 +1,4 @@
+#include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/roll.h"
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void budgetRunsOut();
     void emptyBoxAtLandingTick();
     void uncountedWinIsReported();
+    void unkeptHistoryIsReportedOnce();
 
 private:
     void startAndStop();
@@ -430,6 +432,31 @@ void TestRoll::uncountedWinIsReported()
     QVERIFY(landing.contains(u"end-sound"_qs));
     QCOMPARE(m_roll->state().runFlag, 0);
     QCOMPARE(m_view->caption, Roll::kStartCaption);
+    // The history holds no line for a win the counts do not hold.
+    QFile history(m_history->path());
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    QCOMPARE(history::parse(history.readAll()).size(), 1);
+}
+
+// A history that cannot be written (a folder stands at its name, which stops
+// root as well) leaves every win counted and is reported at the first
+// landing only.
+void TestRoll::unkeptHistoryIsReportedOnce()
+{
+    QVERIFY(QDir().mkpath(m_history->path()));
+    QStringList notes;
+    for (int roll = 0; roll < 3; ++roll) {
+        startAndStop();
+        m_roll->tick();
+        notes += m_view->take().filter(u"history-not-kept"_qs);
+    }
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes.first().size() > u"history-not-kept "_qs.size(), "no reason given");
+    QCOMPARE(m_view->endSounds, 3);
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot)
+        total += wins(slot).toInt();
+    QCOMPARE(total, 3);
 }
 
 QTEST_GUILESS_MAIN(TestRoll)

@@ -1,5 +1,6 @@
 // The results window: layout, the stored counts, and clearing them.
 
+#include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/drawhistory.h"
 #include "core/settingsfile.h"
@@ -210,6 +211,46 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts().size(), 2);
         QVERIFY(boxes.texts()[1].contains(QStringLiteral("失败")));
         QCOMPARE(countTexts(w), QStringList(8, QString()));
+    }
+
+    // The history keeps its lines through a clearing and marks it; a
+    // cancelled clearing marks nothing.
+    void clearIsMarkedInTheHistory()
+    {
+        QVERIFY(m_history->countWin(2));
+        messagebox::Seam boxes;
+        boxes.queueAnswers({false, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.clearResults();
+        w.clearResults();
+        QFile file(m_history->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<history::Entry> entries = history::parse(file.readAll());
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0].slot, 2);
+        QVERIFY(entries[1].isClear());
+        QCOMPARE(entries[1].time, kHistoryTime);
+        QCOMPARE(boxes.shown().size(), 2);
+    }
+
+    // A history that cannot be written does not stop the clearing; the
+    // operator hears why once, and not again at the next clearing.
+    void unkeptHistoryIsReportedOnceAtAClearing()
+    {
+        QVERIFY(QDir().mkpath(m_history->path()));
+        storeCounts({"3", "2", "1", "1", "1", "1", "1", "1"});
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.clearResults();
+        w.clearResults();
+        QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
+        QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
+        const QStringList texts = boxes.texts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts[1].startsWith(u"中奖记录文件（中奖记录.csv）无法写入，中奖历史没有保存！\r\n原因：无法打开："));
+        QVERIFY(texts[1].endsWith(u"\r\n\r\n中奖数量照常保存。本次运行中不再提示此信息。"));
+        QCOMPARE(texts[2], QStringLiteral("确定要清空中奖结果吗？"));
     }
 
     void picturesAreCopied()
