@@ -25,13 +25,17 @@ QString DrawHistory::path() const
 bool DrawHistory::countWin(int slot)
 {
     bool counted = false;
+    if (slot < 1 || slot > 8)
+        return false;
     m_settings.underLock(DataFile::Results, [&] {
+        // Read first, so that a crash between the count and its line has as
+        // little time as possible to fall in.
+        const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
+        const DrawMode mode = readDrawMode(m_settings);
         QString count;
         counted = results::countWin(m_settings, slot, &count);
-        if (counted) {
-            const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
-            append(history::winLine(m_clock(), slot, prizeValue, readDrawMode(m_settings), count));
-        }
+        if (counted)
+            append(history::winLine(m_clock(), slot, prizeValue, mode, count));
         return counted;
     });
     return counted;

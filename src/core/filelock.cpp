@@ -46,12 +46,15 @@ bool FileLock::lock(int timeoutMs)
     if (joinHeld())
         return true;
     const QDeadlineTimer deadline(timeoutMs);
+    // A copy that counts win after win frees the lock only for microseconds
+    // between two holds; a waiter that looked every 20 ms could miss every
+    // such gap for the whole wait, so it looks every 2 ms at most.
     int pause = 1;
     for (Attempt result = attempt(); result != Attempt::Locked; result = attempt()) {
         if (result == Attempt::Failed || deadline.hasExpired())
             return false;
         QThread::msleep(pause);
-        pause = qMin(pause * 2, 20);
+        pause = 2;
     }
     return noteHeld();
 }
