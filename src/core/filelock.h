@@ -24,9 +24,9 @@ public:
 
     // Takes the lock if it is free; never waits.
     bool tryLock();
-    // Waits up to timeoutMs while another holder has it, polling briefly:
-    // the sections it guards last microseconds, so long back-off sleeps
-    // would only add latency. Gives up at once when the lock file cannot be
+    // Waits up to timeoutMs while another holder has it, polling every few
+    // milliseconds: long back-off sleeps would only add latency, and could
+    // miss every short gap between two holds of a busy copy. Gives up at once when the lock file cannot be
     // made at all (a read-only folder, say): waiting would not change that.
     bool lock(int timeoutMs);
     void unlock();

@@ -47,6 +47,7 @@ private Q_SLOTS:
     void linesFollowTheCountsInOrder();
     void clearingIsMarked();
     void lineIsWrittenUnderTheCountsLock();
+    void nestedHoldKeepsTheLock();
     void unwritableHistoryKeepsEveryWin();
     void tornLastLineIsEnded_data();
     void tornLastLineIsEnded();
@@ -174,6 +175,27 @@ void TestHistory::lineIsWrittenUnderTheCountsLock()
     QVERIFY(heldAtStamp);
     QCOMPARE(countAtStamp, u"0"_qs);
     QVERIFY(lockableElsewhere(lock));
+}
+
+// A second hold of a lock this thread has is given at once and lets go of
+// nothing: the lock stays until the first hold ends.
+void TestHistory::nestedHoldKeepsTheLock()
+{
+    const QString path = m_dir->filePath(QStringLiteral("nested.lock"));
+    FileLock outer(path);
+    QVERIFY(outer.tryLock());
+    {
+        FileLock inner(path);
+        QVERIFY(inner.tryLock());
+        QVERIFY(inner.isLocked());
+        FileLock waiting(path);
+        QVERIFY(waiting.lock(0));
+    }
+    QVERIFY(outer.isLocked());
+    QVERIFY(!lockableElsewhere(path));
+    outer.unlock();
+    QVERIFY(lockableElsewhere(path));
+    QVERIFY(!QFile::exists(path));
 }
 
 // A folder at the history's name stops every writer, root too. The wins
