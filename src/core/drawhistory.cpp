@@ -24,9 +24,9 @@ QString DrawHistory::path() const
 // names is the count of that very win.
 bool DrawHistory::countWin(int slot)
 {
-    bool counted = false;
     if (slot < 1 || slot > 8)
         return false;
+    bool counted = false;
     m_settings.underLock(DataFile::Results, [&] {
         // Read first, so that a crash between the count and its line has as
         // little time as possible to fall in.

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void clearingIsMarked();
     void lineIsWrittenUnderTheCountsLock();
     void nestedHoldKeepsTheLock();
+    void slotOutOfRangeWritesNothing();
     void unwritableHistoryKeepsEveryWin();
     void tornLastLineIsEnded_data();
     void tornLastLineIsEnded();
@@ -196,6 +197,14 @@ void TestHistory::nestedHoldKeepsTheLock()
     outer.unlock();
     QVERIFY(lockableElsewhere(path));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestHistory::slotOutOfRangeWritesNothing()
+{
+    QVERIFY(!m_history->countWin(0));
+    QVERIFY(!m_history->countWin(9));
+    QVERIFY(!QFile::exists(m_history->path()));
+    QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
 }
 
 // A folder at the history's name stops every writer, root too. The wins
