@@ -1,11 +1,14 @@
 // Soak: thousands of complete rolls of the real main window, offscreen, with
 // the fireworks opening and closing every time. Not a timing benchmark: it
 // checks that long use leaves nothing behind (counts, memory, file handles,
-// timers, windows) and exits non-zero when something is left.
+// timers, windows), that the draw history holds every landing in order with
+// its count, and exits non-zero when something is wrong.
 //
 //   bench_gui_soak [rolls] [warm-up rolls]     defaults: 10000 and 200
 #include "benchmedia.h"
 #include "benchscreen.h"
+#include "core/drawhistory.h"
+#include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/roll.h"
@@ -161,6 +164,7 @@ public:
         if (m_window.effects().isShowing())
             ++m_fireworksAtLanding;
         ++m_landed[size_t(m_window.roll().state().position - 1)];
+        m_order.append(m_window.roll().state().position);
         // What the main loop does between events.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return true;
@@ -174,6 +178,7 @@ public:
         return total;
     }
     const std::array<int, 8> &landedPerSlot() const { return m_landed; }
+    const QList<int> &order() const { return m_order; }
     int fireworksAtLanding() const { return m_fireworksAtLanding; }
 
 private:
@@ -187,6 +192,7 @@ private:
     CountingSound &m_sound;
     QTimer m_guard;
     std::array<int, 8> m_landed{};
+    QList<int> m_order; // the slot of every landing, first to last
     int m_fireworksAtLanding = 0;
 };
 
@@ -207,7 +213,30 @@ bool check(bool ok, const char *what)
     return ok;
 }
 
-int report(const Soak &soak, const MainWindow &window, const Figures &f, int rolls, qint64 ms)
+// The history holds one line per landing, in the order of the landings, and
+// each line's count is that slot's running count: the last one per slot is
+// what jieguo.a holds.
+bool historyMatches(const Soak &soak, MainWindow &window)
+{
+    QFile file(window.history().path());
+    if (!file.open(QIODevice::ReadOnly) || !window.history().failureToReport().isEmpty())
+        return false;
+    const QList<history::Entry> entries = history::parse(file.readAll());
+    std::printf("history: %lld lines, %.1f KiB\n", qint64(entries.size()), double(file.size()) / 1024.0);
+    if (entries.size() != soak.order().size())
+        return false;
+    std::array<int, 8> running{};
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const int slot = soak.order()[i];
+        const int count = ++running[size_t(slot - 1)];
+        if (entries[i].slot != slot || entries[i].count != QString::number(count)
+            || entries[i].mode != history::kByProbability)
+            return false;
+    }
+    return true;
+}
+
+int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qint64 ms)
 {
     bool ok = true;
     std::printf("rolls %d, landings %d, fireworks open at landing %d, wall time %.1f s\n", rolls,
@@ -229,6 +258,7 @@ int report(const Soak &soak, const MainWindow &window, const Figures &f, int rol
     ok &= check(soak.landings() == rolls, "every roll landed once");
     ok &= check(soak.fireworksAtLanding() == rolls, "the fireworks were open at every landing");
     ok &= check(countsMatch, "jieguo.a counts equal the landings");
+    ok &= check(historyMatches(soak, window), "history lines follow the landings");
     ok &= check(f.rssMax - f.rssStart <= kRssAllowance, "resident memory within 5 MiB of warm-up");
     ok &= check(f.fdEnd <= f.fdStart, "no file handle left open");
     ok &= check(f.censusEnd.timers <= f.censusStart.timers, "no timer left running");

@@ -1,5 +1,7 @@
 #include "durablefile.h"
 
+#include "filesync.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -38,7 +40,7 @@ bool openTemporary(const QString &path, QFile &temp)
 
 bool writeAll(QFile &file, const QByteArray &bytes)
 {
-    return file.write(bytes) == bytes.size() && file.flush() && syncToDisk(file);
+    return file.write(bytes) == bytes.size() && file.flush() && filesync::syncFile(file);
 }
 
 } // namespace
@@ -75,7 +77,7 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes)
     // Written first and cut after: a kill in between leaves the new text
     // followed by a piece of the old one, rather than a cut-off file.
     return file.write(bytes) == bytes.size() && file.resize(bytes.size()) && file.flush()
-        && syncToDisk(file);
+        && filesync::syncFile(file);
 }
 
 void removeLeftovers(const QString &path)

@@ -36,7 +36,4 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes);
 // holder of path's lock may call it: nobody else is writing one then.
 void removeLeftovers(const QString &path);
 
-// Flushes what was written to file down to the disk (one per platform).
-bool syncToDisk(QFile &file);
-
 } // namespace durablefile

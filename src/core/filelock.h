@@ -10,6 +10,10 @@
 // holder dies, even by SIGKILL or a power cut, the lock goes with it and the
 // next copy takes it at once. Nothing has to be judged stale, and no file a
 // killed process left behind can block a write.
+//
+// Within a thread it is re-entrant: a second hold on a path the thread holds
+// already is granted at once and lets go of nothing, so a step that runs
+// under a data file's lock can call code that takes the same lock.
 class FileLock
 {
 public:
@@ -28,19 +32,24 @@ public:
     FileLock &operator=(const FileLock &) = delete;
 
     // Takes the lock if it is free; never waits.
-    bool tryLock() { return attempt() == Result::Locked; }
-    // Waits up to timeoutMs while another holder has it, polling briefly:
-    // the sections it guards last microseconds, so long back-off sleeps
-    // would only add latency. Busy when the wait ran out; Failed at once
-    // when the file cannot be made or opened at all (a read-only folder,
-    // say): waiting would not change that.
+    bool tryLock();
+    // Waits up to timeoutMs while another holder has it, polling every few
+    // milliseconds: long back-off sleeps would only add latency, and could
+    // miss every short gap between two holds of a busy copy. Busy when the
+    // wait ran out; Failed at once when the file cannot be made or opened at
+    // all (a read-only folder, say): waiting would not change that.
     Result lock(int timeoutMs);
     void unlock();
-    bool isLocked() const { return m_handle != kNoHandle; }
+    bool isLocked() const { return m_handle != kNoHandle || m_shared; }
     const QString &path() const { return m_path; }
 
 private:
+    // The operating system's part: take the lock, and let it go.
     Result attempt();
+    void release();
+    // Shares the hold when this thread has the path locked already.
+    bool joinHeld();
+    Result noteHeld();
 
 #ifdef Q_OS_WIN
     using Handle = void *;
@@ -52,4 +61,5 @@ private:
     QString m_path;
     Kind m_kind;
     Handle m_handle = kNoHandle;
+    bool m_shared = false;
 };

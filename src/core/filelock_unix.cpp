@@ -61,10 +61,8 @@ FileLock::Result FileLock::attempt()
     return Result::Busy;
 }
 
-void FileLock::unlock()
+void FileLock::release()
 {
-    if (!isLocked())
-        return;
     // Removed while still held: nobody can take the lock on this file and
     // believe it current once the name is gone. A lock file of another user
     // in a folder with the sticky bit stays; the next holder opens it again.

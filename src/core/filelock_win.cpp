@@ -41,10 +41,8 @@ FileLock::Result FileLock::attempt()
     return Result::Locked;
 }
 
-void FileLock::unlock()
+void FileLock::release()
 {
-    if (!isLocked())
-        return;
     OVERLAPPED range;
     lockRange(range, m_kind);
     UnlockFileEx(static_cast<HANDLE>(m_handle), 0, 1, 0, &range);

@@ -1,15 +1,29 @@
-#include "durablefile.h"
+#include "filesync.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
-// fdatasync where there is one: the data and the size it needs to be read
-// back, without a second journal commit for the times of the file.
-bool durablefile::syncToDisk(QFile &file)
+namespace filesync {
+
+bool syncFile(QFile &file)
 {
-    const int fd = file.handle();
-#if defined(Q_OS_LINUX)
-    return fd >= 0 && ::fdatasync(fd) == 0;
-#else
-    return fd >= 0 && ::fsync(fd) == 0;
-#endif
+    int result = 0;
+    do {
+        result = ::fdatasync(file.handle());
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
+
+// On Linux a new name reaches the disk with its folder, not with the file.
+bool syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+} // namespace filesync

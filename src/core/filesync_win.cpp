@@ -1,18 +1,29 @@
-#include "durablefile.h"
+#include "filesync.h"
 
 #include <windows.h>
 
-// FlushFileBuffers works on the file, whichever handle names it; a handle of
-// our own avoids depending on how QFile keeps its own.
-bool durablefile::syncToDisk(QFile &file)
+namespace filesync {
+
+// FlushFileBuffers writes out everything cached for the file, whichever
+// handle wrote it, so a handle of our own is enough.
+bool syncFile(QFile &file)
 {
-    const QString path = file.fileName();
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()),
+    if (!file.flush())
+        return false;
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(file.fileName().utf16()),
         GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
-    const bool flushed = FlushFileBuffers(handle) != 0;
+    const bool synced = FlushFileBuffers(handle) != 0;
     CloseHandle(handle);
-    return flushed;
+    return synced;
 }
+
+// NTFS journals its folders: a created name survives a power cut as it is.
+bool syncFolder(const QString &)
+{
+    return true;
+}
+
+} // namespace filesync

@@ -13,14 +13,19 @@ static bool validSlot(int slot)
 
 // The read, the addition and the write happen under the results file's lock,
 // so a second running copy cannot lose this win or have its own lost.
-bool countWin(const SettingsFile &settings, int slot)
+bool countWin(const SettingsFile &settings, int slot, QString *stored)
 {
     if (!validSlot(slot))
         return false;
-    return settings.update(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
-                           [](const QString &current) {
-                               return values::formatG13(values::textToNumber(current) + 1);
-                           });
+    QString next;
+    const bool written = settings.update(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
+                                         [&next](const QString &current) {
+                                             next = values::formatG13(values::textToNumber(current) + 1);
+                                             return next;
+                                         });
+    if (written && stored)
+        *stored = next;
+    return written;
 }
 
 // One rewrite of the file: the eight counts are reset together or not at all.

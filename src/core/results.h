@@ -7,7 +7,8 @@ class SettingsFile;
 namespace results {
 
 // Adds one win to slot 1..8 in jieguo.a ("%.13g"), under the file lock.
-bool countWin(const SettingsFile &settings, int slot);
+// stored, when given, receives the count text written.
+bool countWin(const SettingsFile &settings, int slot, QString *stored = nullptr);
 
 // Writes "0" to j1 … j8 in order.
 bool resetAll(const SettingsFile &settings);

@@ -1,14 +1,15 @@
 #include "roll.h"
 
-#include "results.h"
+#include "drawhistory.h"
 #include "values.h"
 
 #include <limits>
 
-Roll::Roll(RollView &view, const SettingsFile &settings, PrizeTable &table, DrawPool &pool,
-           LotteryRandom &random)
+Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history,
+           PrizeTable &table, DrawPool &pool, LotteryRandom &random)
     : m_view(view)
     , m_settings(settings)
+    , m_history(history)
     , m_table(table)
     , m_pool(pool)
     , m_random(random)
@@ -148,7 +149,7 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    const bool counted = results::countWin(m_settings, m_state.position);
+    const bool counted = m_history.countWin(m_state.position);
     // Already 0 after a stop request; cleared here when the budget ran out
     // during a roll, so that the next request starts a new one.
     m_state.runFlag = 0;
@@ -156,4 +157,6 @@ void Roll::landRoll()
     // note it by hand and make the folder writable.
     if (!counted)
         m_view.showWinNotCounted();
+    else if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
+        m_view.showHistoryNotKept(reason);
 }

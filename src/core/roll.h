@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+class DrawHistory;
 class SettingsFile;
 
 // What the roll needs of the main window. The window implements it; tests
@@ -48,6 +49,8 @@ public:
     virtual void showEmptyBoxMessage() = 0;
     // The landing's win could not be stored in jieguo.a.
     virtual void showWinNotCounted() = 0;
+    // The win was counted, but 中奖记录.csv could not be written (reason).
+    virtual void showHistoryNotKept(const QString &reason) = 0;
     virtual void startMusic() = 0;
     virtual void stopMusic() = 0;
     virtual void showWinEffect() = 0;  // returns at once; closes itself later
@@ -71,8 +74,8 @@ public:
     static inline const QString kStartCaption = QStringLiteral("开始");
     static inline const QString kStopCaption = QStringLiteral("停止");
 
-    Roll(RollView &view, const SettingsFile &settings, PrizeTable &table,
-         DrawPool &pool, LotteryRandom &random);
+    Roll(RollView &view, const SettingsFile &settings, DrawHistory &history,
+         PrizeTable &table, DrawPool &pool, LotteryRandom &random);
 
     // 按钮1 clicked (also by the keyboard).
     void startStopPress();
@@ -97,6 +100,7 @@ private:
 
     RollView &m_view;
     const SettingsFile &m_settings;
+    DrawHistory &m_history;
     PrizeTable &m_table;
     DrawPool &m_pool;
     LotteryRandom &m_random;

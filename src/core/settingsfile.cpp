@@ -77,6 +77,12 @@ QString decodeValue(const std::optional<QByteArray> &bytes, const TextCodec &cod
     return text;
 }
 
+// The lock file beside a data file.
+QString lockPath(const QString &target)
+{
+    return target + u".lock";
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(QString runDir, const TextCodec &codec)
@@ -151,7 +157,7 @@ bool SettingsFile::writeMany(DataFile file, QStringView section,
 bool SettingsFile::rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const
 {
     const QString target = path(file);
-    FileLock lock(target + u".lock");
+    FileLock lock(lockPath(target));
     switch (lock.lock(kLockWaitMs)) {
     case FileLock::Result::Locked:
         break;
@@ -212,6 +218,24 @@ bool SettingsFile::save(const QString &target, const QByteArray &bytes, bool exi
         return false;
     }
     return false;
+}
+
+bool SettingsFile::underLock(DataFile file, const std::function<bool()> &work) const
+{
+    const QString target = path(file);
+    FileLock lock(lockPath(target));
+    switch (lock.lock(kLockWaitMs)) {
+    case FileLock::Result::Locked:
+        return work();
+    case FileLock::Result::Busy:
+        return false;
+    case FileLock::Result::Failed:
+        break;
+    }
+    // No lock file can be made: the data file is its own lock, as in rewrite(),
+    // whose own hold then joins this one.
+    FileLock own(target, FileLock::Kind::DataFile);
+    return own.lock(kLockWaitMs) == FileLock::Result::Locked && work();
 }
 
 QString SettingsFile::readZbt(QStringView key, QStringView fallback) const

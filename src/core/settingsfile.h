@@ -68,6 +68,12 @@ public:
     bool writeMany(DataFile file, QStringView section,
                    const QList<std::pair<QStringView, QString>> &entries) const;
 
+    // Runs work() while holding the lock that every write of file takes, so
+    // another copy sees what work() does as one step; writes inside work()
+    // share the hold. False when the lock is not free within the write's
+    // wait, else what work() returns.
+    bool underLock(DataFile file, const std::function<bool()> &work) const;
+
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
     bool writeZbt(QStringView key, QStringView value) const;

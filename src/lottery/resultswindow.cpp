@@ -1,8 +1,10 @@
 #include "lottery/resultswindow.h"
 
+#include "core/drawhistory.h"
 #include "core/results.h"
 #include "core/settingsfile.h"
 #include "lottery/designwidgets.h"
+#include "lottery/historynotice.h"
 #include "ui/messagebox.h"
 #include "ui/picturebox.h"
 
@@ -10,9 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-ResultsWindow::ResultsWindow(const SettingsFile &settings,
+ResultsWindow::ResultsWindow(const SettingsFile &settings, DrawHistory &history,
                              const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
-    : QDialog(parent), m_settings(settings)
+    : QDialog(parent), m_settings(settings), m_history(history)
 {
     design::setupDialog(this, QStringLiteral("中奖结果"), 484, 284);
     buildLayout();
@@ -73,7 +75,7 @@ void ResultsWindow::clearResults()
 {
     if (!messagebox::confirm(QStringLiteral("确定要清空中奖结果吗？"), QStringLiteral("确定清空吗？")))
         return;
-    if (!results::resetAll(m_settings)) {
+    if (!m_history.resetAll()) {
         // Show what the file really holds rather than zeros it does not.
         messagebox::inform(QStringLiteral("中奖结果清空失败！请检查程序所在文件夹是否可写。"));
         showStoredCounts();
@@ -81,4 +83,6 @@ void ResultsWindow::clearResults()
     }
     for (QLineEdit *count : m_counts)
         count->setText(QStringLiteral("0"));
+    if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
+        historynotice::show(reason);
 }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <array>
 
+class DrawHistory;
 class PictureBox;
 class QLineEdit;
 class QPushButton;
@@ -15,8 +16,8 @@ class ResultsWindow : public QDialog
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
-    ResultsWindow(const SettingsFile &settings, const std::array<QByteArray, 8> &slotPictures,
-                  QWidget *parent = nullptr);
+    ResultsWindow(const SettingsFile &settings, DrawHistory &history,
+                  const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 
     QLineEdit *countEdit(int slot) const { return m_counts[slot - 1]; }
     PictureBox *pictureBox(int slot) const { return m_pictures[slot - 1]; }
@@ -33,6 +34,7 @@ private:
     void showStoredCounts();
 
     const SettingsFile &m_settings;
+    DrawHistory &m_history;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_counts{};
     QPushButton *m_clear = nullptr;

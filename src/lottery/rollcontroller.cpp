@@ -4,6 +4,7 @@
 #include "display/backgroundmusic.h"
 #include "display/prizepictures.h"
 #include "display/wineffects.h"
+#include "lottery/historynotice.h"
 #include "platform/sound.h"
 #include "ui/controls.h"
 #include "ui/mainlayout.h"
@@ -88,6 +89,8 @@ void RollController::showWinNotCounted()
     messagebox::inform(QStringLiteral("中奖结果保存失败，这次中奖没有记录！"
                                       "请检查程序所在文件夹是否可写。"));
 }
+
+void RollController::showHistoryNotKept(const QString &reason) { historynotice::show(reason); }
 
 void RollController::startMusic() { m_music.startForRoll(); }
 void RollController::stopMusic() { m_music.stop(); }

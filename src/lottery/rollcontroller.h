@@ -37,6 +37,7 @@ public:
     void clearDesignation() override;
     void showEmptyBoxMessage() override;
     void showWinNotCounted() override;
+    void showHistoryNotKept(const QString &reason) override;
     void startMusic() override;
     void stopMusic() override;
     void showWinEffect() override;

@@ -20,9 +20,9 @@ SettingsGate::WindowSeam::~WindowSeam() { g_activeSeam = m_previous; }
 
 SettingsGate::WindowSeam *SettingsGate::WindowSeam::active() { return g_activeSeam; }
 
-SettingsGate::SettingsGate(const SettingsFile &settings, PrizeTable &table,
+SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
                            std::function<SlotPictures()> slotPictures)
-    : m_settings(settings), m_table(table), m_slotPictures(std::move(slotPictures))
+    : m_settings(settings), m_history(history), m_table(table), m_slotPictures(std::move(slotPictures))
 {
 }
 
@@ -64,6 +64,6 @@ void SettingsGate::openResults()
         messagebox::inform(QStringLiteral("密码不正确！"));
         return;
     }
-    ResultsWindow window(m_settings, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    ResultsWindow window(m_settings, m_history, m_slotPictures ? m_slotPictures() : SlotPictures{});
     runModal(window);
 }

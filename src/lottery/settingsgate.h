@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+class DrawHistory;
 class QDialog;
 class SettingsFile;
 struct PrizeTable;
@@ -16,7 +17,7 @@ class SettingsGate
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    SettingsGate(const SettingsFile &settings, PrizeTable &table,
+    SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
                  std::function<SlotPictures()> slotPictures);
     ~SettingsGate();
     SettingsGate(const SettingsGate &) = delete;
@@ -51,6 +52,7 @@ private:
     void openPrizeSettingsWindow();
 
     const SettingsFile &m_settings;
+    DrawHistory &m_history;
     PrizeTable &m_table;
     std::function<SlotPictures()> m_slotPictures;
     QByteArray m_currentPassword;

@@ -32,6 +32,7 @@
 MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWidget *parent)
     : QWidget(parent)
     , m_settings(runDir, gbkCodec())
+    , m_history(m_settings)
     , m_sound(std::move(sound))
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -46,8 +47,8 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
                                                 m_menu.disableMusic, this);
     m_effects = new WinEffects(this);
     m_rollView = std::make_unique<RollController>(m_controls, *m_pictures, *m_music, *m_effects, *m_sound);
-    m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_table, m_pool, m_random);
-    m_gate = std::make_unique<SettingsGate>(m_settings, m_table, [this] {
+    m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_table, m_pool, m_random);
+    m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_table, [this] {
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = m_controls.slots[i]->picture();

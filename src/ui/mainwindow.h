@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/drawhistory.h"
 #include "core/drawpool.h"
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
@@ -39,6 +40,7 @@ public:
     MainControls &controls() { return m_controls; }
     MainMenu &menu() { return m_menu; }
     const SettingsFile &settings() const { return m_settings; }
+    DrawHistory &history() { return m_history; }
     PrizeTable &prizeTable() { return m_table; }
     LotteryRandom &random() { return m_random; }
     Roll &roll() { return *m_roll; }
@@ -69,6 +71,7 @@ private:
     void runCreationHandler();
 
     SettingsFile m_settings;
+    DrawHistory m_history;
     PrizeTable m_table;
     DrawPool m_pool;
     LotteryRandom m_random;

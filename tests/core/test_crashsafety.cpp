@@ -6,8 +6,12 @@
 // steps count a win in jieguo.a) and prints each step's number once the step
 // has returned. The parent kills it with SIGKILL at a random moment, then
 // checks the files against every step the child reported, allowing only the
-// one step that may have been in flight.
+// one step that may have been in flight. Each win also adds its line to the
+// draw history: the lines must follow the counts in order, and a line may be
+// missing only for a win the kill cut off between its count and its line.
+#include "core/drawhistory.h"
 #include "core/filelock.h"
+#include "core/historyfile.h"
 #include "core/inidocument.h"
 #include "core/keys.h"
 #include "core/results.h"
@@ -29,6 +33,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
@@ -58,6 +63,13 @@ int winSlot(qint64 s)
     return int((s / 2) % 8) + 1;
 }
 
+// The children stamp their lines with one fixed time: the test reads the
+// order of the lines, never their times.
+QDateTime fixedClock()
+{
+    return QDateTime(QDate(2026, 12, 7), QTime(15, 3, 12));
+}
+
 void say(const QByteArray &line)
 {
     std::fputs(line.constData(), stdout);
@@ -69,11 +81,12 @@ void say(const QByteArray &line)
 int runWriter(const QString &dir, qint64 firstStep, qint64 count)
 {
     const SettingsFile settings(dir, gbkCodec());
+    DrawHistory history(settings, fixedClock);
     say("ready");
     for (qint64 s = firstStep; count < 0 || s < firstStep + count; ++s) {
         const bool ok = isConfigStep(s)
             ? settings.write(DataFile::Config, keys::kZbt, configKey(s), configValue(s))
-            : results::countWin(settings, winSlot(s));
+            : history.countWin(winSlot(s)) && history.failureToReport().isEmpty();
         say((ok ? "" : "failed ") + QByteArray::number(s));
         if (!ok)
             return 2;
@@ -84,11 +97,12 @@ int runWriter(const QString &dir, qint64 firstStep, qint64 count)
 int runCounter(const QString &dir, int wins)
 {
     const SettingsFile settings(dir, gbkCodec());
+    DrawHistory history(settings, fixedClock);
     for (int i = 0; i < wins; ++i) {
-        if (!results::countWin(settings, 1))
+        if (!history.countWin(1))
             return 2;
     }
-    return 0;
+    return history.failureToReport().isEmpty() ? 0 : 3;
 }
 
 // What the files must hold after every step up to lastDone.
@@ -96,13 +110,20 @@ struct Model {
     qint64 lastDone = -1;
     std::map<QString, QString> config;
     std::array<qint64, 8> wins {};
+    // Every win in order, as the line its step writes: the win step, the slot
+    // and the count after it.
+    QList<std::pair<qint64, std::pair<int, qint64>>> winLines;
+    // The win steps a kill cut off between the count and the line.
+    std::set<qint64> unlined;
 
     void apply(qint64 s)
     {
-        if (isConfigStep(s))
+        if (isConfigStep(s)) {
             config[configKey(s)] = configValue(s);
-        else
-            ++wins[winSlot(s) - 1];
+        } else {
+            const qint64 count = ++wins[winSlot(s) - 1];
+            winLines.append({s, {winSlot(s), count}});
+        }
         lastDone = s;
     }
 };
@@ -142,6 +163,7 @@ private:
     static QProcess *startChild(QObject *parent, const QStringList &arguments);
     static QList<qint64> reportedSteps(const QByteArray &output, qint64 first);
     static void verifyFiles(const SettingsFile &settings, Model &model);
+    static void verifyHistory(const QString &path, Model &model, qint64 inFlight);
 };
 
 QProcess *TestCrashSafety::startChild(QObject *parent, const QStringList &arguments)
@@ -210,6 +232,32 @@ void TestCrashSafety::verifyFiles(const SettingsFile &settings, Model &model)
         inFlightDone = true;
     if (inFlightDone)
         model.apply(inFlight);
+    verifyHistory(settings.runDir() + u'/' + history::kFileName, model, inFlight);
+}
+
+// The lines are the model's wins in order with their exact counts. A win
+// without its line is allowed only for the step the last kill interrupted
+// (then remembered) or for one an earlier kill interrupted.
+void TestCrashSafety::verifyHistory(const QString &path, Model &model, qint64 inFlight)
+{
+    QFile file(path);
+    const QList<history::Entry> entries
+        = file.open(QIODevice::ReadOnly) ? history::parse(file.readAll()) : QList<history::Entry>();
+    qsizetype next = 0;
+    for (const auto &[step, line] : model.winLines) {
+        if (next < entries.size() && entries[next].slot == line.first
+            && entries[next].count == QString::number(line.second)) {
+            ++next;
+            continue;
+        }
+        if (model.unlined.count(step))
+            continue;
+        QVERIFY2(step == inFlight && step == model.winLines.last().first,
+            qPrintable(u"no line for the win of step " + QString::number(step)));
+        model.unlined.insert(step);
+    }
+    QVERIFY2(next == entries.size(),
+        qPrintable(QString::number(entries.size() - next) + u" lines without a counted win"));
 }
 
 void TestCrashSafety::killedWriterLosesNoReportedWrite()
@@ -256,6 +304,9 @@ void TestCrashSafety::killedWriterLosesNoReportedWrite()
     const QStringList leftovers = folder.entryList(QDir::Files).filter(u".lunora-tmp-"_qs);
     qInfo("%d kills, %lld steps reported, %lld in the files, %lld ms, %lld temporary files left",
         kKills, reportedTotal, model.lastDone + 1, clock.elapsed(), qint64(leftovers.size()));
+    qInfo("%lld wins, %lld history lines: %lld kills fell between a count and its line",
+        qint64(model.winLines.size()), qint64(model.winLines.size() - model.unlined.size()),
+        qint64(model.unlined.size()));
     const QStringList ours { u"config.a.lunora-tmp-Ab3xYz"_qs, u"jieguo.a.lunora-tmp-000000"_qs };
     const QStringList others { u"config.a.bak"_qs, u"config.a.Ab3xYz"_qs,
         u"notes.a.lunora-tmp-Ab3xYz"_qs };
@@ -276,7 +327,7 @@ void TestCrashSafety::killedWriterLosesNoReportedWrite()
     for (const qint64 s : steps)
         model.apply(s);
     verifyFiles(settings, model);
-    QStringList expected = others + QStringList { u"config.a"_qs, u"jieguo.a"_qs };
+    QStringList expected = others + QStringList { u"config.a"_qs, u"jieguo.a"_qs, history::kFileName.toString() };
     expected.sort();
     QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 #else
@@ -302,6 +353,14 @@ void TestCrashSafety::twoCopiesCountEveryWin()
     qInfo("%d wins from two processes in %lld ms", 2 * kEach, clock.elapsed());
     const SettingsFile settings(dir.path(), gbkCodec());
     QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
+    // The two copies count under one lock, so their lines follow the
+    // counts: 1, 2, ... with none lost, doubled or out of order.
+    QFile file(DrawHistory(settings).path());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<history::Entry> entries = history::parse(file.readAll());
+    QCOMPARE(entries.size(), 2 * kEach);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        QCOMPARE(entries[i].count, QString::number(i + 1));
 }
 
 // The lock is the operating system's: held while its owner lives, free the

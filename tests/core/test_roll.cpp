@@ -1,6 +1,8 @@
+#include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/roll.h"
+#include "core/drawhistory.h"
 #include "core/settingsfile.h"
 #include "fakerollview.h"
 #include "platform/gbkcodec.h"
@@ -12,6 +14,9 @@
 
 #include <array>
 #include <limits>
+
+// Every line of the draw history is stamped with this time.
+const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
 
 class TestRoll : public QObject
 {
@@ -36,6 +41,7 @@ private Q_SLOTS:
     void budgetRunsOut();
     void emptyBoxAtLandingTick();
     void uncountedWinIsReported();
+    void unkeptHistoryIsReportedOnce();
 
 private:
     void startAndStop();
@@ -43,6 +49,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
     PrizeTable m_table;
     DrawPool m_pool;
     quint32 m_clock = 0;
@@ -58,13 +65,14 @@ void TestRoll::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
     m_table = PrizeTable::defaults();
     m_pool.clear();
     m_clock = 0;
     m_random = std::make_unique<LotteryRandom>([this] { return m_clock; });
     m_view = std::make_unique<FakeRollView>();
-    m_roll = std::make_unique<Roll>(*m_view, *m_settings, m_table, m_pool, *m_random);
+    m_roll = std::make_unique<Roll>(*m_view, *m_settings, *m_history, m_table, m_pool, *m_random);
 }
 
 void TestRoll::startAndStop()
@@ -424,6 +432,31 @@ void TestRoll::uncountedWinIsReported()
     QVERIFY(landing.contains(u"end-sound"_qs));
     QCOMPARE(m_roll->state().runFlag, 0);
     QCOMPARE(m_view->caption, Roll::kStartCaption);
+    // The history holds no line for a win the counts do not hold.
+    QFile history(m_history->path());
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    QCOMPARE(history::parse(history.readAll()).size(), 1);
+}
+
+// A history that cannot be written (a folder stands at its name, which stops
+// root as well) leaves every win counted and is reported at the first
+// landing only.
+void TestRoll::unkeptHistoryIsReportedOnce()
+{
+    QVERIFY(QDir().mkpath(m_history->path()));
+    QStringList notes;
+    for (int roll = 0; roll < 3; ++roll) {
+        startAndStop();
+        m_roll->tick();
+        notes += m_view->take().filter(u"history-not-kept"_qs);
+    }
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes.first().size() > u"history-not-kept "_qs.size(), "no reason given");
+    QCOMPARE(m_view->endSounds, 3);
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot)
+        total += wins(slot).toInt();
+    QCOMPARE(total, 3);
 }
 
 QTEST_GUILESS_MAIN(TestRoll)

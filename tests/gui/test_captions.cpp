@@ -4,6 +4,7 @@
 // point is 2 pixels instead of 4/3.
 #include "support_runfolder.h"
 
+#include "core/drawhistory.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
 #include "core/settingsfile.h"
@@ -113,7 +114,8 @@ private Q_SLOTS:
         const std::array<QByteArray, 8> noPictures{};
         PrizeSettingsWindow prizes(settings, table, noPictures);
         QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
-        ResultsWindow results(settings, noPictures);
+        DrawHistory history(settings);
+        ResultsWindow results(settings, history, noPictures);
         QCOMPARE(drawnPixels(results.clearButton()), 16);
     }
 

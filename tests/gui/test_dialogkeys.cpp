@@ -1,6 +1,7 @@
 // Keys in the password, prize settings and results windows: their buttons
 // answer a click and Space on the focused button, never Enter; Esc closes
 // the window without doing anything else.
+#include "core/drawhistory.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
 #include "core/settingsfile.h"
@@ -153,7 +154,8 @@ private Q_SLOTS:
 
     void resultsWindowIgnoresEnter()
     {
-        ResultsWindow w(*m_settings, kNoPictures);
+        DrawHistory history(*m_settings);
+        ResultsWindow w(*m_settings, history, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         ButtonClicks clicks(&w);
         w.show();
@@ -178,7 +180,8 @@ private Q_SLOTS:
         PasswordWindow password(*m_settings, current, [&opened] { ++opened; });
         PrizeTable table = PrizeTable::defaults();
         PrizeSettingsWindow prizes(*m_settings, table, kNoPictures);
-        ResultsWindow results(*m_settings, kNoPictures);
+        DrawHistory history(*m_settings);
+        ResultsWindow results(*m_settings, history, kNoPictures);
         const QByteArray config = configBytes();
         for (QDialog *dialog : std::initializer_list<QDialog *>{&password, &prizes, &results}) {
             QSignalSpy finished(dialog, &QDialog::finished);

@@ -3,6 +3,7 @@
 #include "core/cipher.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
+#include "core/drawhistory.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
 #include "lottery/prizesettingswindow.h"
@@ -56,6 +57,9 @@ bool isStoredForm(const QString &text)
 
 } // namespace
 
+// Every line of the draw history is stamped with this time.
+const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
+
 class TestPassword : public QObject
 {
     Q_OBJECT
@@ -63,6 +67,7 @@ class TestPassword : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
 
     QString storedText() const { return m_settings->readZbt(keys::kPassword); }
     QByteArray configBytes() const
@@ -81,6 +86,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
     void windowLayout()
@@ -120,7 +126,7 @@ private Q_SLOTS:
         messagebox::Seam boxes;
         QStringList opened;
         PrizeTable table = PrizeTable::defaults();
-        SettingsGate gate(*m_settings, table, {});
+        SettingsGate gate(*m_settings, *m_history, table, {});
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             opened << QString::fromLatin1(w.metaObject()->className());
             if (auto *pw = qobject_cast<PasswordWindow *>(&w)) {
@@ -334,7 +340,7 @@ private Q_SLOTS:
         answer ? input.queueOk(entry) : input.queueCancel();
         QStringList opened;
         PrizeTable table;
-        SettingsGate gate(*m_settings, table, {});
+        SettingsGate gate(*m_settings, *m_history, table, {});
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             opened << QString::fromLatin1(w.metaObject()->className());
         });
@@ -358,7 +364,7 @@ private Q_SLOTS:
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("picture ") + QByteArray::number(i + 1);
         PrizeTable table;
-        SettingsGate gate(*m_settings, table, [&] { return pictures; });
+        SettingsGate gate(*m_settings, *m_history, table, [&] { return pictures; });
         QList<QByteArray> seen;
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             if (auto *results = qobject_cast<ResultsWindow *>(&w))

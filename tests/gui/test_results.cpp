@@ -1,6 +1,8 @@
 // The results window: layout, the stored counts, and clearing them.
 
+#include "core/historyfile.h"
 #include "core/keys.h"
+#include "core/drawhistory.h"
 #include "core/settingsfile.h"
 #include "lottery/resultswindow.h"
 #include "platform/gbkcodec.h"
@@ -31,6 +33,9 @@ QStringList countTexts(const ResultsWindow &w)
 
 } // namespace
 
+// Every line of the draw history is stamped with this time.
+const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
+
 class TestResults : public QObject
 {
     Q_OBJECT
@@ -38,6 +43,7 @@ class TestResults : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
 
     void storeCounts(const QStringList &texts)
     {
@@ -63,6 +69,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
     void layout_data()
@@ -94,7 +101,7 @@ private Q_SLOTS:
         QFETCH(int, pixels);
         QFETCH(bool, bold);
         QFETCH(bool, enabled);
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(w.windowTitle(), QStringLiteral("中奖结果"));
         QCOMPARE(w.size(), QSize(484, 284));
         auto *control = w.findChild<QWidget *>(name);
@@ -114,7 +121,7 @@ private Q_SLOTS:
 
     void freshInstallShowsEmptyBoxes()
     {
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(countTexts(w), QStringList(8, QString()));
     }
 
@@ -122,14 +129,14 @@ private Q_SLOTS:
     {
         const QStringList stored{"3", "2.5", "abc", "", "1e+13", "0", "12", "-1"};
         storeCounts(stored);
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QCOMPARE(countTexts(w), stored);
     }
 
     void countBoxesCannotBeEdited()
     {
         storeCounts({"1", "2", "3", "4", "5", "6", "7", "8"});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.show();
         for (int slot = 1; slot <= 8; ++slot) {
             QLineEdit *count = w.countEdit(slot);
@@ -146,7 +153,7 @@ private Q_SLOTS:
         storeCounts({"3", "2.5", "abc", "", "1", "0", "12", "4"});
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.show();
         QSignalSpy finished(&w, &QDialog::finished);
         QTest::mouseClick(w.clearButton(), Qt::LeftButton);
@@ -164,7 +171,7 @@ private Q_SLOTS:
     {
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
         QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
@@ -177,7 +184,7 @@ private Q_SLOTS:
         const QByteArray before = resultsBytes();
         messagebox::Seam boxes;
         boxes.queueAnswers({false});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(resultsBytes(), before);
@@ -188,7 +195,7 @@ private Q_SLOTS:
     void notRefreshedWhileOpen()
     {
         storeCounts({"1", "1", "1", "1", "1", "1", "1", "1"});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[0], QStringLiteral("2")));
         QCOMPARE(w.countEdit(1)->text(), QStringLiteral("1"));
     }
@@ -199,11 +206,51 @@ private Q_SLOTS:
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("jieguo.a")));
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, kNoPictures);
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.texts().size(), 2);
         QVERIFY(boxes.texts()[1].contains(QStringLiteral("失败")));
         QCOMPARE(countTexts(w), QStringList(8, QString()));
+    }
+
+    // The history keeps its lines through a clearing and marks it; a
+    // cancelled clearing marks nothing.
+    void clearIsMarkedInTheHistory()
+    {
+        QVERIFY(m_history->countWin(2));
+        messagebox::Seam boxes;
+        boxes.queueAnswers({false, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.clearResults();
+        w.clearResults();
+        QFile file(m_history->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<history::Entry> entries = history::parse(file.readAll());
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0].slot, 2);
+        QVERIFY(entries[1].isClear());
+        QCOMPARE(entries[1].time, kHistoryTime);
+        QCOMPARE(boxes.shown().size(), 2);
+    }
+
+    // A history that cannot be written does not stop the clearing; the
+    // operator hears why once, and not again at the next clearing.
+    void unkeptHistoryIsReportedOnceAtAClearing()
+    {
+        QVERIFY(QDir().mkpath(m_history->path()));
+        storeCounts({"3", "2", "1", "1", "1", "1", "1", "1"});
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.clearResults();
+        w.clearResults();
+        QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
+        QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
+        const QStringList texts = boxes.texts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts[1].startsWith(u"中奖记录文件（中奖记录.csv）无法写入，中奖历史没有保存！\r\n原因：无法打开："));
+        QVERIFY(texts[1].endsWith(u"\r\n\r\n中奖数量照常保存。本次运行中不再提示此信息。"));
+        QCOMPARE(texts[2], QStringLiteral("确定要清空中奖结果吗？"));
     }
 
     void picturesAreCopied()
@@ -211,7 +258,7 @@ private Q_SLOTS:
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
-        ResultsWindow w(*m_settings, pictures);
+        ResultsWindow w(*m_settings, *m_history, pictures);
         for (int slot = 1; slot <= 8; ++slot) {
             QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
             QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));

@@ -3,6 +3,8 @@
 #include "support_runfolder.h"
 #include "support_wait.h"
 
+#include "core/drawhistory.h"
+#include "core/historyfile.h"
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "lottery/rollcontroller.h"
@@ -66,6 +68,8 @@ private Q_SLOTS:
     void badIntervalKeepsTimerStopped();
     void clearedHeldPictureEmptiesLastSlot();
     void startDuringFireworksClosesThem();
+    void landingsWriteTheHistory();
+    void unkeptHistoryShowsOneMessage();
 
 private:
     std::unique_ptr<messagebox::Seam> m_boxes;
@@ -263,6 +267,53 @@ void TestRollWindow::startDuringFireworksClosesThem()
     w->roll().startCaptionPressed();
     QVERIFY(!w->effects().isShowing());
     QCOMPARE(w->roll().state().runFlag, 1);
+}
+
+// Each landing of the real window adds its line, naming the slot it landed
+// on and the count jieguo.a holds.
+void TestRollWindow::landingsWriteTheHistory()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    QList<int> landed;
+    for (int roll = 0; roll < 3; ++roll) {
+        w->roll().startStopPress();
+        w->roll().stopCaptionPressed();
+        w->roll().tick();
+        landed << w->roll().state().position;
+    }
+    QFile file(run.file(QStringLiteral("中奖记录.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<history::Entry> entries = history::parse(file.readAll());
+    QCOMPARE(entries.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(entries[i].slot, landed[i]);
+        QCOMPARE(entries[i].mode, QStringLiteral("按概率"));
+    }
+    QCOMPARE(entries.last().count.toInt(), countOf(run, landed.last()));
+    QVERIFY(m_boxes->shown().isEmpty());
+}
+
+// A folder at the history's name: every landing is counted, and one message
+// box says why the history is not kept.
+void TestRollWindow::unkeptHistoryShowsOneMessage()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    QVERIFY(QDir().mkpath(run.file(QStringLiteral("中奖记录.csv"))));
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    for (int roll = 0; roll < 3; ++roll) {
+        w->roll().startStopPress();
+        w->roll().stopCaptionPressed();
+        w->roll().tick();
+    }
+    QCOMPARE(totalCount(run), 3);
+    QCOMPARE(m_boxes->texts().size(), 1);
+    QVERIFY(m_boxes->texts()[0].startsWith(QStringLiteral("中奖记录文件（中奖记录.csv）无法写入")));
+    QVERIFY(w->history().failureToReport().isEmpty());
 }
 
 QTEST_MAIN(TestRollWindow)

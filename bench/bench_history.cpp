@@ -1,0 +1,90 @@
+// What the draw history adds to a win: the count alone, the count with its
+// history line, and the line's append beside a plain append that neither
+// checks the last line nor waits for the disk.
+//
+// The figures depend on the disk: the append waits for its sync, as the
+// count's own atomic replace already does.
+
+#include "core/drawhistory.h"
+#include "core/historyfile.h"
+#include "core/results.h"
+#include "core/settingsfile.h"
+#include "platform/gbkcodec.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QDateTime kTime(QDate(2026, 12, 7), QTime(15, 3, 12));
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    SettingsFile settings{dir.path(), gbkCodec()};
+    DrawHistory history{settings, [] { return kTime; }};
+};
+
+QByteArray sampleLine()
+{
+    return history::winLine(kTime, 3, QStringLiteral("10"), DrawMode::ByQuantity,
+                            QStringLiteral("42"));
+}
+
+// A counted win with its line, as every landing does it.
+void BM_CountWinWithHistory(benchmark::State &state)
+{
+    Fixture f;
+    int slot = 0;
+    for (auto _ : state) {
+        if (!f.history.countWin(slot % 8 + 1))
+            state.SkipWithError("count failed");
+        ++slot;
+    }
+    if (!f.history.failureToReport().isEmpty())
+        state.SkipWithError("history failed");
+}
+BENCHMARK(BM_CountWinWithHistory)->Unit(benchmark::kMillisecond);
+
+// What a win cost before the history: the count alone.
+void BM_CountWin_CountOnlyBaseline(benchmark::State &state)
+{
+    Fixture f;
+    int slot = 0;
+    for (auto _ : state) {
+        if (!results::countWin(f.settings, slot % 8 + 1))
+            state.SkipWithError("count failed");
+        ++slot;
+    }
+}
+BENCHMARK(BM_CountWin_CountOnlyBaseline)->Unit(benchmark::kMillisecond);
+
+// The line alone: open, look at the last line's end, one write, sync.
+void BM_AppendLine(benchmark::State &state)
+{
+    Fixture f;
+    const QByteArray line = sampleLine();
+    for (auto _ : state) {
+        if (!history::append(f.history.path(), line).isEmpty())
+            state.SkipWithError("append failed");
+    }
+}
+BENCHMARK(BM_AppendLine)->Unit(benchmark::kMicrosecond);
+
+// The naive way: open for appending, write, close; no repair, no sync.
+void BM_AppendLine_NaiveBaseline(benchmark::State &state)
+{
+    Fixture f;
+    const QByteArray line = sampleLine();
+    for (auto _ : state) {
+        QFile file(f.history.path());
+        if (!file.open(QIODevice::Append) || file.write(line) != line.size())
+            state.SkipWithError("append failed");
+    }
+}
+BENCHMARK(BM_AppendLine_NaiveBaseline)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

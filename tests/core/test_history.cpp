@@ -1,0 +1,347 @@
+// The draw history 中奖记录.csv: its lines follow the counts of jieguo.a in
+// order, clearings are marked, a history that cannot be written never costs
+// a win, and a line a power cut left unfinished is never read as a record.
+#include "core/drawhistory.h"
+#include "core/filelock.h"
+#include "core/historyfile.h"
+#include "core/keys.h"
+#include "core/results.h"
+#include "core/settingsfile.h"
+#include "platform/gbkcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 7), QTime(15, 3, 12));
+const QByteArray kBom = "\xEF\xBB\xBF";
+const QByteArray kHeader = kBom + "时间,奖项,奖品数值,抽奖方式,已中奖数量\r\n";
+
+// Whether another thread can take the lock at path right now.
+bool lockableElsewhere(const QString &path)
+{
+    bool locked = false;
+    std::unique_ptr<QThread> other(QThread::create([&] {
+        FileLock lock(path);
+        locked = lock.tryLock();
+    }));
+    other->start();
+    other->wait();
+    return locked;
+}
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void linesFollowTheCountsInOrder();
+    void clearingIsMarked();
+    void formulasStayText();
+    void lineIsWrittenUnderTheCountsLock();
+    void nestedHoldKeepsTheLock();
+    void slotOutOfRangeWritesNothing();
+    void unwritableHistoryKeepsEveryWin();
+    void tornLastLineIsEnded_data();
+    void tornLastLineIsEnded();
+    void unfinishedFirstWriteStartsAgain_data();
+    void unfinishedFirstWriteStartsAgain();
+    void readersSkipWhatIsNoRecord_data();
+    void readersSkipWhatIsNoRecord();
+
+private:
+    QByteArray historyBytes() const;
+    void writeHistory(const QByteArray &bytes) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<DrawHistory> m_history;
+    QDateTime m_now;
+    std::function<void()> m_onStamp;
+};
+
+// Each line is stamped one second after the previous one.
+void TestHistory::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_now = kStart;
+    m_onStamp = {};
+    m_history = std::make_unique<DrawHistory>(*m_settings, [this] {
+        if (m_onStamp)
+            m_onStamp();
+        return std::exchange(m_now, m_now.addSecs(1));
+    });
+}
+
+QByteArray TestHistory::historyBytes() const
+{
+    QFile file(m_history->path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestHistory::writeHistory(const QByteArray &bytes) const
+{
+    QFile file(m_history->path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The file is created with its header; each line holds the prize value text
+// and the mode of its moment and the count just stored, quoted where the
+// text needs it.
+void TestHistory::linesFollowTheCountsInOrder()
+{
+    QCOMPARE(m_history->path(), m_dir->path() + u"/中奖记录.csv");
+    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[2], u"10件, \"大\"奖"));
+    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[4], u"5"));
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", u"2.5"));
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"9999999999999"));
+    QVERIFY(m_history->countWin(3));
+    QVERIFY(m_history->countWin(3));
+    QVERIFY(m_history->countWin(5));
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(m_history->countWin(8));
+    QVERIFY(m_history->countWin(3));
+
+    QCOMPARE(historyBytes(),
+             kHeader
+                 + "2026-12-07 15:03:12,3,\"10件, \"\"大\"\"奖\",按数量,1\r\n"
+                   "2026-12-07 15:03:13,3,\"10件, \"\"大\"\"奖\",按数量,2\r\n"
+                   "2026-12-07 15:03:14,5,5,按数量,3.5\r\n"
+                   "2026-12-07 15:03:15,8,,按概率,1e+13\r\n"
+                   "2026-12-07 15:03:16,3,\"10件, \"\"大\"\"奖\",按概率,3\r\n");
+    const QList<history::Entry> entries = history::parse(historyBytes());
+    QCOMPARE(entries.size(), 5);
+    QCOMPARE(entries[4].time, kStart.addSecs(4));
+    QCOMPARE(entries[4].slot, 3);
+    QCOMPARE(entries[4].prizeValue, u"10件, \"大\"奖"_qs);
+    QCOMPARE(entries[4].mode, u"按概率"_qs);
+    QCOMPARE(entries[4].count, results::countText(*m_settings, 3));
+    QVERIFY(m_history->failureToReport().isEmpty());
+}
+
+// A prize value a spreadsheet would take for a formula is written as text;
+// numbers, signed ones too, are written as they are.
+void TestHistory::formulasStayText()
+{
+    const QStringList values{u"=1+2"_qs, u"@SUM(A1)"_qs, u"-5"_qs, u"+7"_qs, u"-2-3"_qs};
+    for (int slot = 1; slot <= values.size(); ++slot) {
+        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[slot - 1], values[slot - 1]));
+        QVERIFY(m_history->countWin(slot));
+    }
+    const QList<QByteArray> lines = historyBytes().split('\n');
+    QCOMPARE(lines.size(), values.size() + 2);
+    QVERIFY(lines[1].contains(",1,'=1+2,"));
+    QVERIFY(lines[2].contains(",2,'@SUM(A1),"));
+    QVERIFY(lines[3].contains(",3,-5,"));
+    QVERIFY(lines[4].contains(",4,+7,"));
+    QVERIFY(lines[5].contains(",5,'-2-3,"));
+}
+
+// A clearing keeps every earlier line and adds its own; the counts after it
+// start again from 1.
+void TestHistory::clearingIsMarked()
+{
+    QVERIFY(m_history->countWin(1));
+    QVERIFY(m_history->countWin(2));
+    QVERIFY(m_history->resetAll());
+    QVERIFY(m_history->countWin(1));
+    QVERIFY(m_history->resetAll());
+
+    const QList<QByteArray> lines = historyBytes().split('\n');
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[3], "2026-12-07 15:03:14,清空中奖,,,\r");
+    const QList<history::Entry> entries = history::parse(historyBytes());
+    QCOMPARE(entries.size(), 5);
+    QList<int> slots;
+    for (const history::Entry &entry : entries)
+        slots << entry.slot;
+    QCOMPARE(slots, (QList<int>{1, 2, 0, 1, 0}));
+    QVERIFY(entries[2].isClear());
+    QCOMPARE(entries[2].time, kStart.addSecs(2));
+    QCOMPARE(entries[3].count, u"1"_qs);
+    QCOMPARE(results::countText(*m_settings, 1), u"0"_qs);
+}
+
+// The line is made while the count's lock is held and after the count is
+// stored, and the lock is free again once the win is counted.
+void TestHistory::lineIsWrittenUnderTheCountsLock()
+{
+    const QString lock = m_settings->path(DataFile::Results) + u".lock";
+    bool heldAtStamp = false;
+    QString countAtStamp;
+    m_onStamp = [&] {
+        heldAtStamp = !lockableElsewhere(lock);
+        countAtStamp = results::countText(*m_settings, 6);
+    };
+    QVERIFY(m_history->countWin(6));
+    QVERIFY(heldAtStamp);
+    QCOMPARE(countAtStamp, u"1"_qs);
+    QVERIFY(lockableElsewhere(lock));
+
+    heldAtStamp = false;
+    QVERIFY(m_history->resetAll());
+    QVERIFY(heldAtStamp);
+    QCOMPARE(countAtStamp, u"0"_qs);
+    QVERIFY(lockableElsewhere(lock));
+}
+
+// A second hold of a lock this thread has is given at once and lets go of
+// nothing: the lock stays until the first hold ends.
+void TestHistory::nestedHoldKeepsTheLock()
+{
+    const QString path = m_dir->filePath(QStringLiteral("nested.lock"));
+    FileLock outer(path);
+    QVERIFY(outer.tryLock());
+    {
+        FileLock inner(path);
+        QVERIFY(inner.tryLock());
+        QVERIFY(inner.isLocked());
+        FileLock waiting(path);
+        QCOMPARE(waiting.lock(0), FileLock::Result::Locked);
+    }
+    QVERIFY(outer.isLocked());
+    QVERIFY(!lockableElsewhere(path));
+    outer.unlock();
+    QVERIFY(lockableElsewhere(path));
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestHistory::slotOutOfRangeWritesNothing()
+{
+    QVERIFY(!m_history->countWin(0));
+    QVERIFY(!m_history->countWin(9));
+    QVERIFY(!QFile::exists(m_history->path()));
+    QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
+}
+
+// A folder at the history's name stops every writer, root too. The wins
+// are counted all the same, and the failure is handed out once.
+void TestHistory::unwritableHistoryKeepsEveryWin()
+{
+    QVERIFY(QDir().mkpath(m_history->path()));
+    QVERIFY(m_history->countWin(4));
+    const QString reason = m_history->failureToReport();
+    QVERIFY(reason.startsWith(u"无法打开："));
+    QVERIFY(m_history->countWin(4));
+    QVERIFY(m_history->resetAll());
+    QVERIFY(m_history->countWin(4));
+    QVERIFY(m_history->failureToReport().isEmpty());
+    QCOMPARE(results::countText(*m_settings, 4), u"1"_qs);
+
+    // Once the name is free again, the history goes on.
+    QVERIFY(QDir(m_history->path()).removeRecursively());
+    QVERIFY(m_history->countWin(4));
+    const QList<history::Entry> entries = history::parse(historyBytes());
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].count, u"2"_qs);
+    QVERIFY(m_history->failureToReport().isEmpty());
+}
+
+void TestHistory::tornLastLineIsEnded_data()
+{
+    QTest::addColumn<QByteArray>("fragment");
+    QTest::addColumn<QByteArray>("ending");
+    QTest::addRow("inside the time") << QByteArray("2026-12-07 15:0") << QByteArray(",");
+    QTest::addRow("count cut short") << QByteArray("2026-12-07 15:03:13,3,1,按数量,1")
+                                     << QByteArray(",");
+    QTest::addRow("before the line feed") << QByteArray("2026-12-07 15:03:13,3,1,按数量,2\r")
+                                          << QByteArray(",");
+    QTest::addRow("inside quotes") << QByteArray("2026-12-07 15:03:13,3,\"10件, \"\"大")
+                                   << QByteArray("\",");
+    QTest::addRow("half a character") << QByteArray("2026-12-07 15:03:13,3,1,按\xE6")
+                                      << QByteArray(",");
+    QTest::addRow("zeros") << QByteArray(12, '\0') << QByteArray(",");
+}
+
+// The cut-off line stays, for whoever looks into the file, but ends in the
+// torn mark; the quote it left open is closed first, so that it cannot
+// swallow the line after it.
+void TestHistory::tornLastLineIsEnded()
+{
+    QFETCH(QByteArray, fragment);
+    QFETCH(QByteArray, ending);
+    const QByteArray first = history::winLine(kStart, 3, u"1"_qs, DrawMode::ByQuantity, u"1"_qs);
+    writeHistory(kHeader + first + fragment);
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j3", u"1"));
+
+    QVERIFY(m_history->countWin(3));
+    QVERIFY(m_history->countWin(7));
+    const QByteArray mark = ending + "断电时未写完，此行作废\r\n";
+    QCOMPARE(historyBytes(),
+             kHeader + first + fragment + mark
+                 + "2026-12-07 15:03:12,3,,按数量,2\r\n"
+                   "2026-12-07 15:03:13,7,,按数量,1\r\n");
+    const QList<history::Entry> entries = history::parse(historyBytes());
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0].count, u"1"_qs);
+    QCOMPARE(entries[1].count, u"2"_qs);
+    QCOMPARE(entries[2].slot, 7);
+    QVERIFY(m_history->failureToReport().isEmpty());
+}
+
+void TestHistory::unfinishedFirstWriteStartsAgain_data()
+{
+    QTest::addColumn<QByteArray>("left");
+    QTest::addRow("half the mark") << kBom.left(2);
+    QTest::addRow("half the header") << kHeader.left(14);
+    QTest::addRow("header without its line end") << kHeader.chopped(2) + "\r";
+    QTest::addRow("zeros") << QByteArray(80, '\0');
+}
+
+// A file without one whole line holds no record: it starts again with its
+// header, so a spreadsheet still finds the byte order mark at its start.
+void TestHistory::unfinishedFirstWriteStartsAgain()
+{
+    QFETCH(QByteArray, left);
+    writeHistory(left);
+    QVERIFY(m_history->countWin(2));
+    QCOMPARE(historyBytes(), kHeader + "2026-12-07 15:03:12,2,,按数量,1\r\n");
+}
+
+void TestHistory::readersSkipWhatIsNoRecord_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addRow("unfinished last line") << QByteArray("2026-12-07 15:03:13,4,1,按数量,1");
+    QTest::addRow("ended as torn") << QByteArray("2026-12-07 15:03:13,4,1,按数量,断电时未写完，此行作废\r\n");
+    QTest::addRow("six fields") << QByteArray("2026-12-07 15:03:13,4,1,按数量,1,2\r\n");
+    QTest::addRow("slot 9") << QByteArray("2026-12-07 15:03:13,9,1,按数量,1\r\n");
+    QTest::addRow("slot 0") << QByteArray("2026-12-07 15:03:13,0,1,按数量,1\r\n");
+    QTest::addRow("no time") << QByteArray("2026-12-07 15:0,4,1,按数量,1\r\n");
+    QTest::addRow("no mode") << QByteArray("2026-12-07 15:03:13,4,1,按,1\r\n");
+    QTest::addRow("no count") << QByteArray("2026-12-07 15:03:13,4,1,按数量,\r\n");
+    QTest::addRow("clearing with a count") << QByteArray("2026-12-07 15:03:13,清空中奖,,,1\r\n");
+    QTest::addRow("quote left open") << QByteArray("2026-12-07 15:03:13,4,\"1,按数量,1\r\n");
+    QTest::addRow("text after a quote") << QByteArray("2026-12-07 15:03:13,4,\"1\"x,按数量,1\r\n");
+    QTest::addRow("bare quote") << QByteArray("2026-12-07 15:03:13,4,1\"2,按数量,1\r\n");
+}
+
+// Between two records, a line that is no record is left out and the records
+// around it are kept.
+void TestHistory::readersSkipWhatIsNoRecord()
+{
+    QFETCH(QByteArray, line);
+    const QByteArray before = history::winLine(kStart, 4, u"1"_qs, DrawMode::ByQuantity, u"1"_qs);
+    const QByteArray after = history::clearLine(kStart.addSecs(5));
+    const bool last = !line.endsWith("\r\n");
+    const QList<history::Entry> entries
+        = history::parse(kHeader + before + (last ? after + line : line + after));
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0].slot, 4);
+    QVERIFY(entries[1].isClear());
+    QCOMPARE(entries[1].time, kStart.addSecs(5));
+}
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "test_history.moc"
