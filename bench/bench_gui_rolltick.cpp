@@ -12,10 +12,10 @@
 #include "core/values.h"
 #include "platform/gbkcodec.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/imagedecode.h"
-#include "ui/mainwindow.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/imagedecode.h"
+#include "mainwindow/mainwindow.h"
+#include "widgets/picturebox.h"
 
 #include <QApplication>
 #include <QCheckBox>

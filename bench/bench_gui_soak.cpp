@@ -14,8 +14,8 @@
 #include "display/wineffects.h"
 #include "platform/gbkcodec.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/mainwindow.h"
+#include "widgets/controls.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "platform/sound.h"
-#include "ui/filedialog.h"
+#include "widgets/filedialog.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,11 +3,9 @@
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "core/wholefile.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/mainmenu.h"
-#include "ui/picturebox.h"
-#include "ui/screensize.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
+#include "widgets/screensize.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -29,9 +27,8 @@ void setPointSize(QWidget *label, int points)
 
 } // namespace
 
-WheelLayout::WheelLayout(MainControls &controls, MainMenu &menu, const SettingsFile &settings)
+WheelLayout::WheelLayout(const WheelControls &controls, const SettingsFile &settings)
     : m_controls(controls)
-    , m_menu(menu)
     , m_settings(settings)
 {
 }
@@ -69,7 +66,6 @@ void WheelLayout::resetGeometry()
 
 void WheelLayout::enlargeStep()
 {
-    m_factor = wheel::kEnlargeFactor;
     apply(wheel::enlargeStep(current()));
 }
 
@@ -77,7 +73,6 @@ void WheelLayout::enlarge(long long n)
 {
     if (n < 1)
         return;
-    m_factor = wheel::kEnlargeFactor;
     apply(wheel::enlarge(current(), n));
 }
 
@@ -116,7 +111,7 @@ QByteArray WheelLayout::face(int k)
 void WheelLayout::checkStyle(int k)
 {
     for (int i = 0; i < 4; ++i)
-        m_menu.styles[i]->setChecked(i + 1 == k);
+        m_controls.styles[i]->setChecked(i + 1 == k);
 }
 
 void WheelLayout::setFace(int k)
@@ -142,33 +137,4 @@ void WheelLayout::applyStoredStyle()
         }
     }
     setFace(1);
-}
-
-void WheelLayout::setFullScreen()
-{
-    QWidget *w = m_controls.window;
-    const bool shown = w->isVisible();
-    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    w->move(0, 0);
-    w->resize(primaryScreenSize());
-    m_menu.windowed->setChecked(false);
-    m_menu.fullScreen->setChecked(true);
-    m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
-    if (shown)
-        w->show();
-}
-
-void WheelLayout::setWindowed()
-{
-    QWidget *w = m_controls.window;
-    const bool shown = w->isVisible();
-    const QPoint pos = w->pos();
-    w->setWindowFlags(Qt::Window);
-    w->move(pos);
-    w->resize(primaryScreenSize() - QSize(20, 20));
-    m_menu.windowed->setChecked(true);
-    m_menu.fullScreen->setChecked(false);
-    m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
-    if (shown)
-        w->show();
 }

@@ -3,8 +3,8 @@
 #include "core/results.h"
 #include "core/settingsfile.h"
 #include "lottery/designwidgets.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QLabel>
 #include <QLineEdit>

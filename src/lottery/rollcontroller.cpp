@@ -5,16 +5,15 @@
 #include "display/prizepictures.h"
 #include "display/wineffects.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
-RollController::RollController(MainControls &controls, const PrizePictures &pictures,
+RollController::RollController(const RollControls &controls, const PrizePictures &pictures,
                                BackgroundMusic &music, WinEffects &effects, Sound &sound)
     : m_controls(controls)
     , m_pictures(pictures)

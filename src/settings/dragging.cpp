@@ -4,15 +4,14 @@
 #include "core/settingsfile.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 namespace {
 constexpr int kCtrlAlone = 1;
 }
 
-ElementDragging::ElementDragging(MainControls &controls, const SettingsFile &settings,
+ElementDragging::ElementDragging(const DraggingControls &controls, const SettingsFile &settings,
                                  WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)

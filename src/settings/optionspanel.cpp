@@ -5,9 +5,8 @@
 #include "core/values.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ int sizeFromText(const QString &text)
 
 } // namespace
 
-OptionsPanel::OptionsPanel(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel)
+OptionsPanel::OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)
     , m_wheel(wheel)
@@ -47,7 +46,7 @@ void OptionsPanel::move(QPoint pressPos)
 
 void OptionsPanel::save()
 {
-    MainControls &c = m_controls;
+    const OptionsControls &c = m_controls;
     PictureBox *result = c.resultPicture;
     // Texts are stored as typed; only the widgets get numbers. Start-up
     // later shows the number the box really got.

@@ -3,10 +3,9 @@
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "core/textcodec.h"
-#include "ui/controls.h"
-#include "ui/fontdialog.h"
-#include "ui/inputbox.h"
-#include "ui/mainlayout.h"
+#include "widgets/controls.h"
+#include "widgets/fontdialog.h"
+#include "widgets/inputbox.h"
 
 #include <QFontInfo>
 
@@ -55,7 +54,7 @@ QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 
 } // namespace
 
-Titles::Titles(MainControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+Titles::Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
                QWidget *dialogParent)
     : m_controls(controls)
     , m_settings(settings)

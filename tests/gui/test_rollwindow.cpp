@@ -6,9 +6,9 @@
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "lottery/rollcontroller.h"
-#include "ui/controls.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -3,9 +3,9 @@
 
 #include "core/keys.h"
 #include "display/wheellayout.h"
-#include "ui/controls.h"
-#include "ui/imagedecode.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/imagedecode.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -187,7 +187,7 @@ void TestStartup::windowedIsScreenMinusTwenty()
     QVERIFY(w->menu().windowed->isChecked());
     QVERIFY(!w->menu().fullScreen->isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=窗口")));
-    w->wheel().setFullScreen();
+    w->setFullScreen();
     QCOMPARE(w->size(), screenSize());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=全屏")));
 }

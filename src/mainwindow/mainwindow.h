@@ -4,8 +4,8 @@
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
 #include "core/settingsfile.h"
-#include "ui/mainlayout.h"
-#include "ui/mainmenu.h"
+#include "mainwindow/mainlayout.h"
+#include "mainwindow/mainmenu.h"
 
 #include <QWidget>
 #include <memory>
@@ -54,6 +54,9 @@ public:
     void openPopup(const QPoint &globalPos);
     // 退出: confirmation, then the program ends with code 0.
     void exitWithConfirmation();
+    // The window mode, as the menu's 全屏 and 窗口 set it; stored at once.
+    void setFullScreen();
+    void setWindowed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

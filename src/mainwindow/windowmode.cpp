@@ -1,0 +1,37 @@
+// The window mode: full screen without a frame, or a framed window a little
+// smaller than the screen. The menu's two entries show which one is on.
+#include "mainwindow.h"
+
+#include "core/keys.h"
+#include "widgets/screensize.h"
+
+#include <QAction>
+
+void MainWindow::setFullScreen()
+{
+    QWidget *w = this;
+    const bool shown = w->isVisible();
+    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w->move(0, 0);
+    w->resize(primaryScreenSize());
+    m_menu.windowed->setChecked(false);
+    m_menu.fullScreen->setChecked(true);
+    m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
+    if (shown)
+        w->show();
+}
+
+void MainWindow::setWindowed()
+{
+    QWidget *w = this;
+    const bool shown = w->isVisible();
+    const QPoint pos = w->pos();
+    w->setWindowFlags(Qt::Window);
+    w->move(pos);
+    w->resize(primaryScreenSize() - QSize(20, 20));
+    m_menu.windowed->setChecked(true);
+    m_menu.fullScreen->setChecked(false);
+    m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
+    if (shown)
+        w->show();
+}
