@@ -47,7 +47,8 @@ const QTemporaryDir &runFolder(Media media)
     const int index = media == Media::Large ? 0 : 1;
     QTemporaryDir &dir = media == Media::Large ? large : small;
     if (!made[index]) {
-        SettingsFile(dir.path(), gbkCodec()).writeZbt(keys::kDrawMode, values::kTrue);
+        if (!SettingsFile(dir.path(), gbkCodec()).writeZbt(keys::kDrawMode, values::kTrue))
+            qFatal("cannot write the run folder's config.a");
         QDir().mkpath(dir.filePath(QStringLiteral("奖品图片")));
         for (int slot = 1; slot <= 8; ++slot) {
             QFile f(pictureFile(dir.path(), slot));

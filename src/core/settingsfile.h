@@ -45,23 +45,23 @@ public:
     // also returns false when the folder is missing or not writable, when the
     // file cannot be read, or when the lock is not free within 10 seconds,
     // and then leaves the file as it was.
-    bool write(DataFile file, QStringView section, QStringView key,
-               QStringView value) const;
+    [[nodiscard]] bool write(DataFile file, QStringView section, QStringView key,
+                             QStringView value) const;
 
     // Locked read-modify-write of one key: change() gets the current value
     // (empty when missing) and returns the new one.
-    bool update(DataFile file, QStringView section, QStringView key,
-                const std::function<QString(const QString &)> &change) const;
+    [[nodiscard]] bool update(DataFile file, QStringView section, QStringView key,
+                              const std::function<QString(const QString &)> &change) const;
 
     // Several keys of one section in one locked rewrite: all of them are
     // saved, or (when a name cannot be stored or the write fails) none.
     // Values are cut as write() cuts them.
-    bool writeMany(DataFile file, QStringView section,
-                   const QList<std::pair<QStringView, QString>> &entries) const;
+    [[nodiscard]] bool writeMany(DataFile file, QStringView section,
+                                 const QList<std::pair<QStringView, QString>> &entries) const;
 
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
-    bool writeZbt(QStringView key, QStringView value) const;
+    [[nodiscard]] bool writeZbt(QStringView key, QStringView value) const;
 
 private:
     bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;

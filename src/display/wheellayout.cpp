@@ -123,7 +123,8 @@ void WheelLayout::selectStyle(int k)
 {
     checkStyle(k);
     setFace(k);
-    m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+    // The face shows at once; a failed write only loses it at the next start.
+    (void)m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
 }
 
 void WheelLayout::applyStoredStyle()

@@ -36,7 +36,6 @@ void MainWindow::bindRoll()
     connect(c.autoStopTimer, &IntervalTimer::tick, this, [roll] { roll->stopCaptionPressed(); });
     connect(c.rollTimer, &IntervalTimer::tick, this, [roll] { roll->tick(); });
     connect(c.focusTimer, &IntervalTimer::tick, this, [&c] { c.startButton->setFocus(); });
-    connect(c.hotKeyLabel, &Label::notified, this, [&c] { c.designationFlag->show(); });
 }
 
 void MainWindow::bindMenu()

@@ -76,10 +76,15 @@ void MainWindow::runCreationHandler()
                            *m_music, *m_background, [this] {
                                m_hotKey = new GlobalHotKey(this);
                                connect(m_hotKey, &GlobalHotKey::activated, this,
-                                       [this] { m_controls.hotKeyLabel->notify(); });
+                                       [this] { armDesignation(); });
                            },
                            [this] { setWindowed(); }, [this] { setFullScreen(); }};
     runStartup(targets);
+}
+
+void MainWindow::armDesignation()
+{
+    m_controls.designationFlag->show();
 }
 
 void MainWindow::openPopup(const QPoint &globalPos)

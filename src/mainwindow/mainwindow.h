@@ -50,6 +50,8 @@ public:
     SettingsGate &gate() { return *m_gate; }
     GlobalHotKey *hotKey() const { return m_hotKey; }
 
+    // The hot key Shift+Q: the next landing is on the first ticket.
+    void armDesignation();
     // The popup menu at a screen position.
     void openPopup(const QPoint &globalPos);
     // 退出: confirmation, then the program ends with code 0.

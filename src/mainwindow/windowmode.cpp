@@ -1,5 +1,8 @@
 // The window mode: full screen without a frame, or a framed window a little
 // smaller than the screen. The menu's two entries show which one is on.
+// The mode is stored for the next start; when the folder cannot be written
+// the switch still happens and only the next start forgets it, as with
+// every on-screen preference (the write reports nothing to the operator).
 #include "mainwindow.h"
 
 #include "core/keys.h"
@@ -16,7 +19,7 @@ void MainWindow::setFullScreen()
     w->resize(primaryScreenSize());
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
-    m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
+    (void)m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen); // see the top
     if (shown)
         w->show();
 }
@@ -31,7 +34,7 @@ void MainWindow::setWindowed()
     w->resize(primaryScreenSize() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
-    m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
+    (void)m_settings.writeZbt(keys::kWindowMode, keys::kWindowed); // see the top
     if (shown)
         w->show();
 }

@@ -64,7 +64,9 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStrin
                            QStringView topKey, Titles titles)
 {
     DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
-        m_settings.writeMany(DataFile::Config, keys::kZbt,
+        // The element stays where it was dropped; a failed write only means
+        // the next start puts it back where it was stored.
+        (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
                              {{leftKey, QString::number(target->x())},
                               {topKey, QString::number(target->y())}});
         if (titles == Titles::Raise)

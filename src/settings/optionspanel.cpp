@@ -51,16 +51,19 @@ void OptionsPanel::save()
     // Texts are stored as typed; only the widgets get numbers. Start-up
     // later shows the number the box really got.
     const QString height = c.resultHeightEdit->text();
-    m_settings.writeZbt(keys::kResultHeight, height);
-    result->resize(result->width(), sizeFromText(height));
     const QString width = c.resultWidthEdit->text();
-    m_settings.writeZbt(keys::kResultWidth, width);
-    result->resize(sizeFromText(width), result->height());
-    m_settings.writeZbt(keys::kRollSpeed, c.rollSpeedEdit->text());
-    m_settings.writeZbt(keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked()));
-    m_settings.writeZbt(keys::kAutoStop, c.autoStopEdit->text());
-    close();
     const QString wheelSize = c.wheelSizeEdit->text();
-    m_settings.writeZbt(keys::kWheelSize, wheelSize);
+    // One locked rewrite for all six. The options apply now either way; a
+    // failed write only means the next start brings back the stored ones.
+    (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
+                               {{keys::kResultHeight, height},
+                                {keys::kResultWidth, width},
+                                {keys::kRollSpeed, c.rollSpeedEdit->text()},
+                                {keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked())},
+                                {keys::kAutoStop, c.autoStopEdit->text()},
+                                {keys::kWheelSize, wheelSize}});
+    result->resize(result->width(), sizeFromText(height));
+    result->resize(sizeFromText(width), result->height());
+    close();
     m_wheel.applySize(values::textToInt(wheelSize));
 }

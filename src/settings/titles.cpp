@@ -103,7 +103,9 @@ void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView off
     // An empty title is allowed: it clears the caption. Start-up then keeps
     // the design caption, since an empty key counts as missing.
     label->setText(answer.text);
-    m_settings.writeZbt(key, answer.text);
+    // The caption shows at once; a failed write only loses it at the next
+    // start, where the stored or design caption comes back.
+    (void)m_settings.writeZbt(key, answer.text);
 }
 
 void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
@@ -117,7 +119,8 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     // start-up applies it.
     const QFont font = label->font();
     const int points = pointSizeOf(font);
-    m_settings.writeMany(DataFile::Config, keys::kYanse,
+    // As with the text: the font shows now, a failed write only forgets it.
+    (void)m_settings.writeMany(DataFile::Config, keys::kYanse,
                          {{fontKeys.face, font.family()},
                           {fontKeys.size, QString::number(points)},
                           {fontKeys.colour, colourText(label->textColour())}});
