@@ -12,10 +12,10 @@
 #include "core/values.h"
 #include "platform/gbkcodec.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/imagedecode.h"
-#include "ui/mainwindow.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/imagedecode.h"
+#include "mainwindow/mainwindow.h"
+#include "widgets/picturebox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,7 +47,8 @@ const QTemporaryDir &runFolder(Media media)
     const int index = media == Media::Large ? 0 : 1;
     QTemporaryDir &dir = media == Media::Large ? large : small;
     if (!made[index]) {
-        SettingsFile(dir.path(), gbkCodec()).writeZbt(keys::kDrawMode, values::kTrue);
+        if (!SettingsFile(dir.path(), gbkCodec()).writeZbt(keys::kDrawMode, values::kTrue))
+            qFatal("cannot write the run folder's config.a");
         QDir().mkpath(dir.filePath(QStringLiteral("奖品图片")));
         for (int slot = 1; slot <= 8; ++slot) {
             QFile f(pictureFile(dir.path(), slot));

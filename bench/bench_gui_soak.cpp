@@ -17,8 +17,8 @@
 #include "display/wineffects.h"
 #include "platform/gbkcodec.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/mainwindow.h"
+#include "widgets/controls.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -123,7 +123,9 @@ ObjectCensus census(MainWindow &window, const TimerWatch &watch)
 void prepareRunFolder(const QString &runDir)
 {
     const SettingsFile settings(runDir, gbkCodec());
-    settings.writeZbt(keys::kDrawMode, values::kTrue); // by probability: the box never empties
+    // By probability: the box never empties.
+    if (!settings.writeZbt(keys::kDrawMode, values::kTrue))
+        qFatal("cannot write the run folder's config.a");
     QDir().mkpath(runDir + QStringLiteral("/奖品图片"));
     for (int slot = 1; slot <= 8; ++slot) {
         QFile f(runDir + QStringLiteral("/奖品图片/%1.jpg").arg(slot));

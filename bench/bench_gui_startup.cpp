@@ -3,8 +3,8 @@
 #include "benchscreen.h"
 #include "silentsound.h"
 #include "platform/sound.h"
-#include "ui/imagedecode.h"
-#include "ui/mainwindow.h"
+#include "widgets/imagedecode.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // Invariants: no crash, no fault the sanitizers see, memory within the
 // limits the fuzzer is run with (-rss_limit_mb, -malloc_limit_mb), and the
 // result is either null or exactly the (capped) box size.
-#include "ui/imagedecode.h"
+#include "widgets/imagedecode.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

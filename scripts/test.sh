@@ -11,6 +11,8 @@ cd "$(dirname "$0")/.."
 build=${LUNORA_BUILD_DIR:-build}
 
 bash scripts/deps.sh
+# Every folder of src/ may depend only on the folders below it.
+bash scripts/check-layers.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 phase_start=$SECONDS

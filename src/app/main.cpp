@@ -1,7 +1,7 @@
 #include "platform/environment.h"
 #include "platform/sound.h"
-#include "ui/mainwindow.h"
-#include "ui/translations.h"
+#include "mainwindow/mainwindow.h"
+#include "widgets/translations.h"
 
 #include <QApplication>
 #include <QDir>

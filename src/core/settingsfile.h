@@ -54,19 +54,19 @@ public:
     // read or may not be written, when neither the folder nor the file lets
     // this user write, or when the lock is not free within 10 seconds, and
     // then leaves the file as it was.
-    bool write(DataFile file, QStringView section, QStringView key,
-               QStringView value) const;
+    [[nodiscard]] bool write(DataFile file, QStringView section, QStringView key,
+                             QStringView value) const;
 
     // Locked read-modify-write of one key: change() gets the current value
     // (empty when missing) and returns the new one.
-    bool update(DataFile file, QStringView section, QStringView key,
-                const std::function<QString(const QString &)> &change) const;
+    [[nodiscard]] bool update(DataFile file, QStringView section, QStringView key,
+                              const std::function<QString(const QString &)> &change) const;
 
     // Several keys of one section in one locked rewrite: all of them are
     // saved, or (when a name cannot be stored or the write fails) none.
     // Values are cut as write() cuts them.
-    bool writeMany(DataFile file, QStringView section,
-                   const QList<std::pair<QStringView, QString>> &entries) const;
+    [[nodiscard]] bool writeMany(DataFile file, QStringView section,
+                                 const QList<std::pair<QStringView, QString>> &entries) const;
 
     // Runs work() while holding the lock that every write of file takes, so
     // another copy sees what work() does as one step; writes inside work()
@@ -76,7 +76,7 @@ public:
 
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
-    bool writeZbt(QStringView key, QStringView value) const;
+    [[nodiscard]] bool writeZbt(QStringView key, QStringView value) const;
 
 private:
     bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;

@@ -5,7 +5,7 @@
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "platform/sound.h"
-#include "ui/filedialog.h"
+#include "widgets/filedialog.h"
 
 #include <QAction>
 #include <QDir>
@@ -44,13 +44,15 @@ void BackgroundMusic::applyStoredSwitch()
 void BackgroundMusic::enable()
 {
     check(true);
-    m_settings.writeZbt(keys::kMusic, values::kTrue);
+    // The switch takes effect now whatever the disk says; a failed write
+    // only means the next start uses the stored switch.
+    (void)m_settings.writeZbt(keys::kMusic, values::kTrue);
 }
 
 void BackgroundMusic::disable()
 {
     check(false);
-    m_settings.writeZbt(keys::kMusic, values::kFalse);
+    (void)m_settings.writeZbt(keys::kMusic, values::kFalse); // as in enable()
 }
 
 void BackgroundMusic::replace()

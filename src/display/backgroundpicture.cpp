@@ -2,9 +2,9 @@
 
 #include "core/wholefile.h"
 #include "filecopy.h"
-#include "ui/filedialog.h"
-#include "ui/imagedecode.h"
-#include "ui/picturebox.h"
+#include "widgets/filedialog.h"
+#include "widgets/imagedecode.h"
+#include "widgets/picturebox.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "effectswindow.h"
 
 #include "platform/compositor.h"
-#include "ui/screensize.h"
+#include "widgets/screensize.h"
 
 #include <QBackingStore>
 #include <QGuiApplication>

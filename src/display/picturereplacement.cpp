@@ -3,7 +3,7 @@
 #include "core/roll.h"
 #include "filecopy.h"
 #include "prizepictures.h"
-#include "ui/filedialog.h"
+#include "widgets/filedialog.h"
 
 PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
                                        QWidget *dialogParent)

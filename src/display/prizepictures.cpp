@@ -2,7 +2,7 @@
 
 #include "core/wholefile.h"
 #include "filecopy.h"
-#include "ui/picturebox.h"
+#include "widgets/picturebox.h"
 
 #include <QDir>
 

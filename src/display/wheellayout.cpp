@@ -3,13 +3,10 @@
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "core/wholefile.h"
-#include "ui/controls.h"
-#include "ui/fontsize.h"
-#include "ui/mainlayout.h"
-#include "ui/mainmenu.h"
-#include "ui/outersize.h"
-#include "ui/picturebox.h"
-#include "ui/screensize.h"
+#include "widgets/controls.h"
+#include "widgets/fontsize.h"
+#include "widgets/picturebox.h"
+#include "widgets/screensize.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -33,11 +30,9 @@ void setPointSize(QWidget *label, int points)
 
 } // namespace
 
-WheelLayout::WheelLayout(MainControls &controls, MainMenu &menu, const SettingsFile &settings)
+WheelLayout::WheelLayout(const WheelControls &controls, const SettingsFile &settings)
     : m_controls(controls)
-    , m_menu(menu)
     , m_settings(settings)
-    , m_outerSize(new OuterSize(controls.window))
 {
 }
 
@@ -74,7 +69,6 @@ void WheelLayout::resetGeometry()
 
 void WheelLayout::enlargeStep()
 {
-    m_factor = wheel::kEnlargeFactor;
     apply(wheel::enlargeStep(current()));
 }
 
@@ -82,7 +76,6 @@ void WheelLayout::enlarge(long long n)
 {
     if (n < 1)
         return;
-    m_factor = wheel::kEnlargeFactor;
     apply(wheel::enlarge(current(), n));
 }
 
@@ -121,7 +114,7 @@ QByteArray WheelLayout::face(int k)
 void WheelLayout::checkStyle(int k)
 {
     for (int i = 0; i < 4; ++i)
-        m_menu.styles[i]->setChecked(i + 1 == k);
+        m_controls.styles[i]->setChecked(i + 1 == k);
 }
 
 void WheelLayout::setFace(int k)
@@ -133,7 +126,8 @@ void WheelLayout::selectStyle(int k)
 {
     checkStyle(k);
     setFace(k);
-    m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+    // The face shows at once; a failed write only loses it at the next start.
+    (void)m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
 }
 
 void WheelLayout::applyStoredStyle()
@@ -147,37 +141,4 @@ void WheelLayout::applyStoredStyle()
         }
     }
     setFace(1);
-}
-
-void WheelLayout::setFullScreen()
-{
-    QWidget *w = m_controls.window;
-    const bool shown = w->isVisible();
-    m_outerSize->cancel();
-    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    // The inside is the whole window now; a move would still subtract the
-    // frame the window had while it was windowed.
-    w->setGeometry(QRect(QPoint(0, 0), primaryScreenSize()));
-    m_menu.windowed->setChecked(false);
-    m_menu.fullScreen->setChecked(true);
-    m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen);
-    if (shown)
-        w->show();
-}
-
-void WheelLayout::setWindowed()
-{
-    QWidget *w = m_controls.window;
-    const bool shown = w->isVisible();
-    const QPoint pos = w->pos();
-    w->setWindowFlags(Qt::Window);
-    w->move(pos);
-    // Screen less 20 with the frame: the window, title bar and borders
-    // included, stays on the screen.
-    m_outerSize->resizeOuter(primaryScreenSize() - QSize(20, 20));
-    m_menu.windowed->setChecked(true);
-    m_menu.fullScreen->setChecked(false);
-    m_settings.writeZbt(keys::kWindowMode, keys::kWindowed);
-    if (shown)
-        w->show();
 }

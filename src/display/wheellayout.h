@@ -3,21 +3,33 @@
 #include "core/wheelgeometry.h"
 
 #include <QByteArray>
+#include <array>
 
-class OuterSize;
+class PictureBox;
+class QAction;
+class QWidget;
 class SettingsFile;
-struct MainControls;
-struct MainMenu;
+class ShapeBox;
+class TransparentLabel;
 
-// The wheel's geometry, enlargement, round clip and face, and the window
-// mode of the main window.
+// The controls the wheel is made of, and the style actions that show which
+// face it wears. The window is only read, to clip the wheel to what shows.
+struct WheelControls
+{
+    QWidget *window = nullptr;
+    ShapeBox *wheelFrame = nullptr;
+    PictureBox *face = nullptr;
+    TransparentLabel *startCaption = nullptr;
+    TransparentLabel *stopCaption = nullptr;
+    std::array<PictureBox *, 8> slots{};
+    std::array<QAction *, 4> styles{};
+};
+
+// The wheel's geometry, enlargement, round clip and face.
 class WheelLayout
 {
 public:
-    WheelLayout(MainControls &controls, MainMenu &menu, const SettingsFile &settings);
-
-    void setFactor(double factor) { m_factor = factor; }
-    double factor() const { return m_factor; }
+    WheelLayout(const WheelControls &controls, const SettingsFile &settings);
 
     // The assembly as the widgets have it now, and back.
     WheelGeometry current() const;
@@ -31,8 +43,6 @@ public:
 
     void selectStyle(int k);
     void applyStoredStyle();
-    void setFullScreen();
-    void setWindowed();
 
     static QByteArray face(int k);
 
@@ -40,9 +50,6 @@ private:
     void checkStyle(int k);
     void setFace(int k);
 
-    MainControls &m_controls;
-    MainMenu &m_menu;
+    WheelControls m_controls;
     const SettingsFile &m_settings;
-    OuterSize *m_outerSize; // owned by the window
-    double m_factor = 1.0;
 };

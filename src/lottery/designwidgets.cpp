@@ -1,6 +1,6 @@
 #include "lottery/designwidgets.h"
 
-#include "ui/picturebox.h"
+#include "widgets/picturebox.h"
 
 #include <QDialog>
 #include <QLabel>

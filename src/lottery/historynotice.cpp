@@ -1,6 +1,6 @@
 #include "lottery/historynotice.h"
 
-#include "ui/messagebox.h"
+#include "widgets/messagebox.h"
 
 namespace historynotice {
 

@@ -5,8 +5,8 @@
 #include "core/settingsfile.h"
 #include "core/textcodec.h"
 #include "lottery/designwidgets.h"
-#include "ui/inputbox.h"
-#include "ui/messagebox.h"
+#include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
 
 #include <QLineEdit>
 #include <QPushButton>

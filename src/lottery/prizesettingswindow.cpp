@@ -5,8 +5,8 @@
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "lottery/designwidgets.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QGroupBox>
 #include <QLabel>

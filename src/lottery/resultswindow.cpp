@@ -5,8 +5,8 @@
 #include "core/settingsfile.h"
 #include "lottery/designwidgets.h"
 #include "lottery/historynotice.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QLabel>
 #include <QLineEdit>

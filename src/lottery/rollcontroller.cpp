@@ -6,16 +6,15 @@
 #include "display/wineffects.h"
 #include "lottery/historynotice.h"
 #include "platform/sound.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
-RollController::RollController(MainControls &controls, const PrizePictures &pictures,
+RollController::RollController(const RollControls &controls, const PrizePictures &pictures,
                                BackgroundMusic &music, WinEffects &effects, Sound &sound)
     : m_controls(controls)
     , m_pictures(pictures)

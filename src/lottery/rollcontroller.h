@@ -3,19 +3,41 @@
 #include "core/roll.h"
 
 #include <QByteArray>
+#include <array>
 
 class BackgroundMusic;
+class IntervalTimer;
+class PictureBox;
 class PrizePictures;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 class Sound;
+class TransparentLabel;
 class WinEffects;
-struct MainControls;
+
+// The controls a roll reads its options from and shows itself on.
+struct RollControls
+{
+    QPushButton *startButton = nullptr;
+    TransparentLabel *startCaption = nullptr;
+    TransparentLabel *stopCaption = nullptr;
+    std::array<PictureBox *, 8> slots{};
+    PictureBox *resultPicture = nullptr;
+    IntervalTimer *rollTimer = nullptr;
+    IntervalTimer *autoStopTimer = nullptr;
+    TransparentLabel *designationFlag = nullptr;
+    QLineEdit *rollSpeedEdit = nullptr;
+    QLineEdit *autoStopEdit = nullptr;
+    QCheckBox *effectsDisabledBox = nullptr;
+};
 
 // Glues the roll logic to the main window's widgets, timers, music, effects
 // and sound.
 class RollController final : public RollView
 {
 public:
-    RollController(MainControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
+    RollController(const RollControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
                    WinEffects &effects, Sound &sound);
 
     QString rollSpeedText() const override;
@@ -48,7 +70,7 @@ public:
     static QString emptyBoxText();
 
 private:
-    MainControls &m_controls;
+    RollControls m_controls;
     const PrizePictures &m_pictures;
     BackgroundMusic &m_music;
     WinEffects &m_effects;

@@ -3,8 +3,8 @@
 #include "lottery/passwordwindow.h"
 #include "lottery/prizesettingswindow.h"
 #include "lottery/resultswindow.h"
-#include "ui/inputbox.h"
-#include "ui/messagebox.h"
+#include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
 
 namespace {
 SettingsGate::WindowSeam *g_activeSeam = nullptr;

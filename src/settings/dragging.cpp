@@ -4,15 +4,14 @@
 #include "core/settingsfile.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 namespace {
 constexpr int kCtrlAlone = 1;
 }
 
-ElementDragging::ElementDragging(MainControls &controls, const SettingsFile &settings,
+ElementDragging::ElementDragging(const DraggingControls &controls, const SettingsFile &settings,
                                  WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)
@@ -65,7 +64,9 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStrin
                            QStringView topKey, Titles titles)
 {
     DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
-        m_settings.writeMany(DataFile::Config, keys::kZbt,
+        // The element stays where it was dropped; a failed write only means
+        // the next start puts it back where it was stored.
+        (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
                              {{leftKey, QString::number(target->x())},
                               {topKey, QString::number(target->y())}});
         if (titles == Titles::Raise)

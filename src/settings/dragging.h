@@ -3,10 +3,23 @@
 #include <QPoint>
 #include <QStringView>
 
+class PictureBox;
 class QWidget;
 class SettingsFile;
+class ShapeBox;
+class TransparentLabel;
 class WheelLayout;
-struct MainControls;
+
+// What can be dragged: the two titles, the result picture and the wheel,
+// by its frame or by its face.
+struct DraggingControls
+{
+    TransparentLabel *mainTitle = nullptr;
+    TransparentLabel *subTitle = nullptr;
+    PictureBox *resultPicture = nullptr;
+    ShapeBox *wheelFrame = nullptr;
+    PictureBox *face = nullptr;
+};
 
 // Dragging the titles, the result picture and the wheel to any place on the
 // screen. Each drag writes the element's new left and top to config.a at
@@ -14,7 +27,7 @@ struct MainControls;
 class ElementDragging
 {
 public:
-    ElementDragging(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    ElementDragging(const DraggingControls &controls, const SettingsFile &settings, WheelLayout &wheel);
 
     // The press position is in the pressed control's client area; keyState
     // is 1 Ctrl + 2 Shift + 4 Alt. The titles, the result picture and the
@@ -33,7 +46,7 @@ private:
               QStringView topKey, Titles titles);
     void raiseTitles();
 
-    MainControls &m_controls;
+    DraggingControls m_controls;
     const SettingsFile &m_settings;
     WheelLayout &m_wheel;
 };

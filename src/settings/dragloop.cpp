@@ -19,11 +19,6 @@ void DragLoop::start(QWidget *target, QPoint pressGlobal, std::function<void()> 
     g_running = new DragLoop(target, pressGlobal, std::move(finished));
 }
 
-bool DragLoop::isRunning()
-{
-    return !g_running.isNull();
-}
-
 // Parented to the control it moves, so it goes away with it.
 DragLoop::DragLoop(QWidget *target, QPoint pressGlobal, std::function<void()> finished)
     : QObject(target)

@@ -21,9 +21,6 @@ public:
     // pressGlobal: where the button went down, in screen coordinates.
     static void start(QWidget *target, QPoint pressGlobal, std::function<void()> finished);
 
-    // Whether a control is following the mouse right now.
-    static bool isRunning();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -5,9 +5,8 @@
 #include "core/values.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ int sizeFromText(const QString &text)
 
 } // namespace
 
-OptionsPanel::OptionsPanel(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel)
+OptionsPanel::OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)
     , m_wheel(wheel)
@@ -47,21 +46,24 @@ void OptionsPanel::move(QPoint pressPos)
 
 void OptionsPanel::save()
 {
-    MainControls &c = m_controls;
+    const OptionsControls &c = m_controls;
     PictureBox *result = c.resultPicture;
     // Texts are stored as typed; only the widgets get numbers. Start-up
     // later shows the number the box really got.
     const QString height = c.resultHeightEdit->text();
-    m_settings.writeZbt(keys::kResultHeight, height);
-    result->resize(result->width(), sizeFromText(height));
     const QString width = c.resultWidthEdit->text();
-    m_settings.writeZbt(keys::kResultWidth, width);
-    result->resize(sizeFromText(width), result->height());
-    m_settings.writeZbt(keys::kRollSpeed, c.rollSpeedEdit->text());
-    m_settings.writeZbt(keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked()));
-    m_settings.writeZbt(keys::kAutoStop, c.autoStopEdit->text());
-    close();
     const QString wheelSize = c.wheelSizeEdit->text();
-    m_settings.writeZbt(keys::kWheelSize, wheelSize);
+    // One locked rewrite for all six. The options apply now either way; a
+    // failed write only means the next start brings back the stored ones.
+    (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
+                               {{keys::kResultHeight, height},
+                                {keys::kResultWidth, width},
+                                {keys::kRollSpeed, c.rollSpeedEdit->text()},
+                                {keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked())},
+                                {keys::kAutoStop, c.autoStopEdit->text()},
+                                {keys::kWheelSize, wheelSize}});
+    result->resize(result->width(), sizeFromText(height));
+    result->resize(sizeFromText(width), result->height());
+    close();
     m_wheel.applySize(values::textToInt(wheelSize));
 }

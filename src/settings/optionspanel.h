@@ -2,16 +2,39 @@
 
 #include <QPoint>
 
+class IntervalTimer;
+class PictureBox;
+class QCheckBox;
+class QLineEdit;
 class SettingsFile;
+class ShapeBox;
 class WheelLayout;
-struct MainControls;
+
+// 时钟2 gives 按钮1 the keyboard focus this often while the options panel is
+// closed, so the space bar always reaches it.
+inline constexpr int kFocusIntervalMs = 200;
+
+// The panel, the options it edits, the result picture it resizes and the
+// focus timer it pauses while open.
+struct OptionsControls
+{
+    ShapeBox *optionsPanel = nullptr;
+    IntervalTimer *focusTimer = nullptr;
+    PictureBox *resultPicture = nullptr;
+    QLineEdit *resultWidthEdit = nullptr;
+    QLineEdit *resultHeightEdit = nullptr;
+    QLineEdit *rollSpeedEdit = nullptr;
+    QLineEdit *autoStopEdit = nullptr;
+    QLineEdit *wheelSizeEdit = nullptr;
+    QCheckBox *effectsDisabledBox = nullptr;
+};
 
 // The display options panel 外形框2. Its edit boxes and check box are the
 // live settings the roll reads; only Save writes them to config.a.
 class OptionsPanel
 {
 public:
-    OptionsPanel(MainControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel);
 
     // Shows the panel above its siblings and stops the focus timer, which
     // would otherwise pull the keyboard focus out of the edit boxes.
@@ -26,7 +49,7 @@ public:
     void save();
 
 private:
-    MainControls &m_controls;
+    OptionsControls m_controls;
     const SettingsFile &m_settings;
     WheelLayout &m_wheel;
 };

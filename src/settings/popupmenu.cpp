@@ -1,6 +1,6 @@
 #include "popupmenu.h"
 
-#include "ui/messagebox.h"
+#include "widgets/messagebox.h"
 
 namespace popupmenu {
 

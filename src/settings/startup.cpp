@@ -8,11 +8,10 @@
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
-#include "ui/controls.h"
-#include "ui/fontsize.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
-#include "ui/screensize.h"
+#include "widgets/controls.h"
+#include "widgets/fontsize.h"
+#include "widgets/picturebox.h"
+#include "widgets/screensize.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -34,7 +33,7 @@ void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStri
 
 void placeWindowAndWheel(StartupTargets &t)
 {
-    MainControls &c = t.controls;
+    StartupControls &c = t.controls;
     const QSize screen = primaryScreenSize();
     c.window->setGeometry(0, 0, screen.width(), screen.height());
     c.wheelFrame->move((screen.width() - c.wheelFrame->width()) / 2, c.wheelFrame->y());
@@ -50,7 +49,7 @@ void placeWindowAndWheel(StartupTargets &t)
 
 void applyOptions(StartupTargets &t)
 {
-    MainControls &c = t.controls;
+    StartupControls &c = t.controls;
     const SettingsFile &s = t.settings;
     c.effectsDisabledBox->setChecked(values::isTrueFlag(s.readZbt(keys::kEffectsDisabled)));
     const QString width = s.readZbt(keys::kResultWidth);
@@ -67,12 +66,12 @@ void applyOptions(StartupTargets &t)
 
 void applyModeAndMusic(StartupTargets &t)
 {
-    MainControls &c = t.controls;
+    StartupControls &c = t.controls;
     const SettingsFile &s = t.settings;
     if (s.readZbt(keys::kWindowMode) == keys::kWindowed)
-        t.wheel.setWindowed();
+        t.setWindowed();
     else
-        t.wheel.setFullScreen();
+        t.setFullScreen();
     t.music.applyStoredSwitch();
     const QString autoStop = s.readZbt(keys::kAutoStop);
     c.autoStopEdit->setText(!autoStop.isEmpty() && autoStop != u"0" ? autoStop : QStringLiteral("0"));
@@ -124,7 +123,6 @@ void runStartup(StartupTargets &t)
     if (t.registerHotKey)
         t.registerHotKey();
     t.pictures.ensureFolder();
-    t.wheel.setFactor(1.0);
     placeWindowAndWheel(t);
     applyOptions(t);
     applyModeAndMusic(t);

@@ -3,11 +3,10 @@
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "core/textcodec.h"
-#include "ui/controls.h"
-#include "ui/fontdialog.h"
-#include "ui/fontsize.h"
-#include "ui/inputbox.h"
-#include "ui/mainlayout.h"
+#include "widgets/controls.h"
+#include "widgets/fontdialog.h"
+#include "widgets/fontsize.h"
+#include "widgets/inputbox.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 
 } // namespace
 
-Titles::Titles(MainControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+Titles::Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
                QWidget *dialogParent)
     : m_controls(controls)
     , m_settings(settings)
@@ -97,7 +96,9 @@ void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView off
     // An empty title is allowed: it clears the caption. Start-up then keeps
     // the design caption, since an empty key counts as missing.
     label->setText(answer.text);
-    m_settings.writeZbt(key, answer.text);
+    // The caption shows at once; a failed write only loses it at the next
+    // start, where the stored or design caption comes back.
+    (void)m_settings.writeZbt(key, answer.text);
 }
 
 void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
@@ -111,7 +112,8 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     // start-up applies it.
     const QFont font = label->font();
     const int points = fontsize::points(font);
-    m_settings.writeMany(DataFile::Config, keys::kYanse,
+    // As with the text: the font shows now, a failed write only forgets it.
+    (void)m_settings.writeMany(DataFile::Config, keys::kYanse,
                          {{fontKeys.face, font.family()},
                           {fontKeys.size, QString::number(points)},
                           {fontKeys.colour, colourText(label->textColour())}});

@@ -7,7 +7,13 @@ class FontDialog;
 class QWidget;
 class SettingsFile;
 class TransparentLabel;
-struct MainControls;
+
+// The two titles whose texts and fonts are edited.
+struct TitleControls
+{
+    TransparentLabel *mainTitle = nullptr;
+    TransparentLabel *subTitle = nullptr;
+};
 
 // Editing the texts and fonts of the main title and the subtitle. Texts go
 // to section "zbt", fonts to section "yanse" of config.a, at once.
@@ -16,7 +22,7 @@ class Titles
 public:
     // `fontDialog` is shared by both titles, so each opens with the font
     // last confirmed for either of them.
-    Titles(MainControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+    Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
            QWidget *dialogParent);
 
     void editMainTitle();
@@ -40,7 +46,7 @@ private:
                    const QString &prompt);
     void chooseFont(TransparentLabel *label, const FontKeys &fontKeys);
 
-    MainControls &m_controls;
+    TitleControls m_controls;
     const SettingsFile &m_settings;
     FontDialog &m_fontDialog;
     QWidget *m_dialogParent;

@@ -2,7 +2,7 @@
 
 #include "platform/gbkcodec.h"
 #include "support_fakesound.h"
-#include "ui/mainwindow.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,8 +6,8 @@
 
 #include "core/roll.h"
 #include "display/wineffects.h"
-#include "ui/controls.h"
-#include "ui/messagebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

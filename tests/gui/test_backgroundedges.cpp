@@ -5,10 +5,10 @@
 #include "support_runfolder.h"
 
 #include "display/backgroundpicture.h"
-#include "ui/controls.h"
-#include "ui/filedialog.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -6,10 +6,10 @@
 #include "core/roll.h"
 #include "display/backgroundpicture.h"
 #include "display/wineffects.h"
-#include "ui/controls.h"
-#include "ui/filedialog.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QBuffer>

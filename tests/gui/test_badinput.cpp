@@ -8,9 +8,9 @@
 #include "core/results.h"
 #include "core/roll.h"
 #include "platform/qtsound.h"
-#include "ui/controls.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QBuffer>
 #include <QCheckBox>

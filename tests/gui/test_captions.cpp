@@ -11,9 +11,9 @@
 #include "display/wheellayout.h"
 #include "lottery/prizesettingswindow.h"
 #include "lottery/resultswindow.h"
-#include "ui/controls.h"
-#include "ui/fontdialog.h"
-#include "ui/inputbox.h"
+#include "widgets/controls.h"
+#include "widgets/fontdialog.h"
+#include "widgets/inputbox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,8 +9,8 @@
 #include "lottery/prizesettingswindow.h"
 #include "lottery/resultswindow.h"
 #include "platform/gbkcodec.h"
-#include "ui/inputbox.h"
-#include "ui/messagebox.h"
+#include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
 
 #include <QFile>
 #include <QLineEdit>

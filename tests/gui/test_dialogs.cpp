@@ -2,12 +2,12 @@
 // title font dialog, and Qt's Chinese button texts.
 
 #include "gui/support_modal.h"
-#include "ui/filedialog.h"
-#include "ui/fontdialog.h"
-#include "ui/inputbox.h"
-#include "ui/mainlayout.h"
-#include "ui/messagebox.h"
-#include "ui/translations.h"
+#include "widgets/filedialog.h"
+#include "widgets/fontdialog.h"
+#include "widgets/inputbox.h"
+#include "mainwindow/mainlayout.h"
+#include "widgets/messagebox.h"
+#include "widgets/translations.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

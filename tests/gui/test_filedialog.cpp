@@ -1,7 +1,7 @@
 // The file-open dialog of the background picture, the music and the prize
 // pictures: "*.jpg" and "*.mp3" find IMG_0001.JPG and SONG.MP3, as they do
 // on Windows, and the list of file types shows the description as written.
-#include "ui/filedialog.h"
+#include "widgets/filedialog.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Pictures decoded at their box's size, and the cache that keeps the roll
 // from decoding the same bytes again.
-#include "ui/imagedecode.h"
-#include "ui/picturebox.h"
+#include "widgets/imagedecode.h"
+#include "widgets/picturebox.h"
 
 #include <QBuffer>
 #include <QPainter>

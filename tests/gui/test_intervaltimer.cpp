@@ -3,7 +3,7 @@
 // running schedule is kept; 0 or below stops it; a new value restarts it.
 #include "support_wait.h"
 
-#include "ui/controls.h"
+#include "widgets/controls.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -5,9 +5,9 @@
 // written out here by hand so that a slip in the layout code shows up.
 #include "support_runfolder.h"
 
-#include "ui/controls.h"
-#include "ui/mainlayout.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "mainwindow/mainlayout.h"
+#include "widgets/picturebox.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -2,13 +2,13 @@
 // closing, dragging and Save.
 #include "support_mousedrag.h"
 #include "support_runfolder.h"
-#include "ui/messagebox.h"
+#include "widgets/messagebox.h"
 
 #include "core/keys.h"
 #include "core/roll.h"
 #include "core/settingsfile.h"
-#include "ui/controls.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QCheckBox>

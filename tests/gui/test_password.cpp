@@ -10,9 +10,9 @@
 #include "lottery/resultswindow.h"
 #include "lottery/settingsgate.h"
 #include "platform/gbkcodec.h"
-#include "ui/inputbox.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QFile>
 #include <QLabel>

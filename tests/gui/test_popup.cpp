@@ -2,9 +2,9 @@
 #include "support_runfolder.h"
 
 #include "settings/popupmenu.h"
-#include "ui/controls.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QLineEdit>

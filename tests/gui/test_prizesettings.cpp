@@ -5,8 +5,8 @@
 #include "core/settingsfile.h"
 #include "lottery/prizesettingswindow.h"
 #include "platform/gbkcodec.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -4,9 +4,9 @@
 
 #include "core/roll.h"
 #include "display/prizepictures.h"
-#include "ui/controls.h"
-#include "ui/filedialog.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/picturebox.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -5,9 +5,9 @@
 
 #include "core/roll.h"
 #include "display/wineffects.h"
-#include "ui/controls.h"
-#include "ui/filedialog.h"
-#include "ui/messagebox.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -6,8 +6,8 @@
 #include "core/settingsfile.h"
 #include "lottery/resultswindow.h"
 #include "platform/gbkcodec.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,10 @@
 #include "support_runfolder.h"
 
 #include "core/roll.h"
-#include "ui/controls.h"
-#include "ui/filedialog.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QMenu>
 #include <QPushButton>

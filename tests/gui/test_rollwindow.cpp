@@ -8,9 +8,10 @@
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "lottery/rollcontroller.h"
-#include "ui/controls.h"
-#include "ui/messagebox.h"
-#include "ui/picturebox.h"
+#include "platform/hotkey.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -182,8 +183,9 @@ void TestRollWindow::designationLandsOnFirstTicket()
     auto w = run.openWindow();
     MainControls &c = w->controls();
     c.effectsDisabledBox->setChecked(true);
-    c.hotKeyLabel->notify();
-    c.hotKeyLabel->notify(); // twice still designates one landing
+    QVERIFY(w->hotKey());
+    Q_EMIT w->hotKey()->activated();
+    Q_EMIT w->hotKey()->activated(); // twice still designates one landing
     QVERIFY(!c.designationFlag->isHidden());
     w->roll().startStopPress();
     w->roll().tick();

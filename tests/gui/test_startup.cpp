@@ -3,10 +3,10 @@
 
 #include "core/keys.h"
 #include "display/wheellayout.h"
-#include "ui/controls.h"
-#include "ui/fontsize.h"
-#include "ui/imagedecode.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/fontsize.h"
+#include "widgets/imagedecode.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -195,7 +195,7 @@ void TestStartup::windowedIsScreenMinusTwenty()
     QVERIFY(w->menu().windowed->isChecked());
     QVERIFY(!w->menu().fullScreen->isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=窗口")));
-    w->wheel().setFullScreen();
+    w->setFullScreen();
     QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry(), QRect(QPoint(0, 0), screenSize()), 10000);
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=全屏")));
     // Chosen again from the menu, the window is framed anew.

@@ -5,11 +5,11 @@
 
 #include "core/keys.h"
 #include "core/settingsfile.h"
-#include "ui/controls.h"
-#include "ui/fontdialog.h"
-#include "ui/fontsize.h"
-#include "ui/inputbox.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/fontdialog.h"
+#include "widgets/fontsize.h"
+#include "widgets/inputbox.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "ui/filedialog.h"
+#include "widgets/filedialog.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "ui/translations.h"
+#include "widgets/translations.h"
 
 #include <QApplication>
 #include <QDir>

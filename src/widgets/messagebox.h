@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/dialogseam.h"
+#include "widgets/dialogseam.h"
 
 #include <QList>
 #include <QString>

@@ -13,10 +13,6 @@ class PictureBox;
 class ShapeBox;
 class TransparentLabel;
 
-// 时钟2 gives 按钮1 the keyboard focus this often while the options panel is
-// closed, so the space bar always reaches it.
-inline constexpr int kFocusIntervalMs = 200;
-
 // Typed pointers to every control of the main window, so each component
 // receives exactly the controls it works on. The widgets belong to the window.
 struct MainControls

@@ -5,8 +5,8 @@
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
 #include "core/settingsfile.h"
-#include "ui/mainlayout.h"
-#include "ui/mainmenu.h"
+#include "mainwindow/mainlayout.h"
+#include "mainwindow/mainmenu.h"
 
 #include <QWidget>
 #include <memory>
@@ -21,6 +21,7 @@ class GlobalHotKey;
 class PrizePictures;
 class Roll;
 class RollController;
+class OuterSize;
 class SettingsGate;
 class Sound;
 class Titles;
@@ -52,10 +53,15 @@ public:
     SettingsGate &gate() { return *m_gate; }
     GlobalHotKey *hotKey() const { return m_hotKey; }
 
+    // The hot key Shift+Q: the next landing is on the first ticket.
+    void armDesignation();
     // The popup menu at a screen position.
     void openPopup(const QPoint &globalPos);
     // 退出: confirmation, then the program ends with code 0.
     void exitWithConfirmation();
+    // The window mode, as the menu's 全屏 and 窗口 set it; stored at once.
+    void setFullScreen();
+    void setWindowed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -92,5 +98,6 @@ private:
     std::unique_ptr<ElementDragging> m_dragging;
     std::unique_ptr<PictureReplacement> m_replacement;
     GlobalHotKey *m_hotKey = nullptr;
+    OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
     bool m_closing = false;
 };

@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "views.h"
+
 #include "core/roll.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
@@ -17,10 +19,11 @@
 #include "settings/popupmenu.h"
 #include "settings/startup.h"
 #include "settings/titles.h"
-#include "ui/controls.h"
-#include "ui/fontdialog.h"
-#include "ui/fontsize.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/fontdialog.h"
+#include "widgets/fontsize.h"
+#include "widgets/outersize.h"
+#include "widgets/picturebox.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -41,12 +44,13 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_controls = buildMainLayout(this);
     m_menu = buildMainMenu(this);
     m_pictures = std::make_unique<PrizePictures>(runDir, m_controls.slots);
-    m_wheel = std::make_unique<WheelLayout>(m_controls, m_menu, m_settings);
+    m_wheel = std::make_unique<WheelLayout>(views::wheel(m_controls, m_menu), m_settings);
     m_background = std::make_unique<BackgroundPicture>(runDir, this, m_controls.resultPicture);
     m_music = std::make_unique<BackgroundMusic>(m_settings, *m_sound, m_menu.enableMusic,
                                                 m_menu.disableMusic, this);
     m_effects = new WinEffects(this);
-    m_rollView = std::make_unique<RollController>(m_controls, *m_pictures, *m_music, *m_effects, *m_sound);
+    m_outerSize = new OuterSize(this);
+    m_rollView = std::make_unique<RollController>(views::roll(m_controls), *m_pictures, *m_music, *m_effects, *m_sound);
     m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_table, m_pool, m_random);
     m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_table, [this] {
         std::array<QByteArray, 8> pictures;
@@ -58,9 +62,9 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     // points it lists its sizes in.
     m_fontDialog = std::make_unique<FontDialog>(
         FontChoice{fontsize::inPoints(m_controls.mainTitle->font()), m_controls.mainTitle->textColour()});
-    m_optionsPanel = std::make_unique<OptionsPanel>(m_controls, m_settings, *m_wheel);
-    m_titles = std::make_unique<Titles>(m_controls, m_settings, *m_fontDialog, this);
-    m_dragging = std::make_unique<ElementDragging>(m_controls, m_settings, *m_wheel);
+    m_optionsPanel = std::make_unique<OptionsPanel>(views::options(m_controls), m_settings, *m_wheel);
+    m_titles = std::make_unique<Titles>(views::titles(m_controls), m_settings, *m_fontDialog, this);
+    m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_settings, *m_wheel);
     m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
     runCreationHandler();
@@ -73,13 +77,19 @@ MainWindow::~MainWindow()
 
 void MainWindow::runCreationHandler()
 {
-    StartupTargets targets{m_controls, m_settings, m_table, *m_wheel, *m_pictures,
+    StartupTargets targets{views::startup(m_controls), m_settings, m_table, *m_wheel, *m_pictures,
                            *m_music, *m_background, [this] {
                                m_hotKey = new GlobalHotKey(this);
                                connect(m_hotKey, &GlobalHotKey::activated, this,
-                                       [this] { m_controls.hotKeyLabel->notify(); });
-                           }};
+                                       [this] { armDesignation(); });
+                           },
+                           [this] { setWindowed(); }, [this] { setFullScreen(); }};
     runStartup(targets);
+}
+
+void MainWindow::armDesignation()
+{
+    m_controls.designationFlag->show();
 }
 
 void MainWindow::openPopup(const QPoint &globalPos)

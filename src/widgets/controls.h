@@ -30,7 +30,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 };
 
-// A plain label; it can also receive the program's notification.
+// A plain label.
 class Label : public QLabel
 {
     Q_OBJECT
@@ -38,13 +38,10 @@ public:
     explicit Label(const QString &text = {}, QWidget *parent = nullptr);
 
     void setTextColour(const QColor &colour);
-    // Raises notified(): the hot key arrives this way.
-    void notify(int wParam = 0, int lParam = 0) { Q_EMIT notified(wParam, lParam); }
 
 Q_SIGNALS:
     void leftPressed(QPoint pos, int keyState);
     void rightPressed(QPoint pos, int keyState);
-    void notified(int wParam, int lParam);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

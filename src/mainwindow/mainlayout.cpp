@@ -1,10 +1,11 @@
 #include "mainlayout.h"
 
-#include "controls.h"
+#include "widgets/controls.h"
 #include "core/roll.h"
 #include "core/wholefile.h"
-#include "invisiblebutton.h"
-#include "picturebox.h"
+#include "settings/optionspanel.h"
+#include "widgets/invisiblebutton.h"
+#include "widgets/picturebox.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "ui/inputbox.h"
+#include "widgets/inputbox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/outersize.h"
+#include "widgets/outersize.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -12,8 +12,8 @@
 #include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
 #include "settings/titles.h"
-#include "ui/controls.h"
-#include "ui/picturebox.h"
+#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -36,7 +36,6 @@ void MainWindow::bindRoll()
     connect(c.autoStopTimer, &IntervalTimer::tick, this, [roll] { roll->stopCaptionPressed(); });
     connect(c.rollTimer, &IntervalTimer::tick, this, [roll] { roll->tick(); });
     connect(c.focusTimer, &IntervalTimer::tick, this, [&c] { c.startButton->setFocus(); });
-    connect(c.hotKeyLabel, &Label::notified, this, [&c] { c.designationFlag->show(); });
 }
 
 void MainWindow::bindMenu()
@@ -48,8 +47,8 @@ void MainWindow::bindMenu()
     connect(m.enlarge, &QAction::triggered, this, [wheel] { wheel->enlargeStep(); });
     for (int k = 1; k <= 4; ++k)
         connect(m.styles[k - 1], &QAction::triggered, this, [wheel, k] { wheel->selectStyle(k); });
-    connect(m.fullScreen, &QAction::triggered, this, [wheel] { wheel->setFullScreen(); });
-    connect(m.windowed, &QAction::triggered, this, [wheel] { wheel->setWindowed(); });
+    connect(m.fullScreen, &QAction::triggered, this, [this] { setFullScreen(); });
+    connect(m.windowed, &QAction::triggered, this, [this] { setWindowed(); });
     connect(m.replaceBackground, &QAction::triggered, this, [this] { m_background->replace(); });
     connect(m.clearBackground, &QAction::triggered, this, [this] { m_background->clear(); });
     connect(m.replaceMusic, &QAction::triggered, this, [this] { m_music->replace(); });

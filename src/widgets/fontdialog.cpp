@@ -1,4 +1,4 @@
-#include "ui/fontdialog.h"
+#include "widgets/fontdialog.h"
 
 #include <algorithm>
 
