@@ -6,7 +6,11 @@
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
-if(WIN32)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # Built here with MinGW-w64: scripts/build-windows.sh gathers the DLLs,
+  # plugins and translations into the ZIP itself (no windeployqt exists).
+  set(CPACK_GENERATOR ZIP)
+elseif(WIN32)
   # windeployqt sits beside qmake in every Qt for Windows; it copies the Qt
   # libraries, plugins, translations and compiler runtime beside the program.
   install(CODE "

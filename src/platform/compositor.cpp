@@ -14,6 +14,11 @@
 #endif
 #endif
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <dwmapi.h>
+#endif
+
 namespace {
 
 #ifdef LUNORA_CHECK_X11_COMPOSITOR
@@ -56,7 +61,12 @@ bool x11HasCompositor()
 bool screenIsComposited()
 {
 #ifdef Q_OS_WIN
-    return true;
+    // Windows 8 and later always compose; Windows 7 with the basic theme and
+    // Wine do not. Without composition a per-pixel-alpha window is cut to a
+    // shape from its alpha and shows dark fringes, and Wine on X11 can end in
+    // an X error sending that shape for a large show.
+    BOOL enabled = FALSE;
+    return SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
 #else
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("xcb")) {

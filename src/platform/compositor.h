@@ -2,7 +2,8 @@
 
 // Whether a compositing manager blends translucent windows onto the screen.
 // Without one a translucent window shows solid black, so the effects window
-// falls back to a shape mask. Windows, macOS and Wayland always composite;
+// falls back to a shape mask. macOS and Wayland always composite; Windows
+// says whether it does (DwmIsCompositionEnabled);
 // on X11 a compositor owns the "_NET_WM_CM_S<screen>" selection; the
 // offscreen and other platforms count as not compositing.
 bool screenIsComposited();
