@@ -61,10 +61,16 @@ bool x11HasCompositor()
 bool screenIsComposited()
 {
 #ifdef Q_OS_WIN
-    // Windows 8 and later always compose; Windows 7 with the basic theme and
-    // Wine do not. Without composition a per-pixel-alpha window is cut to a
-    // shape from its alpha and shows dark fringes, and Wine on X11 can end in
-    // an X error sending that shape for a large show.
+    // Wine draws a per-pixel-alpha window on X11 by cutting a window shape
+    // from its alpha channel: no blending (soft edges turn into dark fringes),
+    // and a show with many scattered sparks makes a shape request too large
+    // for the X server, which ends the program. Wine reports composition
+    // enabled all the same (its DWM answers by Windows version), so it is
+    // recognised by ntdll's own export. Real Windows 8 and later always
+    // compose; Windows 7 with the basic theme does not.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return false;
     BOOL enabled = FALSE;
     return SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
 #else

@@ -3,7 +3,7 @@
 // Whether a compositing manager blends translucent windows onto the screen.
 // Without one a translucent window shows solid black, so the effects window
 // falls back to a shape mask. macOS and Wayland always composite; Windows
-// says whether it does (DwmIsCompositionEnabled);
-// on X11 a compositor owns the "_NET_WM_CM_S<screen>" selection; the
-// offscreen and other platforms count as not compositing.
+// says whether it does (DwmIsCompositionEnabled), except under Wine, which
+// never blends; on X11 a compositor owns the "_NET_WM_CM_S<screen>"
+// selection; the offscreen and other platforms count as not compositing.
 bool screenIsComposited();
