@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
