@@ -22,7 +22,9 @@ cmake -S . -B "$build" -G Ninja "${launcher[@]}" \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DLUNORA_BUILD_TESTS=ON -DLUNORA_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+jobs=$(nproc 2>/dev/null || echo 2)
+# The program first and packed, then the test executables.
+cmake --build "$build" -j "$jobs" --target lunora
 
 version=$(sed -n 's/^project(lunora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=lunora-$version-windows-x86_64
@@ -75,5 +77,7 @@ cp README.md "$stage/README.md"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec $triple-strip --strip-unneeded {} +
 
 (cd "$out" && zip -qr9 "$name.zip" "$name")
-echo "$(du -k "$out/$name.zip" | cut -f1) KiB, $(find "$stage" -type f | wc -l) files" >&2
+echo "$name.zip: $(du -k "$out/$name.zip" | cut -f1) KiB, $(find "$stage" -type f | wc -l) files" >&2
+
+cmake --build "$build" -j "$jobs"
 echo "$out/$name.zip"
