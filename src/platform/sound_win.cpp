@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -35,125 +36,135 @@ std::wstring mciAnswer(const std::wstring &command)
 
 } // namespace
 
-// The worker owns the MCI device from open to close. Only the latest request
+// The worker owns the MCI device from open to close. Opening a file can take
+// seconds (Wine needed 2.7 s for a valid MP3 with no sound device and 6 s to
+// turn down a JPEG), so the caller only leaves requests; only the latest one
 // matters: a stop followed by a play before the worker woke is just a play.
+// The worker shares the requests with the caller and outlives it if it must:
+// a WinSound going away never waits for an open to finish.
 class WinSound::Music
 {
 public:
-    Music() : m_thread([this] { run(); }) {}
+    Music()
+        : m_shared(std::make_shared<Shared>())
+    {
+        std::thread([shared = m_shared] { Worker(*shared).run(); }).detach();
+    }
 
     ~Music()
     {
         {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->quit = true;
         }
-        m_wake.notify_one();
-        m_thread.join();
+        m_shared->wake.notify_one();
     }
 
-    void play(const QString &path)
+    // An empty path asks for a stop.
+    void request(const QString &path)
     {
         {
-            const std::lock_guard lock(m_mutex);
-            m_request = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
-            ++m_generation;
-            m_wanted = true;
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->request = path.isEmpty()
+                ? std::wstring()
+                : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+            ++m_shared->generation;
+            m_shared->wanted = !path.isEmpty();
         }
-        m_wake.notify_one();
-    }
-
-    void stop()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_request = std::wstring();
-            ++m_generation;
-            m_wanted = false;
-        }
-        m_wake.notify_one();
+        m_shared->wake.notify_one();
     }
 
     bool wanted() const
     {
-        const std::lock_guard lock(m_mutex);
-        return m_wanted;
+        const std::lock_guard lock(m_shared->mutex);
+        return m_shared->wanted;
     }
 
 private:
-    void run()
+    struct Shared
     {
-        std::unique_lock lock(m_mutex);
-        while (true) {
-            // Without MCI's own repeat the worker looks every quarter second
-            // whether the music ended and starts it again.
-            const auto wait = m_polling ? std::chrono::milliseconds(250) : std::chrono::hours(1);
-            m_wake.wait_for(lock, wait, [this] { return m_quit || m_request; });
-            if (m_quit)
-                break;
-            if (m_request) {
-                const std::wstring path = *m_request;
-                const quint64 generation = m_generation;
-                m_request.reset();
-                lock.unlock();
-                const bool ok = path.empty() || open(path);
-                lock.lock();
-                if (!ok && generation == m_generation)
-                    m_wanted = false;
-            } else if (m_polling) {
-                lock.unlock();
-                restartIfEnded();
-                lock.lock();
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::optional<std::wstring> request;
+        quint64 generation = 0;
+        bool wanted = false;
+        bool quit = false;
+    };
+
+    class Worker
+    {
+    public:
+        explicit Worker(Shared &shared) : m_shared(shared) {}
+
+        void run()
+        {
+            std::unique_lock lock(m_shared.mutex);
+            while (true) {
+                // Without MCI's own repeat the worker looks every quarter
+                // second whether the music ended and starts it again.
+                const auto wait = m_polling ? std::chrono::milliseconds(250) : std::chrono::hours(1);
+                m_shared.wake.wait_for(lock, wait, [this] { return m_shared.quit || m_shared.request; });
+                if (m_shared.quit)
+                    break;
+                if (m_shared.request) {
+                    const std::wstring path = *m_shared.request;
+                    const quint64 generation = m_shared.generation;
+                    m_shared.request.reset();
+                    lock.unlock();
+                    close();
+                    const bool ok = path.empty() || open(path);
+                    lock.lock();
+                    if (!ok && generation == m_shared.generation)
+                        m_shared.wanted = false;
+                } else if (m_polling) {
+                    lock.unlock();
+                    restartIfEnded();
+                    lock.lock();
+                }
             }
-        }
-        lock.unlock();
-        close();
-    }
-
-    bool open(const std::wstring &path)
-    {
-        close();
-        const std::wstring alias = kAlias;
-        if (!mci(L"open \"" + path + L"\" type mpegvideo alias " + alias))
-            return false;
-        m_open = true;
-        if (mci(L"play " + alias + L" repeat"))
-            return true;
-        if (mci(L"play " + alias)) {
-            m_polling = true;
-            return true;
-        }
-        close();
-        return false;
-    }
-
-    void restartIfEnded()
-    {
-        const std::wstring alias = kAlias;
-        if (mciAnswer(L"status " + alias + L" mode") == L"stopped"
-            && !(mci(L"seek " + alias + L" to start") && mci(L"play " + alias)))
+            lock.unlock();
             close();
-    }
+        }
 
-    void close()
-    {
-        if (m_open)
-            mci(std::wstring(L"close ") + kAlias);
-        m_open = false;
-        m_polling = false;
-    }
+    private:
+        bool open(const std::wstring &path)
+        {
+            const std::wstring alias = kAlias;
+            if (!mci(L"open \"" + path + L"\" type mpegvideo alias " + alias))
+                return false;
+            m_open = true;
+            if (mci(L"play " + alias + L" repeat"))
+                return true;
+            if (mci(L"play " + alias)) {
+                m_polling = true;
+                return true;
+            }
+            close();
+            return false;
+        }
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    // Guarded by m_mutex: an empty path asks for a stop.
-    std::optional<std::wstring> m_request;
-    quint64 m_generation = 0;
-    bool m_wanted = false;
-    bool m_quit = false;
-    // The worker's own.
-    bool m_open = false;
-    bool m_polling = false;
-    std::thread m_thread;
+        void restartIfEnded()
+        {
+            const std::wstring alias = kAlias;
+            if (mciAnswer(L"status " + alias + L" mode") == L"stopped"
+                && !(mci(L"seek " + alias + L" to start") && mci(L"play " + alias)))
+                close();
+        }
+
+        void close()
+        {
+            if (m_open)
+                mci(std::wstring(L"close ") + kAlias);
+            m_open = false;
+            m_polling = false;
+        }
+
+        Shared &m_shared;
+        bool m_open = false;
+        bool m_polling = false;
+    };
+
+    std::shared_ptr<Shared> m_shared;
 };
 
 WinSound::WinSound()
@@ -168,17 +179,13 @@ WinSound::~WinSound()
 
 void WinSound::playLooped(const QString &path)
 {
-    // Checked here: a missing file must cost nothing, not even a wake-up.
-    if (!QFileInfo(path).isFile()) {
-        m_music->stop();
-        return;
-    }
-    m_music->play(path);
+    // A missing file is a stop, never an open.
+    m_music->request(QFileInfo(path).isFile() ? path : QString());
 }
 
 void WinSound::stop()
 {
-    m_music->stop();
+    m_music->request(QString());
 }
 
 bool WinSound::hasMusic() const
