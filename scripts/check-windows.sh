@@ -23,7 +23,7 @@ flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Wshadow -Werror
   -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" -I"$qt/QtMultimedia" -Isrc)
 
 # The Windows build leaves out the other platforms' implementations.
-mapfile -t sources < <(ls src/*/*.cpp | grep -vE '_(unix|x11|icu|none)\.cpp$')
+mapfile -t sources < <(ls src/*/*.cpp | grep -vE '_(unix|x11|icu|none)\.cpp$|/sound_qt\.cpp$')
 jobs=$(nproc 2>/dev/null || echo 2)
 # xargs stops at once when a compile exits with 255.
 printf '%s\n' "${sources[@]}" \

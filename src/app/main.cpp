@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -22,8 +23,17 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
 
+#ifdef LUNORA_PER_USER_DATA
+    // Installed by the package: the program's folder is not writable, so each
+    // user's data lives in ~/.local/share/lunora (or $XDG_DATA_HOME/lunora).
+    const QString runDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/lunora");
+    if (!QDir().mkpath(runDir))
+        std::fprintf(stderr, "lunora: cannot make the data folder %s\n", qPrintable(runDir));
+#else
     // The program keeps its data beside itself.
     const QString runDir = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+#endif
     MainWindow window(runDir, createSystemSound());
     window.show();
     return app.exec();

@@ -42,6 +42,7 @@ EffectsWindow::EffectsWindow(FireworksKind kind, quint32 seed, QWidget *owner, S
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         m_frame = std::make_unique<MaskedFrame>(m_show.area());
+        m_frame->setRectangleLimit(windowShapeRectangleLimit());
         // Nothing shows until the first sparks exist.
         setMask(kNothing);
     }

@@ -27,6 +27,7 @@ void MaskedFrame::render(const Fireworks &show, FireworksPainter &painter)
         painter.paint(p, show, FireworksPainter::Style::Solid);
     }
     scanSpans();
+    fitRectangleLimit();
     m_shape.setRects(m_rects.data(), int(m_rects.size()));
     m_cells.clear();
     for (const Span &s : m_spans)
@@ -137,4 +138,18 @@ void MaskedFrame::closeRow(int y)
     }
     m_bandStart = count > 0 ? m_rowStart : m_rects.size();
     m_rowStart = m_rects.size();
+}
+
+// Drops the rectangles of the smallest area, a size class at a time, until
+// the shape fits. Taking rectangles out of a banded list keeps it sorted and
+// free of overlaps, which is all QRegion::setRects() asks.
+void MaskedFrame::fitRectangleLimit()
+{
+    if (m_rectangleLimit == 0)
+        return;
+    for (int area = 1; m_rects.size() > m_rectangleLimit; ++area) {
+        m_rects.erase(std::remove_if(m_rects.begin(), m_rects.end(),
+                                     [area](const QRect &r) { return r.width() * r.height() <= area; }),
+                      m_rects.end());
+    }
 }

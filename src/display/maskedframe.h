@@ -24,6 +24,12 @@ class MaskedFrame
 public:
     explicit MaskedFrame(QSize area);
 
+    // The most rectangles shape() may hold (0: no limit). Over it, the
+    // smallest pieces of the shape (single glitter pixels first) are left
+    // out of that frame until it fits: a window system that takes a shape in
+    // one request of limited size (Wine on X11) would otherwise fail.
+    void setRectangleLimit(size_t limit) { m_rectangleLimit = limit; }
+
     void render(const Fireworks &show, FireworksPainter &painter);
 
     // The pixels the window shows; empty when no spark is drawn.
@@ -49,6 +55,7 @@ private:
     void scanSpans();
     void scanRow(int y, const Span &span);
     void closeRow(int y);
+    void fitRectangleLimit();
 
     QSize m_area;
     int m_columns, m_rows;
@@ -61,6 +68,7 @@ private:
     std::vector<QRect> m_cells; // the touched cells, one span at a time
     size_t m_bandStart = 0;     // first rectangle of the band being built
     size_t m_rowStart = 0;      // first rectangle of the current row
+    size_t m_rectangleLimit = 0;
     QRegion m_shape;
     QRegion m_touched;
 };

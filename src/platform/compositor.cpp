@@ -14,6 +14,11 @@
 #endif
 #endif
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <dwmapi.h>
+#endif
+
 namespace {
 
 #ifdef LUNORA_CHECK_X11_COMPOSITOR
@@ -56,7 +61,19 @@ bool x11HasCompositor()
 bool screenIsComposited()
 {
 #ifdef Q_OS_WIN
-    return true;
+    // Wine draws a per-pixel-alpha window on X11 by cutting a window shape
+    // from every pixel whose alpha is not zero: no blending (soft edges turn
+    // into dark fringes), and a show with many scattered sparks gives a shape
+    // of more rectangles than one X request can carry, which ends the
+    // program. Wine 8 says composition is off; a later Wine may answer by
+    // the Windows version it plays, so Wine is also recognised by ntdll's own
+    // export. Windows 8 and later always compose; Windows 7 with the basic
+    // theme does not.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return false;
+    BOOL enabled = FALSE;
+    return SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
 #else
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("xcb")) {
@@ -68,5 +85,18 @@ bool screenIsComposited()
     }
     return platform == QLatin1String("wayland") || platform.startsWith(QLatin1String("wayland-"))
         || platform == QLatin1String("cocoa") || platform == QLatin1String("windows");
+#endif
+}
+
+size_t windowShapeRectangleLimit()
+{
+#ifdef Q_OS_WIN
+    // Well below Wine's 32,765: a GDI region may band a shape into somewhat
+    // more rectangles than QRegion does. Windows itself has no such limit,
+    // but it only needs a shape when nothing composites, where this costs a
+    // few glitter pixels at the peak of a show on a large screen.
+    return 24000;
+#else
+    return 0; // Qt's X11 connection uses big requests
 #endif
 }

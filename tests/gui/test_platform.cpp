@@ -1,6 +1,6 @@
 #include "platform/environment.h"
 #include "platform/hotkey.h"
-#include "platform/qtsound.h"
+#include "support_platformsound.h"
 #include "platform/wave.h"
 
 #include <QBuffer>
@@ -268,14 +268,16 @@ void TestPlatform::musicFromUnplayableFiles()
     const QString path = exists ? writeFile(dir, "bjyy.mp3", content, size) : dir.filePath("bjyy.mp3");
     QVERIFY(!path.isEmpty());
 
-    QtSound sound{QAudioDevice()};
+    const std::unique_ptr<PlatformSound> player = makePlatformSound();
+    PlatformSound &sound = *player;
     sound.playLooped(path);
     if (!exists)
         QVERIFY(!sound.hasMusic());
     // A player that reported an error is let go by itself; stop() then has
     // nothing left that could wait.
+    // Windows' MCI may take seconds to turn a file down (Wine: 6 s for a JPEG).
     if (reportsError)
-        QTRY_VERIFY(!sound.hasMusic());
+        QTRY_VERIFY_WITH_TIMEOUT(!sound.hasMusic(), 60000);
     sound.stop();
     QVERIFY(!sound.hasMusic());
     sound.playLooped(path);
@@ -285,7 +287,8 @@ void TestPlatform::musicFromUnplayableFiles()
 
 void TestPlatform::stopWithoutMusic()
 {
-    QtSound sound{QAudioDevice()};
+    const std::unique_ptr<PlatformSound> player = makePlatformSound();
+    PlatformSound &sound = *player;
     sound.stop();
     sound.stop();
     QVERIFY(!sound.hasMusic());
@@ -298,10 +301,11 @@ void TestPlatform::stopWithoutMusic()
 }
 
 // A new end sound replaces the one before; one that cannot play silences
-// it. No output device (as in CI): the samples are taken, nothing is handed out.
+// it, whatever the device does with them.
 void TestPlatform::waveKeepsOnlyTheLatest()
 {
-    QtSound sound{QAudioDevice()};
+    const std::unique_ptr<PlatformSound> player = makePlatformSound();
+    PlatformSound &sound = *player;
     const QByteArray first(44100 * 4 / 10, '\1');
     const QByteArray second(44100 * 4 / 10, '\2');
 
@@ -309,7 +313,11 @@ void TestPlatform::waveKeepsOnlyTheLatest()
     QCOMPARE(sound.acceptedSamples(), first);
     sound.playWave(stereoWave(second));
     QCOMPARE(sound.acceptedSamples(), second);
+    // On Linux no device is given, so nothing is handed out; on Windows
+    // PlaySound takes it where there is a device.
+#ifndef Q_OS_WIN
     QVERIFY(!sound.hasWave());
+#endif
     sound.playWave(QByteArray("RIFF\0\0\0\0WAVE", 12));
     QVERIFY(sound.acceptedSamples().isEmpty());
     QVERIFY(!sound.hasWave());
