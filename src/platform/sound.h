@@ -19,6 +19,15 @@ public:
     virtual void playWave(const QByteArray &wave) = 0;
 };
 
-// The real player (Qt Multimedia), or a silent one where no audio output
-// exists. Needs the application object.
+// Plays nothing: where the machine has no audio output at all.
+class SilentSound final : public Sound
+{
+public:
+    void playLooped(const QString &) override {}
+    void stop() override {}
+    void playWave(const QByteArray &) override {}
+};
+
+// The platform's player (Qt Multimedia; on Windows PlaySound and MCI), or a
+// silent one where no audio output exists. Needs the application object.
 std::unique_ptr<Sound> createSystemSound();

@@ -87,18 +87,6 @@ void QtSound::playWave(const QByteArray &wave)
     sink->start(m_buffer.get());
 }
 
-namespace {
-
-class SilentSound final : public Sound
-{
-public:
-    void playLooped(const QString &) override {}
-    void stop() override {}
-    void playWave(const QByteArray &) override {}
-};
-
-} // namespace
-
 std::unique_ptr<Sound> createSystemSound()
 {
     // No output device at all (a server, a CI machine): nothing to play on.

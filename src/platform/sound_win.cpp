@@ -209,18 +209,6 @@ void WinSound::playWave(const QByteArray &wave)
         m_wave.clear();
 }
 
-namespace {
-
-class SilentSound final : public Sound
-{
-public:
-    void playLooped(const QString &) override {}
-    void stop() override {}
-    void playWave(const QByteArray &) override {}
-};
-
-} // namespace
-
 std::unique_ptr<Sound> createSystemSound()
 {
     // No output device at all: nothing to play on, and no worker to keep.
