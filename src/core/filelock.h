@@ -24,6 +24,8 @@ public:
         // The data file the lock guards: never made, never removed.
         DataFile,
     };
+    // Compare with Result::Locked; never test a Result as a truth value
+    // (QVERIFY does that, and Locked is 0).
     enum class Result { Locked, Busy, Failed };
 
     explicit FileLock(QString path, Kind kind = Kind::LockFile);
@@ -32,13 +34,13 @@ public:
     FileLock &operator=(const FileLock &) = delete;
 
     // Takes the lock if it is free; never waits.
-    bool tryLock();
+    [[nodiscard]] bool tryLock();
     // Waits up to timeoutMs while another holder has it, polling every few
     // milliseconds: long back-off sleeps would only add latency, and could
     // miss every short gap between two holds of a busy copy. Busy when the
     // wait ran out; Failed at once when the file cannot be made or opened at
     // all (a read-only folder, say): waiting would not change that.
-    Result lock(int timeoutMs);
+    [[nodiscard]] Result lock(int timeoutMs);
     void unlock();
     bool isLocked() const { return m_handle != kNoHandle || m_shared; }
     const QString &path() const { return m_path; }
