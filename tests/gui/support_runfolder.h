@@ -51,3 +51,13 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The value of `key` in the run folder's config.a, or null when absent.
+inline QString storedValue(const RunFolder &run, const QString &key)
+{
+    const QStringList lines = run.readGbk(QStringLiteral("config.a")).split(QStringLiteral("\r\n"));
+    for (const QString &line : lines)
+        if (line.startsWith(key + u'='))
+            return line.mid(key.size() + 1);
+    return {};
+}

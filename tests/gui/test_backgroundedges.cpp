@@ -4,6 +4,8 @@
 // message or lose the stored bytes.
 #include "support_runfolder.h"
 
+#include "core/wholefile.h"
+
 #include "display/backgroundpicture.h"
 #include "widgets/controls.h"
 #include "widgets/filedialog.h"
@@ -28,11 +30,6 @@ QByteArray solidJpeg(const QColor &colour)
     return bytes;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool near(const QColor &a, const QColor &b)
 {
@@ -108,12 +105,12 @@ void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
     auto w = m_run->openWindow();
     m_files->queueChoice(m_run->file(QStringLiteral("底图.jpg")));
     w->menu().replaceBackground->trigger();
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), picture);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), picture);
     QCOMPARE(w->background().bytes(), picture);
     QVERIFY(cornersAre(w.get(), QColor(0, 255, 0)));
     m_files->queueChoice(m_run->file(QStringLiteral("wav/bjyy.mp3")));
     w->menu().replaceMusic->trigger();
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), music);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), music);
 }
 
 void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
@@ -126,7 +123,7 @@ void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
     w->controls().resultPicture->show();
     m_files->queueChoice(elsewhere.file(QStringLiteral("notes.jpg")));
     w->menu().replaceBackground->trigger();
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), notAPicture);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), notAPicture);
     QVERIFY(w->controls().resultPicture->isHidden());
     QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
     // A repaint decodes nothing new and still shows red.
@@ -143,7 +140,7 @@ void TestBackgroundEdges::musicFolderBlockedByAFile()
     m_files->queueChoice(elsewhere.file(QStringLiteral("song.mp3")));
     w->menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters().size(), 1);
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav"))), blocker);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav"))), blocker);
 }
 
 QTEST_MAIN(TestBackgroundEdges)

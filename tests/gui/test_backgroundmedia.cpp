@@ -3,6 +3,7 @@
 // file dialog and message box answered by its seam and a silent sound.
 #include "support_runfolder.h"
 
+#include "core/wholefile.h"
 #include "core/roll.h"
 #include "display/backgroundpicture.h"
 #include "display/wineffects.h"
@@ -45,21 +46,7 @@ QByteArray binaryBytes(int size, int salt)
     return bytes;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-// The value of `key` as the settings file holds it, or null when absent.
-QString storedValue(const RunFolder &run, const QString &key)
-{
-    const QStringList lines = run.readGbk(QStringLiteral("config.a")).split(QStringLiteral("\r\n"));
-    for (const QString &line : lines)
-        if (line.startsWith(key + u'='))
-            return line.mid(key.size() + 1);
-    return {};
-}
 
 // The bottom left corner: no control covers it at start.
 QColor cornerColour(QWidget *window)
@@ -140,7 +127,7 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("海报.jpg")));
     w->menu().replaceBackground->trigger();
     QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), chosen);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), chosen);
     QCOMPARE(w->background().bytes(), chosen);
     QVERIFY(c.resultPicture->isHidden());
     // Stretched over the whole window, whatever its aspect.
@@ -153,7 +140,7 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
     m_elsewhere->writeBytes(QStringLiteral("second.jpg"), second);
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("second.jpg")));
     w->menu().replaceBackground->trigger();
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), second);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), second);
     QVERIFY(near(cornerColour(w.get()), QColor(0, 255, 0)));
 }
 
@@ -169,7 +156,7 @@ void TestBackgroundMedia::cancelledReplaceStillHidesResult()
     QCOMPARE(m_files->pendingAnswers(), 0);
     QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
     QVERIFY(c.resultPicture->isHidden());
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("底图.jpg"))), stored);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), stored);
     QCOMPARE(w->background().bytes(), stored);
 }
 
@@ -326,8 +313,8 @@ void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
     w->menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters(), QStringList{kMusicFilter});
     QVERIFY(QFileInfo(m_run->file(QStringLiteral("wav"))).isDir());
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), chosen);
-    QCOMPARE(fileBytes(m_elsewhere->file(QStringLiteral("乐曲 一.mp3"))), chosen);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), chosen);
+    QCOMPARE(readWholeFile(m_elsewhere->file(QStringLiteral("乐曲 一.mp3"))), chosen);
 
     // During a roll: the playing music is left alone, the file is replaced
     // (a shorter one leaves no tail of the old), and the next roll plays it.
@@ -339,7 +326,7 @@ void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("short.mp3")));
     w->menu().replaceMusic->trigger();
     QCOMPARE(sound->calls, callsBefore);
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), shorter);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), shorter);
 }
 
 void TestBackgroundMedia::cancelledMusicReplaceLeavesFile()
@@ -356,7 +343,7 @@ void TestBackgroundMedia::cancelledMusicReplaceLeavesFile()
     m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), stored);
     m_files->queueCancel();
     w->menu().replaceMusic->trigger();
-    QCOMPARE(fileBytes(m_run->file(QStringLiteral("wav/bjyy.mp3"))), stored);
+    QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), stored);
     QCOMPARE(m_files->filters().size(), 2);
 }
 

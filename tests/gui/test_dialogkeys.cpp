@@ -1,6 +1,7 @@
 // Keys in the password, prize settings and results windows: their buttons
 // answer a click and Space on the focused button, never Enter; Esc closes
 // the window without doing anything else.
+#include "core/wholefile.h"
 #include "core/drawhistory.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
@@ -24,11 +25,6 @@ namespace {
 
 const std::array<QByteArray, 8> kNoPictures{};
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every push button of a window, with the count of its clicks.
 struct ButtonClicks
@@ -60,8 +56,8 @@ private:
     std::unique_ptr<messagebox::Seam> m_boxes;
     std::unique_ptr<inputbox::Seam> m_inputs;
 
-    QByteArray configBytes() const { return fileBytes(m_settings->path(DataFile::Config)); }
-    QByteArray resultBytes() const { return fileBytes(m_settings->path(DataFile::Results)); }
+    QByteArray configBytes() const { return readWholeFile(m_settings->path(DataFile::Config)); }
+    QByteArray resultBytes() const { return readWholeFile(m_settings->path(DataFile::Results)); }
 
     // Enter, on the main keyboard and on the keypad, in `target`.
     static void pressEnter(QWidget *target)

@@ -15,19 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-
-QString storedValue(const RunFolder &run, const QString &key)
-{
-    const QStringList lines = run.readGbk(QStringLiteral("config.a")).split(QStringLiteral("\r\n"));
-    for (const QString &line : lines)
-        if (line.startsWith(key + u'='))
-            return line.mid(key.size() + 1);
-    return {};
-}
-
-} // namespace
-
 class TestRestoredSettings : public QObject
 {
     Q_OBJECT
