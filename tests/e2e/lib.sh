@@ -40,26 +40,114 @@ e2e_start_wm() {
   openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_WM_PID=$!
   local i
-  for i in $(seq 100); do
+  for i in $(seq 600); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$E2E_WM_PID" 2>/dev/null || break
     sleep 0.1
   done
-  e2e_fail "openbox did not start"
+  e2e_fail "openbox did not start: $(tail -n 5 "$E2E_DIR/openbox.log")"
 }
 
-# Starts the program and waits for its main window; sets E2E_WINDOW.
+# xdotool ends on the first X error, and a search meets one whenever a
+# window goes away while it looks (a menu closing, a box being answered). So
+# every look here is repeated until it gives an answer, never trusted once.
+
+# Waits until a visible window's title matches the pattern; prints its id.
+e2e_wait_window() { # pattern [what, for the failure]
+  local id _
+  for _ in $(seq 600); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "${2:-no window titled $1}"
+}
+
+# Waits until a window titled by the pattern shows and has the keyboard
+# focus, so that keys typed next reach it; prints its id.
+e2e_wait_dialog() { # pattern [what, for the failure]
+  local id _
+  id=$(e2e_wait_window "$@") || exit 1
+  for _ in $(seq 600); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "${2:-the window titled $1} never took the keyboard focus"
+}
+
+# Waits until no visible window's title matches the pattern: three looks in
+# a row find none, so one look cut short by an X error does not count.
+e2e_wait_gone() { # pattern [what, for the failure]
+  local empty=0 _
+  for _ in $(seq 600); do
+    if xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then
+      empty=0
+    else
+      empty=$((empty + 1))
+      [ "$empty" -ge 3 ] && return 0
+    fi
+    sleep 0.1
+  done
+  e2e_fail "${2:-the window titled $1 stayed}"
+}
+
+# The program's visible windows (menus and fireworks too), one id a line:
+# Qt names every window's class after the program, while a search by
+# process also returns windows that carry no process id at all. A look that
+# misses the main window was cut short and is repeated.
+e2e_windows() {
+  local out _
+  for _ in $(seq 100); do
+    out=$(xdotool search --onlyvisible --classname '^lunora$' 2>/dev/null) || true
+    grep -qx "$E2E_WINDOW" <<<"$out" && { echo "$out"; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "cannot list the program's windows"
+}
+
+# Waits until the program shows a window that is not in the list given.
+e2e_wait_new_window() { # "ids before" [what, for the failure]
+  local _
+  for _ in $(seq 600); do
+    [ -n "$(comm -13 <(sort <<<"$1") <(e2e_windows | sort))" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "${2:-no new window appeared}"
+}
+
+# Waits until the program shows only what it showed at start: menus, boxes
+# and fireworks are gone.
+e2e_wait_only_main() { # [what, for the failure]
+  local baseline=$E2E_BASELINE _
+  for _ in $(seq 600); do
+    [ "$(e2e_windows | sort)" = "$baseline" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "${1:-a window besides the main one stayed open}"
+}
+
+# Right click at x, y and wait for the popup menu; keys then go to it.
+e2e_open_menu() { # x y
+  local before
+  before=$(e2e_windows)
+  xdotool mousemove --sync "$1" "$2" click 3
+  e2e_wait_new_window "$before" "the right click opened no menu"
+}
+
+# Starts the program and waits for its main window; sets E2E_WINDOW and
+# E2E_BASELINE, the windows it shows with nothing open over it.
 e2e_start() {
   (cd "$E2E_DIR" && exec ./lunora >"$E2E_DIR/lunora.log" 2>&1) &
   E2E_APP_PID=$!
-  E2E_WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name 'Lunora软件V2.0' | head -n 1)
-  [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear"
-  sleep 0.5
+  E2E_WINDOW=$(e2e_wait_window '^Lunora软件V2.0$') \
+    || e2e_fail "the main window did not appear: $(tail -n 5 "$E2E_DIR/lunora.log")"
+  E2E_BASELINE=$(e2e_windows | sort)
 }
 
 e2e_stop() {
   [ -n "${E2E_APP_PID:-}" ] || return 0
-  kill "$E2E_APP_PID" 2>/dev/null
-  wait "$E2E_APP_PID" 2>/dev/null
+  kill "$E2E_APP_PID" 2>/dev/null || true
+  wait "$E2E_APP_PID" 2>/dev/null || true
   E2E_APP_PID=
 }
 

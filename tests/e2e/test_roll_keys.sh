@@ -15,33 +15,35 @@ e2e_start
 
 count() { e2e_read jieguo.a 2>/dev/null | tr -d '\r' | sed -n "s/^j$1=//p"; }
 wait_count() { # slot expected
-  for _ in $(seq 100); do [ "$(count "$1")" = "$2" ] && return 0; sleep 0.1; done
+  for _ in $(seq 600); do [ "$(count "$1")" = "$2" ] && return 0; sleep 0.1; done
   e2e_fail "j$1 is '$(count "$1")', expected $2"
 }
 
-xdotool windowfocus --sync "$E2E_WINDOW"
-sleep 0.5
-xdotool key space
-sleep 1
-xdotool key space
+# An operator lets the wheel turn a moment between the two presses; the
+# second press stops it whenever it comes.
+draw() {
+  xdotool windowfocus --sync "$E2E_WINDOW"
+  xdotool key space
+  sleep 1
+  xdotool key space
+}
+
+draw
 wait_count 8 1
 [ -z "$(count 2)" ] || e2e_fail "slot 2 won without a designation"
 
 # Another program takes the focus; Shift+Q there still reaches us.
 xmessage -name other 'another program' &
 other_pid=$!
-other=$(timeout 10 xdotool search --sync --onlyvisible --name other | head -n 1)
+other=$(e2e_wait_window other "xmessage did not show")
 xdotool windowfocus --sync "$other"
 xdotool key shift+q
-sleep 0.5
+# The hot key reaches the program through its own X connection, ahead of
+# anything typed later.
+e2e_wait_only_main "the fireworks of the first draw did not close by themselves"
 kill "$other_pid" 2>/dev/null || true
 
-sleep 4 # the fireworks of the first draw close by themselves
-xdotool windowfocus --sync "$E2E_WINDOW"
-sleep 0.5
-xdotool key space
-sleep 1
-xdotool key space
+draw
 wait_count 2 1
 [ "$(count 8)" = 1 ] || e2e_fail "slot 8 counted again"
 kill -0 "$E2E_APP_PID" || e2e_fail "the program ended"

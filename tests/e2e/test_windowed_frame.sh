@@ -29,7 +29,7 @@ inner_size() {
 # The frame settles after the window manager has framed the window.
 expect_frame() {
   local want=$1 got= i
-  for i in $(seq 100); do
+  for i in $(seq 600); do
     got=$(frame_geometry || true)
     [ "$got" = "$want" ] && return 0
     sleep 0.1
@@ -43,18 +43,18 @@ e2e_start
 expect_frame "0 0 1260 1004"
 read -r inner_w inner_h < <(inner_size)
 [ "$inner_h" -lt 1004 ] || e2e_fail "no title bar: the inside is ${inner_w}x$inner_h"
-e2e_stop || true
+e2e_stop
 
 # Full screen first, then 界面大小 > 窗口 from the popup menu.
 printf '[zbt]\r\n界面大小=全屏\r\n' | e2e_write config.a
 e2e_start
 expect_frame "0 0 1280 1024"
-xdotool mousemove --sync 40 1000 click 3
-sleep 0.7
+e2e_open_menu 40 1000
 # 奖项设置 其它设置 主标题 副标题 中奖结果 转盘样式 字体颜色设置 背景图控制
 # 背景音乐控制 界面大小 (转盘放大 is hidden), then 全屏 窗口 in its submenu.
+before=$(e2e_windows)
 xdotool key Down Down Down Down Down Down Down Down Down Down Right
-sleep 0.5
+e2e_wait_new_window "$before" "界面大小 opened no submenu"
 xdotool key Down Return
 expect_frame "0 0 1260 1004"
 e2e_read config.a | grep -q '界面大小=窗口' || e2e_fail "窗口 was not stored"
