@@ -122,47 +122,60 @@ read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=:$number
 openbox >/dev/null 2>&1 &
 
-app_pid=
-start_app() { # prints the seconds until the main window showed
-  local t0 t1 window
+# The waits of the Linux end-to-end tests: each look repeats until it has an
+# answer. Wine names the program's windows' class after the .exe.
+source "$root/tests/e2e/lib.sh"
+e2e_fail() { fail "$@"; }
+export E2E_CLASS='^lunora\.exe$'
+
+start_app() { # sets E2E_APP_PID, E2E_WINDOW, E2E_BASELINE; the start-up time in startup.s
+  local t0 t1
   t0=$(date +%s.%N)
   (cd "$app" && exec "$wine" ./lunora.exe >"$work/lunora.log" 2>&1) &
-  app_pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Lunora软件V2.0' | head -n1) || true
+  E2E_APP_PID=$!
+  E2E_WINDOW=$(e2e_wait_window '^Lunora软件V2.0$') || { cat "$work/lunora.log"; fail "the main window did not appear"; }
   t1=$(date +%s.%N)
-  [[ -n $window ]] || { cat "$work/lunora.log"; fail "the main window did not appear"; }
-  app_window=$window
   echo "$t0 $t1" | awk '{printf "%.2f", $2 - $1}' >"$work/startup.s"
+  E2E_BASELINE=$(e2e_windows | sort)
 }
 stop_app() {
-  kill "$app_pid" 2>/dev/null || true
+  kill "$E2E_APP_PID" 2>/dev/null || true
   "$wineserver" -k 2>/dev/null || true
-  wait "$app_pid" 2>/dev/null || true
+  wait "$E2E_APP_PID" 2>/dev/null || true
+  E2E_APP_PID=
 }
 read_gbk() { iconv -f GBK -t UTF-8 "$app/$1" | tr -d '\r'; }
 count() { read_gbk jieguo.a 2>/dev/null | sed -n "s/^j$1=//p"; }
 wait_count() { # slot expected
-  for _ in $(seq 150); do [[ $(count "$1") == "$2" ]] && return 0; sleep 0.1; done
+  for _ in $(seq 600); do [[ $(count "$1") == "$2" ]] && return 0; sleep 0.1; done
   cat "$work/lunora.log"
   fail "j$1 is '$(count "$1")', expected $2"
 }
-alive() { kill -0 "$app_pid" 2>/dev/null || { cat "$work/lunora.log"; fail "lunora.exe ended: $*"; }; }
-draw() { # a roll by the space bar with the program focused
-  xdotool windowactivate --sync "$app_window" 2>/dev/null || xdotool windowfocus --sync "$app_window"
-  sleep 0.5
+alive() { kill -0 "$E2E_APP_PID" 2>/dev/null || { cat "$work/lunora.log"; fail "lunora.exe ended: $*"; }; }
+focus_app() {
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus --sync "$E2E_WINDOW"
+}
+# A roll by the space bar with the program focused; the wheel turns a moment
+# between the presses, and the second stops it whenever it comes.
+draw() {
+  focus_app
   xdotool key space
   sleep 1
   xdotool key space
+}
+# The fireworks of a landing close by themselves.
+fireworks_over() { # what
+  e2e_wait_only_main "the fireworks $1 did not close"
+  alive "after the fireworks $1"
 }
 
 echo "== The ZIP under Wine: $(basename "$zip")"
 start_app
 echo "start-up to the main window shown, Wine: $(cat "$work/startup.s") s (first start of a fresh prefix)"
-sleep 1
 expected=$(printf '[zbt]\r\n\xbd\xe7\xc3\xe6\xb4\xf3\xd0\xa1=\xc8\xab\xc6\xc1\r\n' | od -An -tx1)
 [[ $(od -An -tx1 <"$app/config.a") == "$expected" ]] || fail "config.a holds: $(od -An -tx1 <"$app/config.a")"
 [[ -d $app/奖品图片 ]] || fail "no picture folder"
-eval "$(xdotool getwindowgeometry --shell "$app_window")"
+eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
 ((WIDTH == 1280 && HEIGHT == 1024)) || fail "the window is ${WIDTH}x$HEIGHT, not full screen"
 stop_app
 
@@ -175,48 +188,42 @@ wine_startup=$(cat "$work/startup.s")
 draw
 wait_count 8 1
 [[ -z $(count 2) ]] || fail "slot 2 won without a designation"
+fireworks_over "of the first draw"
 
 # Shift+Q while another X program has the focus: Wine's RegisterHotKey only
 # sees keys that reach Wine's own windows, so this is recorded, not required.
 xmessage -name other 'another program' &
 other_pid=$!
-other=$(timeout 10 xdotool search --sync --onlyvisible --name other | head -n1) || true
-[[ -n $other ]] && xdotool windowactivate --sync "$other" 2>/dev/null || true
+other=$(e2e_wait_window other "xmessage did not show")
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
 xdotool key shift+q
-sleep 0.5
-kill "$other_pid" 2>/dev/null || true
-sleep 4 # the first draw's fireworks close by themselves
-alive "after the first draw's fireworks"
 draw
-for _ in $(seq 150); do [[ -n $(count 2) || $(count 8) == 2 ]] && break; sleep 0.1; done
+for _ in $(seq 600); do [[ -n $(count 2) || $(count 8) == 2 ]] && break; sleep 0.1; done
+kill "$other_pid" 2>/dev/null || true
 if [[ $(count 2) == 1 ]]; then
   echo "Shift+Q from another X program designated (global hot key delivered)"
 else
   echo "KNOWN WINE LIMIT: Shift+Q sent to another X program did not designate (j2='$(count 2)', j8='$(count 8)')"
 fi
-sleep 4
+fireworks_over "of the second draw"
 
 # Shift+Q with the program focused designates the next draw.
-xdotool windowactivate --sync "$app_window" 2>/dev/null || true
-sleep 0.5
+focus_app
 before2=$(count 2)
 xdotool key shift+q
-sleep 0.5
 draw
 wait_count 2 $((${before2:-0} + 1))
-alive "after the designated draw"
+fireworks_over "of the designated draw"
 
-# Several more landings with fireworks: every show must survive.
+# Several more landings with fireworks, each show chosen at random: every
+# one must survive.
 for round in 1 2 3 4 5 6; do
-  sleep 4
   draw
-  sleep 0.5
-  alive "during the fireworks of landing $round"
+  fireworks_over "of landing $round"
 done
-sleep 4
-alive "after the last fireworks"
 grep -iE 'X Error|BadLength|BadRequest' "$work/lunora.log" && fail "X errors in the log"
 total=$(read_gbk jieguo.a | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}')
+((total == 9)) || fail "9 draws made, $total counted"
 echo "draws counted: $total"
 stop_app
 
@@ -244,7 +251,7 @@ if [[ -x $root/build/run/lunora ]]; then
   t0=$(date +%s.%N)
   (cd "$linux_dir" && QT_QPA_PLATFORM=xcb QT_MEDIA_BACKEND=gstreamer LC_ALL=C.UTF-8 exec ./lunora >/dev/null 2>&1) &
   linux_pid=$!
-  timeout 60 xdotool search --sync --onlyvisible --name 'Lunora软件V2.0' >/dev/null || true
+  E2E_APP_PID=$linux_pid E2E_CLASS='^lunora$' e2e_wait_window '^Lunora软件V2.0$' >/dev/null
   t1=$(date +%s.%N)
   kill "$linux_pid" 2>/dev/null || true
   wait "$linux_pid" 2>/dev/null || true

@@ -98,7 +98,7 @@ e2e_wait_gone() { # pattern [what, for the failure]
 e2e_windows() {
   local out _
   for _ in $(seq 100); do
-    out=$(xdotool search --onlyvisible --classname '^lunora$' 2>/dev/null) || true
+    out=$(xdotool search --onlyvisible --classname "${E2E_CLASS:-^lunora\$}" 2>/dev/null) || true
     grep -qx "$E2E_WINDOW" <<<"$out" && { echo "$out"; return 0; }
     sleep 0.1
   done
