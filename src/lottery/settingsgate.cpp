@@ -20,9 +20,9 @@ SettingsGate::WindowSeam::~WindowSeam() { g_activeSeam = m_previous; }
 
 SettingsGate::WindowSeam *SettingsGate::WindowSeam::active() { return g_activeSeam; }
 
-SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
+SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                            std::function<SlotPictures()> slotPictures)
-    : m_settings(settings), m_history(history), m_table(table), m_slotPictures(std::move(slotPictures))
+    : m_settings(settings), m_history(history), m_draw(draw), m_slotPictures(std::move(slotPictures))
 {
 }
 
@@ -49,7 +49,7 @@ void SettingsGate::openPrizeSettings()
 
 void SettingsGate::openPrizeSettingsWindow()
 {
-    PrizeSettingsWindow window(m_settings, m_table, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    PrizeSettingsWindow window(m_settings, m_draw, m_slotPictures ? m_slotPictures() : SlotPictures{});
     runModal(window);
 }
 

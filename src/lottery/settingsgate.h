@@ -4,10 +4,10 @@
 #include <array>
 #include <functional>
 
+class Draw;
 class DrawHistory;
 class QDialog;
 class SettingsFile;
-struct PrizeTable;
 
 // The two ways into the guarded windows, both behind the settings password:
 // the menu entries 奖项设置 and 中奖结果. Holds the program's current
@@ -17,7 +17,7 @@ class SettingsGate
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
+    SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
     ~SettingsGate();
     SettingsGate(const SettingsGate &) = delete;
@@ -53,7 +53,7 @@ private:
 
     const SettingsFile &m_settings;
     DrawHistory &m_history;
-    PrizeTable &m_table;
+    Draw &m_draw;
     std::function<SlotPictures()> m_slotPictures;
     QByteArray m_currentPassword;
 };

@@ -1,9 +1,9 @@
 // The settings password: its window, changing it, and the two ways in.
 
 #include "core/cipher.h"
-#include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/drawhistory.h"
+#include "core/keys.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
 #include "lottery/prizesettingswindow.h"
@@ -125,8 +125,9 @@ private Q_SLOTS:
     {
         messagebox::Seam boxes;
         QStringList opened;
-        PrizeTable table = PrizeTable::defaults();
-        SettingsGate gate(*m_settings, *m_history, table, {});
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
+        SettingsGate gate(*m_settings, *m_history, draw, {});
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             opened << QString::fromLatin1(w.metaObject()->className());
             if (auto *pw = qobject_cast<PasswordWindow *>(&w)) {
@@ -339,8 +340,8 @@ private Q_SLOTS:
         inputbox::Seam input;
         answer ? input.queueOk(entry) : input.queueCancel();
         QStringList opened;
-        PrizeTable table;
-        SettingsGate gate(*m_settings, *m_history, table, {});
+        Draw draw;
+        SettingsGate gate(*m_settings, *m_history, draw, {});
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             opened << QString::fromLatin1(w.metaObject()->className());
         });
@@ -363,8 +364,8 @@ private Q_SLOTS:
         SettingsGate::SlotPictures pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("picture ") + QByteArray::number(i + 1);
-        PrizeTable table;
-        SettingsGate gate(*m_settings, *m_history, table, [&] { return pictures; });
+        Draw draw;
+        SettingsGate gate(*m_settings, *m_history, draw, [&] { return pictures; });
         QList<QByteArray> seen;
         SettingsGate::WindowSeam windows([&](QDialog &w) {
             if (auto *results = qobject_cast<ResultsWindow *>(&w))
