@@ -115,13 +115,6 @@ private Q_SLOTS:
         QCOMPARE(w.changeButton()->text(), QStringLiteral("修改密码"));
     }
 
-    void creationLoadsTheCurrentPassword()
-    {
-        storePassword(QStringLiteral("abc"));
-        PasswordFixture f(*m_settings);
-        QCOMPARE(f.current, QByteArray("abc"));
-    }
-
     void noStoredPasswordLetsTheEmptyEntryIn()
     {
         messagebox::Seam boxes;
