@@ -33,20 +33,20 @@ int DrawPool::slotOfTicket(qint64 k) const
 // Stock left = prize value - wins, computed as numbers and truncated, so a
 // stored "3.9" with "0.5" wins leaves 3 tickets, and a count beyond the
 // 32-bit range saturates instead of wrapping.
-static void fillRemainingStock(const SettingsFile &settings, PrizeTable &table)
+PrizeTable remainingStock(const SettingsFile &settings)
 {
+    PrizeTable table;
     for (int slot = 1; slot <= 8; ++slot) {
         const double value = values::textToNumber(settings.readZbt(keys::kPrizeValue[slot - 1]));
         const double wins = values::textToNumber(
             settings.read(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1]));
         table[slot] = values::truncToInt(value - wins);
     }
+    return table;
 }
 
-bool buildDrawPool(const SettingsFile &settings, PrizeTable &table, DrawPool &pool)
+bool buildDrawPool(const PrizeTable &table, DrawPool &pool)
 {
-    if (readDrawMode(settings) == DrawMode::ByQuantity)
-        fillRemainingStock(settings, table);
     pool.rebuild(table);
     return !pool.isEmpty();
 }

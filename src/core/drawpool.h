@@ -27,9 +27,12 @@ private:
     std::array<qint64, 8> m_cumulative{};
 };
 
-// By quantity the table becomes prize value minus wins per slot; then the
-// pool is rebuilt. Returns whether the box holds a ticket.
-bool buildDrawPool(const SettingsFile &settings, PrizeTable &table, DrawPool &pool);
+// By quantity, the tickets each slot has left: prize value minus wins.
+PrizeTable remainingStock(const SettingsFile &settings);
+
+// Rebuilds the pool from the table as given (which table to use is the
+// caller's choice: see Draw::refill). Returns whether the box holds a ticket.
+bool buildDrawPool(const PrizeTable &table, DrawPool &pool);
 
 // The first ticket's slot when designated, else a random ticket's slot
 // (reseed, then next over 1..size). The pool must not be empty.

@@ -5,14 +5,11 @@
 
 #include <limits>
 
-Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history,
-           PrizeTable &table, DrawPool &pool, LotteryRandom &random)
+Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw)
     : m_view(view)
     , m_settings(settings)
     , m_history(history)
-    , m_table(table)
-    , m_pool(pool)
-    , m_random(random)
+    , m_draw(draw)
 {
 }
 
@@ -40,7 +37,7 @@ void Roll::startStopPress()
     m_view.closeWinEffect();
     // A request that finds no ticket changes nothing else: the auto-stop
     // timer is armed and the effect closed all the same.
-    if (!buildDrawPool(m_settings, m_table, m_pool)) {
+    if (!m_draw.refill(m_settings)) {
         m_view.setResultVisible(false);
         m_view.showEmptyBoxMessage();
         return;
@@ -60,8 +57,7 @@ void Roll::startRoll()
     resetRoll();
     m_view.setRollInterval(values::textToInt(m_view.rollSpeedText()));
     m_view.setSlotRaised(1, true);
-    m_random.reseed();
-    m_state.tickBudget = static_cast<qint32>(m_random.next(100000, 130000));
+    m_state.tickBudget = m_draw.drawRollLength();
     m_view.setResultPicture({});
 }
 
@@ -104,7 +100,7 @@ void Roll::resumeAfterEmptyLanding()
 
 void Roll::tick()
 {
-    if (m_state.runFlag == 0 && m_pool.isEmpty())
+    if (m_state.runFlag == 0 && m_draw.pool().isEmpty())
         resumeAfterEmptyLanding();
 
     if (m_state.tickBudget > std::numeric_limits<qint32>::min())
@@ -136,7 +132,7 @@ void Roll::tick()
 int Roll::drawLandingSlot()
 {
     const bool designated = m_view.designationArmed();
-    const int slot = drawSlot(m_pool, designated, m_random);
+    const int slot = m_draw.drawLanding(designated);
     if (designated)
         m_view.clearDesignation();
     return slot;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "drawpool.h"
-#include "lotteryrandom.h"
-#include "prizetable.h"
+#include "draw.h"
 
 #include <QByteArray>
 #include <QString>
@@ -74,8 +72,9 @@ public:
     static inline const QString kStartCaption = QStringLiteral("开始");
     static inline const QString kStopCaption = QStringLiteral("停止");
 
-    Roll(RollView &view, const SettingsFile &settings, DrawHistory &history,
-         PrizeTable &table, DrawPool &pool, LotteryRandom &random);
+    // The draw's state is the program's; the roll changes it only through
+    // Draw's functions.
+    Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw);
 
     // 按钮1 clicked (also by the keyboard).
     void startStopPress();
@@ -101,9 +100,7 @@ private:
     RollView &m_view;
     const SettingsFile &m_settings;
     DrawHistory &m_history;
-    PrizeTable &m_table;
-    DrawPool &m_pool;
-    LotteryRandom &m_random;
+    Draw &m_draw;
     RollState m_state;
     qint32 m_budgetAtStop = 0; // the budget a stop request replaced by 1
 };

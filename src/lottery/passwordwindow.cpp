@@ -52,12 +52,10 @@ PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &current
 
     connect(m_enter, &QPushButton::clicked, this, &PasswordWindow::enterSettings);
     connect(m_change, &QPushButton::clicked, this, &PasswordWindow::changePassword);
-    loadPassword();
-}
-
-void PasswordWindow::loadPassword()
-{
-    m_currentPassword = password::stored(m_settings);
+    // The current password is not loaded here: both buttons read the
+    // stored one when clicked, and a change of password starts by reloading
+    // it, so a copy taken now would never be read (and would only keep the
+    // clear text in memory for longer).
 }
 
 void PasswordWindow::enterSettings()

@@ -28,8 +28,9 @@ class PasswordWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // currentPassword is the program-wide current password; openPrizeSettings
-    // opens the prize settings window and returns when it has closed.
+    // currentPassword is the program-wide current password, which a change
+    // of password works in; openPrizeSettings opens the prize settings
+    // window and returns when it has closed.
     PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
                    std::function<void()> openPrizeSettings, QWidget *parent = nullptr);
 
@@ -37,8 +38,6 @@ public:
     QPushButton *enterButton() const { return m_enter; }
     QPushButton *changeButton() const { return m_change; }
 
-    // The window was created: the stored password becomes the current one.
-    void loadPassword();
     // "进入设置"
     void enterSettings();
     // "修改密码"

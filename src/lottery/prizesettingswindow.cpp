@@ -1,7 +1,7 @@
 #include "lottery/prizesettingswindow.h"
 
+#include "core/draw.h"
 #include "core/keys.h"
-#include "core/prizetable.h"
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "lottery/designwidgets.h"
@@ -42,10 +42,10 @@ void headings(QWidget *window, const QString &pictureName, const QString &valueN
 
 } // namespace
 
-PrizeSettingsWindow::PrizeSettingsWindow(const SettingsFile &settings, PrizeTable &table,
+PrizeSettingsWindow::PrizeSettingsWindow(const SettingsFile &settings, Draw &draw,
                                          const std::array<QByteArray, 8> &slotPictures,
                                          QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_table(table)
+    : QDialog(parent), m_settings(settings), m_draw(draw)
 {
     design::setupDialog(this, QStringLiteral("设置"), 564, 433);
     buildLayout();
@@ -139,8 +139,10 @@ void PrizeSettingsWindow::savePrizeSettings()
     for (int i = 0; i < 8; ++i)
         entries.append({keys::kPrizeValue[i], m_values[i]->text()});
     const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt, entries);
+    PrizeTable table;
     for (int slot = 1; slot <= 8; ++slot)
-        m_table[slot] = values::textToInt(m_values[slot - 1]->text());
+        table[slot] = values::textToInt(m_values[slot - 1]->text());
+    m_draw.setTable(table);
 
     if (saved)
         messagebox::inform(QStringLiteral("设置成功！"));

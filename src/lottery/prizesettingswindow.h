@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <array>
 
+class Draw;
 class PictureBox;
 class QLineEdit;
 class QRadioButton;
@@ -18,7 +19,8 @@ class PrizeSettingsWindow : public QDialog
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
-    PrizeSettingsWindow(const SettingsFile &settings, PrizeTable &table,
+    // 确定 sets draw's prize table, whether or not the file took the values.
+    PrizeSettingsWindow(const SettingsFile &settings, Draw &draw,
                         const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 
     QLineEdit *valueEdit(int slot) const { return m_values[slot - 1]; }
@@ -41,7 +43,7 @@ private:
     void selectMode(DrawMode mode);
 
     const SettingsFile &m_settings;
-    PrizeTable &m_table;
+    Draw &m_draw;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_values{};
     QRadioButton *m_byQuantity = nullptr;

@@ -5,24 +5,11 @@
 #include "lottery/resultswindow.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
+#include "widgets/modalwindow.h"
 
-namespace {
-SettingsGate::WindowSeam *g_activeSeam = nullptr;
-}
-
-SettingsGate::WindowSeam::WindowSeam(std::function<void(QDialog &)> hook)
-    : m_hook(std::move(hook)), m_previous(g_activeSeam)
-{
-    g_activeSeam = this;
-}
-
-SettingsGate::WindowSeam::~WindowSeam() { g_activeSeam = m_previous; }
-
-SettingsGate::WindowSeam *SettingsGate::WindowSeam::active() { return g_activeSeam; }
-
-SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
+SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                            std::function<SlotPictures()> slotPictures)
-    : m_settings(settings), m_history(history), m_table(table), m_slotPictures(std::move(slotPictures))
+    : m_settings(settings), m_history(history), m_draw(draw), m_slotPictures(std::move(slotPictures))
 {
 }
 
@@ -33,24 +20,16 @@ SettingsGate::~SettingsGate()
     m_currentPassword.fill('\0');
 }
 
-void SettingsGate::runModal(QDialog &window)
-{
-    if (WindowSeam *seam = WindowSeam::active())
-        seam->run(window);
-    else
-        window.exec();
-}
-
 void SettingsGate::openPrizeSettings()
 {
     PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeSettingsWindow(); });
-    runModal(window);
+    modalwindow::run(window);
 }
 
 void SettingsGate::openPrizeSettingsWindow()
 {
-    PrizeSettingsWindow window(m_settings, m_table, m_slotPictures ? m_slotPictures() : SlotPictures{});
-    runModal(window);
+    PrizeSettingsWindow window(m_settings, m_draw, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    modalwindow::run(window);
 }
 
 void SettingsGate::openResults()
@@ -65,5 +44,5 @@ void SettingsGate::openResults()
         return;
     }
     ResultsWindow window(m_settings, m_history, m_slotPictures ? m_slotPictures() : SlotPictures{});
-    runModal(window);
+    modalwindow::run(window);
 }

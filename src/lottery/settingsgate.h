@@ -4,20 +4,20 @@
 #include <array>
 #include <functional>
 
+class Draw;
 class DrawHistory;
-class QDialog;
 class SettingsFile;
-struct PrizeTable;
 
 // The two ways into the guarded windows, both behind the settings password:
 // the menu entries 奖项设置 and 中奖结果. Holds the program's current
-// password. Every opening builds its window afresh and runs it modally.
+// password. Every opening builds its window afresh and runs it modally
+// (through modalwindow::run, so tests answer the windows by its seam).
 class SettingsGate
 {
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    SettingsGate(const SettingsFile &settings, DrawHistory &history, PrizeTable &table,
+    SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
     ~SettingsGate();
     SettingsGate(const SettingsGate &) = delete;
@@ -28,32 +28,12 @@ public:
     // 中奖结果: a masked password prompt, then the results window.
     void openResults();
 
-    // While a WindowSeam exists, a window that would be run modally is
-    // handed to it instead (already filled by its created handler); the
-    // window is destroyed when the hook returns.
-    class WindowSeam
-    {
-    public:
-        explicit WindowSeam(std::function<void(QDialog &)> hook);
-        ~WindowSeam();
-        WindowSeam(const WindowSeam &) = delete;
-        WindowSeam &operator=(const WindowSeam &) = delete;
-
-        static WindowSeam *active();
-        void run(QDialog &window) { m_hook(window); }
-
-    private:
-        std::function<void(QDialog &)> m_hook;
-        WindowSeam *m_previous = nullptr;
-    };
-
 private:
-    void runModal(QDialog &window);
     void openPrizeSettingsWindow();
 
     const SettingsFile &m_settings;
     DrawHistory &m_history;
-    PrizeTable &m_table;
+    Draw &m_draw;
     std::function<SlotPictures()> m_slotPictures;
     QByteArray m_currentPassword;
 };

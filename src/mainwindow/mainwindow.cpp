@@ -51,8 +51,8 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_effects = new WinEffects(this);
     m_outerSize = new OuterSize(this);
     m_rollView = std::make_unique<RollController>(views::roll(m_controls), *m_pictures, *m_music, *m_effects, *m_sound);
-    m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_table, m_pool, m_random);
-    m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_table, [this] {
+    m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_draw);
+    m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_draw, [this] {
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = m_controls.slots[i]->picture();
@@ -77,7 +77,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::runCreationHandler()
 {
-    StartupTargets targets{views::startup(m_controls), m_settings, m_table, *m_wheel, *m_pictures,
+    StartupTargets targets{views::startup(m_controls), m_settings, m_draw, *m_wheel, *m_pictures,
                            *m_music, *m_background, [this] {
                                m_hotKey = new GlobalHotKey(this);
                                connect(m_hotKey, &GlobalHotKey::activated, this,

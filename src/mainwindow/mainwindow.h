@@ -1,9 +1,7 @@
 #pragma once
 
+#include "core/draw.h"
 #include "core/drawhistory.h"
-#include "core/drawpool.h"
-#include "core/lotteryrandom.h"
-#include "core/prizetable.h"
 #include "core/settingsfile.h"
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/mainmenu.h"
@@ -42,8 +40,7 @@ public:
     MainMenu &menu() { return m_menu; }
     const SettingsFile &settings() const { return m_settings; }
     DrawHistory &history() { return m_history; }
-    PrizeTable &prizeTable() { return m_table; }
-    LotteryRandom &random() { return m_random; }
+    const Draw &draw() const { return m_draw; }
     Roll &roll() { return *m_roll; }
     WheelLayout &wheel() { return *m_wheel; }
     WinEffects &effects() { return *m_effects; }
@@ -78,9 +75,7 @@ private:
 
     SettingsFile m_settings;
     DrawHistory m_history;
-    PrizeTable m_table;
-    DrawPool m_pool;
-    LotteryRandom m_random;
+    Draw m_draw;
     MainControls m_controls;
     MainMenu m_menu;
     std::unique_ptr<Sound> m_sound;

@@ -1,7 +1,7 @@
 #include "startup.h"
 
 #include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "display/backgroundmusic.h"
@@ -128,7 +128,7 @@ void runStartup(StartupTargets &t)
     applyModeAndMusic(t);
     t.pictures.loadAll();
     applyTitles(t);
-    t.table = PrizeTable::fromSettings(t.settings);
+    t.draw.setTable(PrizeTable::fromSettings(t.settings));
     applyWheelSize(t);
     applyTitleFont(t.settings, t.controls.mainTitle, keys::kMainTitleFont, keys::kMainTitleFontSize,
                    keys::kMainTitleFontColour);

@@ -13,7 +13,7 @@ class SettingsFile;
 class ShapeBox;
 class TransparentLabel;
 class WheelLayout;
-struct PrizeTable;
+class Draw;
 
 // The controls the stored settings are applied to at start-up.
 struct StartupControls
@@ -36,7 +36,7 @@ struct StartupTargets
 {
     StartupControls controls;
     const SettingsFile &settings;
-    PrizeTable &table;
+    Draw &draw; // its prize table is set from the stored values
     WheelLayout &wheel;
     PrizePictures &pictures;
     BackgroundMusic &music;

@@ -4,10 +4,11 @@
 #include <optional>
 #include <utility>
 
-// What the test seams of the program's modal dialogs share. While a seam
-// exists its dialog never appears: every call is recorded and answered from
-// a queue, where nullopt (or an empty queue) stands for Cancel. Seams nest;
-// the newest one answers.
+// What the test seams of the program's modal dialogs, and of its own modal
+// windows (modalwindow.h), share: the one way tests answer anything modal.
+// While a seam exists its dialog never appears: every call is recorded and
+// answered from a queue, where nullopt (or an empty queue) stands for
+// Cancel. Seams nest; the newest one answers.
 //
 // Derived is the seam class itself, so that each dialog has its own active
 // seam; Record is what one call is recorded as; Answer is what OK gives.

@@ -1,3 +1,4 @@
+#include "core/draw.h"
 #include "core/drawpool.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void byQuantityStock();
     void byQuantityUntilEmpty();
     void byProbabilityKeepsTable();
+    void stockStaysAfterSwitchToProbability();
     void freshInstallationIsEmpty();
 
 private:
@@ -345,38 +347,38 @@ void TestDraw::byQuantityStock()
     for (int i = 0; i < 8; ++i)
         if (!wins[i].isEmpty())
             QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[i], wins[i]));
-    PrizeTable t = PrizeTable::defaults();
-    DrawPool pool;
-    QVERIFY(buildDrawPool(*m_settings, t, pool));
+    Draw draw;
+    draw.setTable(PrizeTable::defaults());
+    QVERIFY(draw.refill(*m_settings));
     const qint32 max = std::numeric_limits<qint32>::max();
-    QCOMPARE(t.values, (std::array<qint32, 8>{3, -3, 0, 4, 10, max, -1, 0}));
-    QCOMPARE(pool.size(), 3 + 4 + 10 + qint64(max));
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{3, -3, 0, 4, 10, max, -1, 0}));
+    QCOMPARE(remainingStock(*m_settings).values, draw.table().values);
+    QCOMPARE(draw.pool().size(), 3 + 4 + 10 + qint64(max));
 }
 
-// Every win counted removes a ticket from the next box until none is left.
+// Every win counted removes a ticket from the next box until none is left;
+// the refused refill still leaves the table at the stock, all used up.
 void TestDraw::byQuantityUntilEmpty()
 {
     writePrizeValues(*m_settings, {"2", "0", "0", "0", "0", "0", "0", "1"});
-    PrizeTable t;
-    DrawPool pool;
-    LotteryRandom random = fixedClock(4242);
+    Draw draw([] { return 4242u; });
     std::array<int, 8> wins{};
     int draws = 0;
-    while (buildDrawPool(*m_settings, t, pool)) {
+    while (draw.refill(*m_settings)) {
         QVERIFY(draws < 3);
-        const int slot = drawSlot(pool, false, random);
+        const int slot = draw.drawLanding(false);
         ++wins[slot - 1];
         QVERIFY(results::countWin(*m_settings, slot));
         ++draws;
     }
     QCOMPARE(draws, 3);
     QCOMPARE(wins, (std::array<int, 8>{2, 0, 0, 0, 0, 0, 0, 1}));
-    QVERIFY(pool.isEmpty());
-    QCOMPARE(t.values, (std::array<qint32, 8>{0, 0, 0, 0, 0, 0, 0, 0}));
+    QVERIFY(draw.pool().isEmpty());
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 0, 0, 0, 0, 0, 0}));
 
     QVERIFY(results::resetAll(*m_settings));
-    QVERIFY(buildDrawPool(*m_settings, t, pool));
-    QCOMPARE(pool.size(), qint64(3));
+    QVERIFY(draw.refill(*m_settings));
+    QCOMPARE(draw.pool().size(), qint64(3));
 }
 
 void TestDraw::byProbabilityKeepsTable()
@@ -384,25 +386,48 @@ void TestDraw::byProbabilityKeepsTable()
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
     writePrizeValues(*m_settings, {"9", "9", "9", "9", "9", "9", "9", "9"});
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"40"));
-    PrizeTable t = PrizeTable::defaults();
-    DrawPool pool;
+    Draw draw;
+    draw.setTable(PrizeTable::defaults());
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(buildDrawPool(*m_settings, t, pool));
-        QCOMPARE(t.values, PrizeTable::defaults().values);
-        QCOMPARE(pool.size(), qint64(110));
+        QVERIFY(draw.refill(*m_settings));
+        QCOMPARE(draw.table().values, PrizeTable::defaults().values);
+        QCOMPARE(draw.pool().size(), qint64(110));
     }
-    t = table({0, -1, 0, 0, 0, 0, 0, 0});
-    QVERIFY(!buildDrawPool(*m_settings, t, pool));
-    QVERIFY(pool.isEmpty());
+    draw.setTable(table({0, -1, 0, 0, 0, 0, 0, 0}));
+    QVERIFY(!draw.refill(*m_settings));
+    QVERIFY(draw.pool().isEmpty());
 }
 
+// The stock a draw by quantity left in the table stays the weights after a
+// switch to by probability, until the table is set again (start-up, or 确定
+// of the prize settings); the stored prize values are not read back.
+void TestDraw::stockStaysAfterSwitchToProbability()
+{
+    writePrizeValues(*m_settings, {"5", "0", "0", "0", "0", "0", "0", "3"});
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"4"));
+    Draw draw;
+    draw.setTable(PrizeTable::fromSettings(*m_settings));
+    QVERIFY(draw.refill(*m_settings));
+    QCOMPARE(draw.pool().size(), qint64(1 + 3));
+
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(draw.refill(*m_settings));
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{1, 0, 0, 0, 0, 0, 0, 3}));
+    QCOMPARE(draw.pool().size(), qint64(1 + 3));
+
+    draw.setTable(PrizeTable::fromSettings(*m_settings));
+    QVERIFY(draw.refill(*m_settings));
+    QCOMPARE(draw.pool().size(), qint64(5 + 3));
+}
+
+// Nothing stored reads as by quantity with no stock, whatever the table held.
 void TestDraw::freshInstallationIsEmpty()
 {
-    PrizeTable t = PrizeTable::defaults();
-    DrawPool pool;
-    QVERIFY(!buildDrawPool(*m_settings, t, pool));
-    QVERIFY(pool.isEmpty());
-    QCOMPARE(t.values, (std::array<qint32, 8>{}));
+    Draw draw;
+    draw.setTable(PrizeTable::defaults());
+    QVERIFY(!draw.refill(*m_settings));
+    QVERIFY(draw.pool().isEmpty());
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{}));
 }
 
 QTEST_GUILESS_MAIN(TestDraw)

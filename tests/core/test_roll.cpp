@@ -50,10 +50,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<DrawHistory> m_history;
-    PrizeTable m_table;
-    DrawPool m_pool;
     quint32 m_clock = 0;
-    std::unique_ptr<LotteryRandom> m_random;
+    std::unique_ptr<Draw> m_draw;
     std::unique_ptr<FakeRollView> m_view;
     std::unique_ptr<Roll> m_roll;
 };
@@ -67,12 +65,11 @@ void TestRoll::init()
     m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
     m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
-    m_table = PrizeTable::defaults();
-    m_pool.clear();
     m_clock = 0;
-    m_random = std::make_unique<LotteryRandom>([this] { return m_clock; });
+    m_draw = std::make_unique<Draw>([this] { return m_clock; });
+    m_draw->setTable(PrizeTable::defaults());
     m_view = std::make_unique<FakeRollView>();
-    m_roll = std::make_unique<Roll>(*m_view, *m_settings, *m_history, m_table, m_pool, *m_random);
+    m_roll = std::make_unique<Roll>(*m_view, *m_settings, *m_history, *m_draw);
 }
 
 void TestRoll::startAndStop()
@@ -218,7 +215,7 @@ void TestRoll::autoStopArming()
     QFETCH(int, interval);
     QFETCH(bool, touched);
     m_view->autoStop = text;
-    m_table = PrizeTable{};
+    m_draw->setTable(PrizeTable{});
     m_roll->startStopPress();
     QCOMPARE(m_view->emptyMessages, 1);
     QCOMPARE(m_view->autoStopInterval, interval);
@@ -271,7 +268,7 @@ void TestRoll::restartWhileStopping()
 // has passed it.
 void TestRoll::clearedHeldPicture()
 {
-    m_table = PrizeTable{{0, 0, 0, 5, 0, 0, 0, 0}};
+    m_draw->setTable(PrizeTable{{0, 0, 0, 5, 0, 0, 0, 0}});
     startAndStop();
     m_roll->tick();
     QCOMPARE(m_roll->state().position, 4);
@@ -335,7 +332,7 @@ void TestRoll::designation()
 {
     QFETCH(PrizeTable, counts);
     QFETCH(int, slot);
-    m_table = counts;
+    m_draw->setTable(counts);
     m_view->armed = true;
     m_clock = 1;
     startAndStop();

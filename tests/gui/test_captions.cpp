@@ -6,7 +6,7 @@
 
 #include "core/drawhistory.h"
 #include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/settingsfile.h"
 #include "display/wheellayout.h"
 #include "lottery/prizesettingswindow.h"
@@ -110,9 +110,10 @@ private Q_SLOTS:
     {
         RunFolder run;
         const SettingsFile settings(run.path(), gbkCodec());
-        PrizeTable table = PrizeTable::defaults();
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
         const std::array<QByteArray, 8> noPictures{};
-        PrizeSettingsWindow prizes(settings, table, noPictures);
+        PrizeSettingsWindow prizes(settings, draw, noPictures);
         QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
         DrawHistory history(settings);
         ResultsWindow results(settings, history, noPictures);

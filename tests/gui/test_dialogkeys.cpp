@@ -4,7 +4,7 @@
 #include "core/wholefile.h"
 #include "core/drawhistory.h"
 #include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
 #include "lottery/prizesettingswindow.h"
@@ -121,8 +121,9 @@ private Q_SLOTS:
 
     void prizeSettingsIgnoreEnter()
     {
-        PrizeTable table = PrizeTable::defaults();
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         ButtonClicks clicks(&w);
         w.show();
@@ -138,13 +139,13 @@ private Q_SLOTS:
         QVERIFY(finished.isEmpty());
         QVERIFY(m_boxes->shown().isEmpty()); // no "设置成功！"
         QCOMPARE(configBytes(), before);
-        QCOMPARE(table[3], PrizeTable::defaults()[3]);
+        QCOMPARE(draw.table()[3], PrizeTable::defaults()[3]);
 
         w.okButton()->setFocus();
         QTest::keyClick(w.okButton(), Qt::Key_Space);
         QCOMPARE(m_boxes->shown().size(), 1);
         QCOMPARE(m_boxes->shown()[0].text, QStringLiteral("设置成功！"));
-        QCOMPARE(table[3], 7);
+        QCOMPARE(draw.table()[3], 7);
         QCOMPARE(finished.size(), 1);
     }
 
@@ -174,8 +175,9 @@ private Q_SLOTS:
         QByteArray current;
         int opened = 0;
         PasswordWindow password(*m_settings, current, [&opened] { ++opened; });
-        PrizeTable table = PrizeTable::defaults();
-        PrizeSettingsWindow prizes(*m_settings, table, kNoPictures);
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
+        PrizeSettingsWindow prizes(*m_settings, draw, kNoPictures);
         DrawHistory history(*m_settings);
         ResultsWindow results(*m_settings, history, kNoPictures);
         const QByteArray config = configBytes();

@@ -1,9 +1,9 @@
 // The settings password: its window, changing it, and the two ways in.
 
 #include "core/cipher.h"
-#include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/drawhistory.h"
+#include "core/keys.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
 #include "lottery/prizesettingswindow.h"
@@ -12,6 +12,7 @@
 #include "platform/gbkcodec.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
+#include "widgets/modalwindow.h"
 #include "widgets/picturebox.h"
 
 #include <QFile>
@@ -114,29 +115,26 @@ private Q_SLOTS:
         QCOMPARE(w.changeButton()->text(), QStringLiteral("修改密码"));
     }
 
-    void creationLoadsTheCurrentPassword()
-    {
-        storePassword(QStringLiteral("abc"));
-        PasswordFixture f(*m_settings);
-        QCOMPARE(f.current, QByteArray("abc"));
-    }
-
     void noStoredPasswordLetsTheEmptyEntryIn()
     {
         messagebox::Seam boxes;
-        QStringList opened;
-        PrizeTable table = PrizeTable::defaults();
-        SettingsGate gate(*m_settings, *m_history, table, {});
-        SettingsGate::WindowSeam windows([&](QDialog &w) {
-            opened << QString::fromLatin1(w.metaObject()->className());
-            if (auto *pw = qobject_cast<PasswordWindow *>(&w)) {
-                pw->show();
-                QTest::mouseClick(pw->enterButton(), Qt::LeftButton);
-                opened << (pw->result() == QDialog::Accepted ? "closed" : "open");
-            }
+        modalwindow::Seam windows;
+        QStringList openedByTheClick;
+        bool accepted = false;
+        windows.queueFor<PasswordWindow>([&](PasswordWindow &pw) {
+            pw.show();
+            QTest::mouseClick(pw.enterButton(), Qt::LeftButton);
+            openedByTheClick = windows.opened();
+            accepted = pw.result() == QDialog::Accepted;
         });
+        windows.queueCancel(); // the prize settings window, left as it opens
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
+        SettingsGate gate(*m_settings, *m_history, draw, {});
         gate.openPrizeSettings();
-        QCOMPARE(opened, (QStringList{"PasswordWindow", "PrizeSettingsWindow", "closed"}));
+        QCOMPARE(openedByTheClick, (QStringList{"PasswordWindow", "PrizeSettingsWindow"}));
+        QCOMPARE(windows.opened(), openedByTheClick);
+        QVERIFY(accepted);
         QVERIFY(boxes.shown().isEmpty());
     }
 
@@ -338,12 +336,9 @@ private Q_SLOTS:
         messagebox::Seam boxes;
         inputbox::Seam input;
         answer ? input.queueOk(entry) : input.queueCancel();
-        QStringList opened;
-        PrizeTable table;
-        SettingsGate gate(*m_settings, *m_history, table, {});
-        SettingsGate::WindowSeam windows([&](QDialog &w) {
-            opened << QString::fromLatin1(w.metaObject()->className());
-        });
+        modalwindow::Seam windows;
+        Draw draw;
+        SettingsGate gate(*m_settings, *m_history, draw, {});
         gate.openResults();
 
         QCOMPARE(input.asked().size(), 1);
@@ -351,7 +346,7 @@ private Q_SLOTS:
                  QStringLiteral("请输入密码（这里密码与奖项设置是同一个密码，初始密码为空！）"));
         QCOMPARE(input.asked()[0].caption, QStringLiteral("请输入密码"));
         QCOMPARE(input.asked()[0].echo, inputbox::Echo::Masked);
-        QCOMPARE(opened, opens ? QStringList{"ResultsWindow"} : QStringList());
+        QCOMPARE(windows.opened(), opens ? QStringList{"ResultsWindow"} : QStringList());
         QCOMPARE(boxes.texts(), messages);
     }
 
@@ -363,19 +358,20 @@ private Q_SLOTS:
         SettingsGate::SlotPictures pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("picture ") + QByteArray::number(i + 1);
-        PrizeTable table;
-        SettingsGate gate(*m_settings, *m_history, table, [&] { return pictures; });
+        Draw draw;
+        SettingsGate gate(*m_settings, *m_history, draw, [&] { return pictures; });
         QList<QByteArray> seen;
-        SettingsGate::WindowSeam windows([&](QDialog &w) {
-            if (auto *results = qobject_cast<ResultsWindow *>(&w))
-                seen << results->findChild<PictureBox *>(QStringLiteral("图片框8"))->picture();
-            if (auto *pw = qobject_cast<PasswordWindow *>(&w))
-                pw->enterSettings();
-            if (auto *prizes = qobject_cast<PrizeSettingsWindow *>(&w))
-                seen << prizes->findChild<PictureBox *>(QStringLiteral("图片框3"))->picture();
+        modalwindow::Seam windows;
+        windows.queueFor<ResultsWindow>([&](ResultsWindow &results) {
+            seen << results.findChild<PictureBox *>(QStringLiteral("图片框8"))->picture();
+        });
+        windows.queueFor<PasswordWindow>([](PasswordWindow &pw) { pw.enterSettings(); });
+        windows.queueFor<PrizeSettingsWindow>([&](PrizeSettingsWindow &prizes) {
+            seen << prizes.findChild<PictureBox *>(QStringLiteral("图片框3"))->picture();
         });
         gate.openResults();
         gate.openPrizeSettings();
+        QCOMPARE(windows.opened(), (QStringList{"ResultsWindow", "PasswordWindow", "PrizeSettingsWindow"}));
         QCOMPARE(seen, (QList<QByteArray>{"picture 8", "picture 3"}));
     }
 };

@@ -1,7 +1,7 @@
 // The prize settings window: layout, loading, the mode radios and saving.
 
 #include "core/keys.h"
-#include "core/prizetable.h"
+#include "core/draw.h"
 #include "core/settingsfile.h"
 #include "lottery/prizesettingswindow.h"
 #include "platform/gbkcodec.h"
@@ -97,8 +97,8 @@ private Q_SLOTS:
         QFETCH(int, pixels);
         QFETCH(bool, bold);
         QFETCH(QColor, colour);
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(w.windowTitle(), QStringLiteral("设置"));
         QCOMPARE(w.size(), QSize(564, 433));
         auto *control = w.findChild<QWidget *>(name);
@@ -133,8 +133,8 @@ private Q_SLOTS:
 
     void explanationAndFaces()
     {
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         auto *explanation = w.findChild<QLabel *>(QStringLiteral("标签3"));
         QVERIFY(explanation);
         QCOMPARE(explanation->parentWidget()->objectName(), QStringLiteral("分组框1"));
@@ -148,14 +148,14 @@ private Q_SLOTS:
 
     void firstOpeningShowsAndSavesTheDesignTexts()
     {
-        PrizeTable table; // all 0
+        Draw draw; // its table all 0
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         QCOMPARE(editTexts(w), kDesignTexts);
         QTest::mouseClick(w.okButton(), Qt::LeftButton);
         QCOMPARE(storedValues(), kDesignTexts);
-        QCOMPARE(table.values, PrizeTable::defaults().values);
+        QCOMPARE(draw.table().values, PrizeTable::defaults().values);
         QCOMPARE(boxes.texts(), QStringList{"设置成功！"});
         QCOMPARE(boxes.shown()[0].caption, QStringLiteral("信息："));
         QCOMPARE(boxes.shown()[0].buttons, messagebox::Buttons::Ok);
@@ -166,8 +166,8 @@ private Q_SLOTS:
     {
         const QStringList stored{"3.9", "-2", "abc", "", "５", "7个", "0", "100"};
         storeValues(stored);
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(editTexts(w), stored);
     }
 
@@ -175,8 +175,8 @@ private Q_SLOTS:
     void emptyFirstValueKeepsTheDesignTexts()
     {
         storeValues({"", "9", "9", "9", "9", "9", "9", "9"});
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(editTexts(w), kDesignTexts);
     }
 
@@ -196,28 +196,30 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         QFETCH(int, value);
-        PrizeTable table = PrizeTable::defaults();
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         w.valueEdit(3)->setText(typed);
         w.savePrizeSettings();
         QCOMPARE(m_settings->readZbt(keys::kPrizeValue[2]), typed);
-        QCOMPARE(table[3], value);
-        QCOMPARE(table[1], 1);
-        QCOMPARE(table[8], 50);
+        QCOMPARE(draw.table()[3], value);
+        QCOMPARE(draw.table()[1], 1);
+        QCOMPARE(draw.table()[8], 50);
     }
 
     void clearingEveryBoxEmptiesTheTable()
     {
         storeValues(kDesignTexts);
-        PrizeTable table = PrizeTable::defaults();
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         for (int slot = 1; slot <= 8; ++slot)
             w.valueEdit(slot)->clear();
         QTest::mouseClick(w.okButton(), Qt::LeftButton);
         QCOMPARE(storedValues(), QStringList(8, QString()));
-        QCOMPARE(table.values, (std::array<qint32, 8>{}));
+        QCOMPARE(draw.table().values, (std::array<qint32, 8>{}));
         QCOMPARE(boxes.texts(), QStringList{"设置成功！"});
         // The next start-up falls back to the defaults.
         QCOMPARE(PrizeTable::fromSettings(*m_settings).values, PrizeTable::defaults().values);
@@ -240,8 +242,8 @@ private Q_SLOTS:
         QFETCH(bool, byProbability);
         if (!lx.isNull())
             QVERIFY(m_settings->writeZbt(keys::kDrawMode, lx));
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(w.byProbabilityRadio()->isChecked(), byProbability);
         QCOMPARE(w.byQuantityRadio()->isChecked(), !byProbability);
     }
@@ -250,10 +252,11 @@ private Q_SLOTS:
     void modeClickWritesAtOnce()
     {
         const PrizeTable before = PrizeTable::defaults();
-        PrizeTable table = before;
+        Draw draw;
+        draw.setTable(before);
         messagebox::Seam boxes;
         {
-            PrizeSettingsWindow w(*m_settings, table, kNoPictures);
+            PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
             w.show();
             w.valueEdit(1)->setText(QStringLiteral("99"));
             QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
@@ -266,7 +269,7 @@ private Q_SLOTS:
             QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
         }
         QCOMPARE(readDrawMode(*m_settings), DrawMode::ByProbability);
-        QCOMPARE(table.values, before.values);
+        QCOMPARE(draw.table().values, before.values);
         QVERIFY(m_settings->readZbt(keys::kPrizeValue[0]).isEmpty());
         QVERIFY(boxes.shown().isEmpty());
     }
@@ -276,8 +279,8 @@ private Q_SLOTS:
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
-        PrizeTable table;
-        PrizeSettingsWindow w(*m_settings, table, pictures);
+        Draw draw;
+        PrizeSettingsWindow w(*m_settings, draw, pictures);
         for (int slot = 1; slot <= 8; ++slot) {
             QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
             QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));
@@ -287,16 +290,16 @@ private Q_SLOTS:
     void failedSaveIsNotReportedAsSuccess()
     {
         SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
-        PrizeTable table;
+        Draw draw;
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(unwritable, table, kNoPictures);
+        PrizeSettingsWindow w(unwritable, draw, kNoPictures);
         w.valueEdit(2)->setText(QStringLiteral("7"));
         w.savePrizeSettings();
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY(!boxes.texts().contains(QStringLiteral("设置成功！")));
         QVERIFY(boxes.texts()[0].contains(QStringLiteral("保存失败")));
         // The values still apply for the rest of this run.
-        QCOMPARE(table[2], 7);
+        QCOMPARE(draw.table()[2], 7);
     }
 
     // The draw reads the mode from the file: a click whose write failed says
@@ -304,9 +307,9 @@ private Q_SLOTS:
     void failedModeClickKeepsTheStoredMode()
     {
         SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
-        PrizeTable table;
+        Draw draw;
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(unwritable, table, kNoPictures);
+        PrizeSettingsWindow w(unwritable, draw, kNoPictures);
         w.show();
         QVERIFY(w.byQuantityRadio()->isChecked());
         QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);

@@ -76,7 +76,7 @@ void TestStartup::freshFolderShowsDefaults()
     QCOMPARE(c.face->picture(), WheelLayout::face(1));
     QVERIFY(w->menu().enableMusic->isChecked());
     QVERIFY(!w->menu().disableMusic->isChecked());
-    QCOMPARE(w->prizeTable().values, PrizeTable::defaults().values);
+    QCOMPARE(w->draw().table().values, PrizeTable::defaults().values);
     // The design captions stay; every slot is empty because no file exists.
     QCOMPARE(c.mainTitle->text(), QStringLiteral("某某大卖场购物有奖活动"));
     QCOMPARE(c.subTitle->text(), QStringLiteral("--- 现场抽奖仪式 ---"));

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "drawpool.h"
+#include "lotteryrandom.h"
+#include "prizetable.h"
+
+#include <utility>
+
+class SettingsFile;
+
+// What every draw works on, for the whole run: the prize table, the box of
+// tickets built from it and the draw's generator. This is their only owner;
+// the rest of the program reads them here and changes them through these
+// functions, so the order of a draw's steps (refresh the table, rebuild the
+// box, reseed, take a ticket) is written down in one place.
+class Draw
+{
+public:
+    // The generator reads the machine's millisecond counter.
+    Draw() = default;
+    // Tests pass a clock of their own, to get the draws they expect.
+    explicit Draw(LotteryRandom::Clock clock) : m_random(std::move(clock)) {}
+
+    const PrizeTable &table() const { return m_table; }
+    const DrawPool &pool() const { return m_pool; }
+    const LotteryRandom &random() const { return m_random; }
+
+    // Start-up, and 确定 of the prize settings. The box follows the new
+    // table at the next refill, not before.
+    void setTable(const PrizeTable &table) { m_table = table; }
+
+    // At every start and stop request. By quantity the table first becomes
+    // the stock left (prize value - wins), and keeps it: a later switch to
+    // by probability weighs with those counts until the table is set again.
+    // Then the box is rebuilt from the table. Whether it holds a ticket.
+    bool refill(const SettingsFile &settings);
+
+    // The landing's slot (see drawSlot); the box must not be empty.
+    int drawLanding(bool designated) { return drawSlot(m_pool, designated, m_random); }
+    // How many ticks a new roll lasts, 100000..130000, freshly reseeded.
+    qint32 drawRollLength();
+
+private:
+    PrizeTable m_table;
+    DrawPool m_pool;
+    LotteryRandom m_random;
+};
