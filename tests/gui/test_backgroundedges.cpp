@@ -1,7 +1,7 @@
 // The background picture and music at their edges: a window that changes
 // size, the operator choosing the stored file itself, bytes that are no
-// picture, and a music folder that cannot be made. None of them may show a
-// message or lose the stored bytes.
+// picture, and a music folder that cannot be made. None of them may lose
+// the stored bytes; only the music that could not be copied says so.
 #include "support_runfolder.h"
 
 #include "core/wholefile.h"
@@ -141,6 +141,9 @@ void TestBackgroundEdges::musicFolderBlockedByAFile()
     w->menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters().size(), 1);
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav"))), blocker);
+    QCOMPARE(m_boxes->texts(),
+             QStringList{QStringLiteral("背景音乐复制失败，背景音乐没有改变！请检查程序所在文件夹是否可写。")});
+    m_boxes->clear();
 }
 
 QTEST_MAIN(TestBackgroundEdges)
