@@ -6,6 +6,7 @@
 #include "settings/optionspanel.h"
 #include "widgets/invisiblebutton.h"
 #include "widgets/picturebox.h"
+#include "widgets/placement.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -13,14 +14,6 @@
 #include <QLineEdit>
 
 namespace {
-
-template<typename W>
-W *named(W *widget, const char16_t *name, QRect geometry)
-{
-    widget->setObjectName(QString::fromUtf16(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 // The layout gives its font sizes in pixels: a point size would grow and
 // shrink with the screen's resolution and put the wheel's captions out of
