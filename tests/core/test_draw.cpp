@@ -1,3 +1,5 @@
+#include "support_settingsfolder.h"
+
 #include "core/drawpool.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
@@ -6,7 +8,6 @@
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
@@ -78,15 +79,15 @@ private Q_SLOTS:
     void freshInstallationIsEmpty();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
 };
 
 void TestDraw::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
 }
 
 void TestDraw::prizeTableFromSettings_data()

@@ -1,5 +1,7 @@
 // The settings password: its window, changing it, and the two ways in.
 
+#include "support_settingsfolder.h"
+
 #include "core/cipher.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
@@ -20,7 +22,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -65,15 +66,14 @@ class TestPassword : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
 
     QString storedText() const { return m_settings->readZbt(keys::kPassword); }
     QByteArray configBytes() const
     {
-        QFile file(m_settings->path(DataFile::Config));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return m_folder->bytes(DataFile::Config);
     }
     void storePassword(const QString &plain)
     {
@@ -83,9 +83,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_folder = std::make_unique<SettingsFolder>();
+        QVERIFY(m_folder->isValid());
+        m_settings = &m_folder->settings();
         m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
@@ -297,7 +297,7 @@ private Q_SLOTS:
 
     void failedChangeIsReported()
     {
-        SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
+        SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         messagebox::Seam boxes;
         inputbox::Seam input;
         input.queueOk(QStringLiteral("new"));

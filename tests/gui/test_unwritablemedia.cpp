@@ -2,9 +2,10 @@
 // prize pictures) where the run folder will not take them: the operator is
 // told, and the screen and the files stay as they were. Offscreen, on the
 // real main window, with every dialog answered by its seam.
+#include "support_pictures.h"
 #include "support_runfolder.h"
 
-#include "../unprivileged.h"
+#include "unprivileged.h"
 #include "core/wholefile.h"
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
@@ -14,8 +15,6 @@
 #include "widgets/picturebox.h"
 
 #include <QAction>
-#include <QBuffer>
-#include <QImage>
 #include <QTest>
 
 namespace {
@@ -25,15 +24,9 @@ const QString kPictureNotRemoved = QStringLiteral("底图删除失败，底图�
 const QString kMusicNotCopied = QStringLiteral("背景音乐复制失败，背景音乐没有改变！请检查程序所在文件夹是否可写。");
 const QString kPrizeNotCopied = QStringLiteral("奖品图片复制失败，图片没有改变！请检查程序所在文件夹是否可写。");
 
-QByteArray solidJpeg(const QColor &colour)
+QByteArray smallJpeg(const QColor &colour)
 {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
+    return solidJpeg({40, 30}, colour);
 }
 
 // What the operator picks in the file dialogs, outside the run folder.
@@ -45,7 +38,7 @@ struct Chosen
 
     Chosen()
     {
-        folder.writeBytes(QStringLiteral("新底图.jpg"), solidJpeg(Qt::green));
+        folder.writeBytes(QStringLiteral("新底图.jpg"), smallJpeg(Qt::green));
         folder.writeBytes(QStringLiteral("新音乐.mp3"), QByteArray(3000, 'm'));
         picture = folder.file(QStringLiteral("新底图.jpg"));
         music = folder.file(QStringLiteral("新音乐.mp3"));
@@ -100,16 +93,12 @@ void TestUnwritableMedia::readOnlyRunFolder()
 #ifdef Q_OS_WIN
     QSKIP("Windows: a folder's read-only attribute does not stop writes into it (namesTakenByFolders covers it)");
 #else
-    if (unprivileged::isRoot()) {
-        const QByteArray failure = unprivileged::rerun("readOnlyRunFolder");
-        QVERIFY2(failure.isEmpty(), failure.constData());
-        return;
-    }
+    RERUN_UNPRIVILEGED_UNDER_ROOT();
     Chosen chosen;
     RunFolder run;
-    const QByteArray background = solidJpeg(Qt::blue);
+    const QByteArray background = smallJpeg(Qt::blue);
     const QByteArray music(700, 'o');
-    const QByteArray prize = solidJpeg(Qt::red);
+    const QByteArray prize = smallJpeg(Qt::red);
     run.writeBytes(QStringLiteral("底图.jpg"), background);
     run.writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
     run.writeBytes(QStringLiteral("奖品图片/1.jpg"), prize);
