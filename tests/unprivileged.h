@@ -4,18 +4,18 @@
 // finds itself running as root runs again in a child process as an
 // unprivileged user (nobody), through setpriv of util-linux, which every
 // Debian has. The test executable is copied to a folder that user can
-// read, since the build tree may sit inside one it cannot.
+// read, since the build tree may sit inside one it cannot. A test function
+// starts with
 //
-//     if (unprivileged::isRoot()) {
-//         const QByteArray failure = unprivileged::rerun("readOnlyRunFolder");
-//         QVERIFY2(failure.isEmpty(), failure.constData());
-//         return;
-//     }
+//     RERUN_UNPRIVILEGED_UNDER_ROOT();
+//
+// and goes on with what it checks, which then never runs as root.
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #ifndef Q_OS_WIN
 #include <unistd.h>
 #endif
@@ -70,3 +70,14 @@ inline QByteArray rerun(const char *function)
 }
 
 } // namespace unprivileged
+
+// Under root: runs the current test function again as nobody, passes or
+// fails with it, and returns from the caller. Otherwise does nothing.
+#define RERUN_UNPRIVILEGED_UNDER_ROOT()                                                  \
+    do {                                                                                 \
+        if (unprivileged::isRoot()) {                                                    \
+            const QByteArray failure_ = unprivileged::rerun(QTest::currentTestFunction()); \
+            QVERIFY2(failure_.isEmpty(), failure_.constData());                          \
+            return;                                                                      \
+        }                                                                                \
+    } while (false)

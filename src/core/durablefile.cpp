@@ -65,7 +65,9 @@ Replaced replace(const QString &path, const QByteArray &bytes)
         std::filesystem::rename(temp.filesystemFileName(), QFile(path).filesystemFileName(), error);
     if (written && !error)
         return Replaced::Done;
-    temp.remove();
+    // A temporary file that cannot be removed now is removed by a later
+    // write (removeLeftovers); the failure reported is the write's.
+    static_cast<void>(temp.remove());
     return Replaced::Failed;
 }
 

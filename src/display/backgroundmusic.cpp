@@ -6,6 +6,7 @@
 #include "core/values.h"
 #include "platform/sound.h"
 #include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
 
 #include <QAction>
 #include <QDir>
@@ -57,10 +58,13 @@ void BackgroundMusic::disable()
 
 void BackgroundMusic::replace()
 {
-    QDir().mkdir(folder());
+    // Made before the dialog opens, so even a cancel leaves the folder. An
+    // existing folder answers false too; one that cannot be made shows up
+    // as the failed copy below, which is reported.
+    static_cast<void>(QDir().mkdir(folder()));
     const QString chosen = filedialog::openFile(QStringLiteral("音乐文件(*.mp3)|*.mp3"), m_dialogParent);
-    if (!chosen.isEmpty())
-        copyFileReplacing(chosen, path());
+    if (!chosen.isEmpty() && !copyFileReplacing(chosen, path()))
+        messagebox::inform(QStringLiteral("背景音乐复制失败，背景音乐没有改变！请检查程序所在文件夹是否可写。"));
 }
 
 void BackgroundMusic::startForRoll()

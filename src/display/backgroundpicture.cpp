@@ -4,9 +4,11 @@
 #include "filecopy.h"
 #include "widgets/filedialog.h"
 #include "widgets/imagedecode.h"
+#include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QWidget>
 
@@ -33,18 +35,24 @@ void BackgroundPicture::load()
 void BackgroundPicture::replace()
 {
     const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_window);
+    bool copied = true;
     if (!chosen.isEmpty()) {
-        copyFileReplacing(chosen, path());
-        load();
+        copied = copyFileReplacing(chosen, path());
+        load(); // shows what the file holds, which a failed copy left as it was
     }
     m_resultPicture->hide();
+    if (!copied)
+        messagebox::inform(QStringLiteral("底图复制失败，底图没有改变！请检查程序所在文件夹是否可写。"));
 }
 
 void BackgroundPicture::clear()
 {
-    QFile::remove(path());
+    // No file to remove is what the operator asked for, not a failure.
+    const bool removed = QFile::remove(path()) || !QFileInfo::exists(path());
     load();
     m_resultPicture->hide();
+    if (!removed)
+        messagebox::inform(QStringLiteral("底图删除失败，底图没有取消！请检查程序所在文件夹是否可写。"));
 }
 
 void BackgroundPicture::paint(QPainter &painter, const QRect &exposed)

@@ -6,4 +6,4 @@
 // the bytes go to a temporary file beside the target, which then replaces
 // it. Choosing the target itself (or a link to it) leaves it untouched.
 // Returns whether the target now holds the source's bytes.
-bool copyFileReplacing(const QString &source, const QString &target);
+[[nodiscard]] bool copyFileReplacing(const QString &source, const QString &target);

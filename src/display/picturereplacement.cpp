@@ -4,6 +4,7 @@
 #include "filecopy.h"
 #include "prizepictures.h"
 #include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
 
 PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
                                        QWidget *dialogParent)
@@ -25,7 +26,9 @@ void PictureReplacement::replace(int slot)
     m_pictures.ensureFolder();
     // Replaced through a temporary file; choosing the slot's own file (or a
     // link to it) leaves it as it is instead of truncating it.
-    copyFileReplacing(chosen, m_pictures.path(slot));
+    const bool copied = copyFileReplacing(chosen, m_pictures.path(slot));
     // The box shows what the folder now holds, whether or not the copy worked.
     m_pictures.load(slot);
+    if (!copied)
+        messagebox::inform(QStringLiteral("奖品图片复制失败，图片没有改变！请检查程序所在文件夹是否可写。"));
 }

@@ -24,7 +24,10 @@ QString PrizePictures::path(int slot) const
 
 void PrizePictures::ensureFolder() const
 {
-    QDir().mkdir(folder()); // an existing folder or a failure is fine
+    // An existing folder answers false too. One that cannot be made (a
+    // read-only run folder) must not stop a start-up: the boxes are then
+    // empty, and a replacement reports its failed copy.
+    static_cast<void>(QDir().mkdir(folder()));
 }
 
 void PrizePictures::load(int slot) const

@@ -5,23 +5,10 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace design {
-
-namespace {
-
-template<typename W>
-W *place(W *widget, const QString &name, const QRect &rect)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(rect);
-    return widget;
-}
-
-} // namespace
 
 QFont pixelFont(int pixels, bool bold, const QString &family)
 {
@@ -31,14 +18,6 @@ QFont pixelFont(int pixels, bool bold, const QString &family)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
-}
-
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
 }
 
 void setupDialog(QDialog *dialog, const QString &title, int width, int height)
@@ -51,24 +30,24 @@ void setupDialog(QDialog *dialog, const QString &title, int width, int height)
 
 QLabel *label(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
 {
-    auto *result = place(new QLabel(text, parent), name, rect);
+    auto *result = named(new QLabel(text, parent), name, rect);
     result->setTextFormat(Qt::PlainText);
     return result;
 }
 
 QLineEdit *editBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
 {
-    return place(new QLineEdit(text, parent), name, rect);
+    return named(new QLineEdit(text, parent), name, rect);
 }
 
 PictureBox *pictureBox(QWidget *parent, const QString &name, const QRect &rect)
 {
-    return place(new PictureBox(parent), name, rect);
+    return named(new PictureBox(parent), name, rect);
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
 {
-    auto *result = place(new QPushButton(text, parent), name, rect);
+    auto *result = named(new QPushButton(text, parent), name, rect);
     // A dialog's buttons answer a click or the key of the focused button,
     // never Enter typed in an edit box: 进入设置 on Enter would refuse a
     // password still being typed, and 确定 would save and close half-typed
@@ -80,7 +59,23 @@ QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, con
 
 QRadioButton *radioBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text)
 {
-    return place(new QRadioButton(text, parent), name, rect);
+    return named(new QRadioButton(text, parent), name, rect);
+}
+
+SlotGrid slotGrid(QWidget *parent, const SlotColumns &columns, const QFont &boxFont)
+{
+    SlotGrid grid;
+    for (int i = 0; i < 8; ++i) {
+        const int column = i < 4 ? 0 : 1;
+        const int top = kSlotRowTops[i % 4];
+        const QString n = QString::number(i + 1);
+        grid.pictures[i] = pictureBox(parent, QStringLiteral("图片框") + n,
+                                      {columns.pictureLefts[column], top, 100, 40});
+        grid.boxes[i] = editBox(parent, QStringLiteral("编辑框") + n,
+                                {columns.boxLefts[column], top, columns.boxWidth, 40}, QString());
+        grid.boxes[i]->setFont(boxFont);
+    }
+    return grid;
 }
 
 void shrinkToFit(QLabel *label, int minimumPixels)

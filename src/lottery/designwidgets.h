@@ -1,9 +1,12 @@
 #pragma once
 
+#include "widgets/placement.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <array>
 
 class PictureBox;
 class QDialog;
@@ -28,7 +31,7 @@ inline constexpr int kSlotRowTops[4] = {28, 74, 120, 166};
 // face when empty).
 QFont pixelFont(int pixels, bool bold = false, const QString &family = {});
 
-void setTextColour(QWidget *widget, const QColor &colour);
+using ::setTextColour;
 
 // Title, fixed size and design position 50, 50 of a dialog.
 void setupDialog(QDialog *dialog, const QString &title, int width, int height);
@@ -42,5 +45,23 @@ QLineEdit *editBox(QWidget *parent, const QString &name, const QRect &rect, cons
 PictureBox *pictureBox(QWidget *parent, const QString &name, const QRect &rect);
 QPushButton *button(QWidget *parent, const QString &name, const QRect &rect, const QString &text);
 QRadioButton *radioBox(QWidget *parent, const QString &name, const QRect &rect, const QString &text);
+
+// The eight slots of the prize settings and results windows: per slot a
+// picture box "图片框"N and an edit box "编辑框"N of the given font, made in
+// that order, slot by slot (the tab order). Slots 1 to 4 go down the left
+// column, 5 to 8 down the right one, on the rows of kSlotRowTops; the lefts
+// are given for the left column first.
+struct SlotGrid
+{
+    std::array<PictureBox *, 8> pictures{};
+    std::array<QLineEdit *, 8> boxes{};
+};
+struct SlotColumns
+{
+    std::array<int, 2> pictureLefts;
+    std::array<int, 2> boxLefts;
+    int boxWidth = 0;
+};
+SlotGrid slotGrid(QWidget *parent, const SlotColumns &columns, const QFont &boxFont);
 
 } // namespace design

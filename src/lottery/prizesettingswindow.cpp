@@ -60,18 +60,12 @@ void PrizeSettingsWindow::buildLayout()
     headings(this, QStringLiteral("标签1"), QStringLiteral("标签2"), 4, 115);
     headings(this, QStringLiteral("标签5"), QStringLiteral("标签6"), 280, 391);
 
-    const QFont valueFont = design::pixelFont(20, true, design::kSongTi);
-    for (int i = 0; i < 8; ++i) {
-        const bool left = i < 4;
-        const int top = design::kSlotRowTops[i % 4];
-        const QString n = QString::number(i + 1);
-        m_pictures[i] = design::pictureBox(this, QStringLiteral("图片框") + n,
-                                           {left ? 8 : 288, top, 100, 40});
-        m_values[i] = design::editBox(this, QStringLiteral("编辑框") + n,
-                                      {left ? 115 : 391, top, 157, 40},
-                                      QString::number(PrizeTable::defaults()[i + 1]));
-        m_values[i]->setFont(valueFont);
-    }
+    const design::SlotGrid grid = design::slotGrid(this, {{8, 288}, {115, 391}, 157},
+                                                   design::pixelFont(20, true, design::kSongTi));
+    m_pictures = grid.pictures;
+    m_values = grid.boxes;
+    for (int i = 0; i < 8; ++i)
+        m_values[i]->setText(QString::number(PrizeTable::defaults()[i + 1]));
 
     m_byQuantity = design::radioBox(this, QStringLiteral("单选框1"), {103, 224, 150, 24},
                                     QStringLiteral("按奖品数量抽奖"));

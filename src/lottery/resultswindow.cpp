@@ -34,17 +34,13 @@ void ResultsWindow::buildLayout()
         heading->setEnabled(h.prize);
     }
 
-    const QFont countFont = design::pixelFont(20, true, design::kSongTi);
+    const design::SlotGrid grid = design::slotGrid(this, {{8, 248}, {124, 364}, 100},
+                                                   design::pixelFont(20, true, design::kSongTi));
+    m_pictures = grid.pictures;
+    m_counts = grid.boxes;
     for (int i = 0; i < 8; ++i) {
-        const bool left = i < 4;
-        const int top = design::kSlotRowTops[i % 4];
-        const QString n = QString::number(i + 1);
-        m_pictures[i] = design::pictureBox(this, QStringLiteral("图片框") + n,
-                                           {left ? 8 : 248, top, 100, 40});
+        m_counts[i]->setText(QStringLiteral("0"));
         // Counts are shown, never edited.
-        m_counts[i] = design::editBox(this, QStringLiteral("编辑框") + n,
-                                      {left ? 124 : 364, top, 100, 40}, QStringLiteral("0"));
-        m_counts[i]->setFont(countFont);
         m_counts[i]->setEnabled(false);
         // Disabled, but the counts must stay easy to read from a distance.
         QPalette palette = m_counts[i]->palette();

@@ -2,10 +2,12 @@
 
 #include "widgets/controls.h"
 #include "core/roll.h"
+#include "core/wheelgeometry.h"
 #include "core/wholefile.h"
 #include "settings/optionspanel.h"
 #include "widgets/invisiblebutton.h"
 #include "widgets/picturebox.h"
+#include "widgets/placement.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -13,14 +15,6 @@
 #include <QLineEdit>
 
 namespace {
-
-template<typename W>
-W *named(W *widget, const char16_t *name, QRect geometry)
-{
-    widget->setObjectName(QString::fromUtf16(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 // The layout gives its font sizes in pixels: a point size would grow and
 // shrink with the screen's resolution and put the wheel's captions out of
@@ -45,9 +39,10 @@ void buildTitles(MainControls &c)
     c.subTitle->setFont(designFont(QStringLiteral("宋体"), 40, true));
 }
 
-TransparentLabel *centreCaption(MainControls &c, const QString &text, const char16_t *name)
+TransparentLabel *centreCaption(MainControls &c, const QString &text, const char16_t *name,
+                                QRect geometry)
 {
-    auto *label = named(new TransparentLabel(text, c.face), name, {205, 192, 96, 112});
+    auto *label = named(new TransparentLabel(text, c.face), name, geometry);
     label->setTextColour(QColor(255, 0, 0));
     label->setFont(designFont(QStringLiteral("隶书"), 40, false));
     label->setAlignment(Qt::AlignCenter);
@@ -56,14 +51,12 @@ TransparentLabel *centreCaption(MainControls &c, const QString &text, const char
     return label;
 }
 
-void buildSlots(MainControls &c)
+void buildSlots(MainControls &c, const WheelGeometry &wheel)
 {
-    static constexpr QPoint kSlotPos[8] = {{132, 69}, {260, 55}, {334, 172}, {347, 268},
-                                           {260, 366}, {135, 379}, {60, 264}, {42, 172}};
     static constexpr const char16_t *kSlotName[8] = {u"图片框1", u"图片框2", u"图片框3", u"图片框4",
                                                      u"图片框5", u"图片框6", u"图片框7", u"图片框8"};
     for (int i = 0; i < 8; ++i) {
-        c.slots[i] = named(new PictureBox(c.face), kSlotName[i], {kSlotPos[i], QSize(106, 65)});
+        c.slots[i] = named(new PictureBox(c.face), kSlotName[i], wheel.slots[i]);
         c.slots[i]->setCursor(Qt::PointingHandCursor);
     }
     // Until start-up loads the picture files, slots 5 to 8 show the design banners.
@@ -73,17 +66,19 @@ void buildSlots(MainControls &c)
 
 void buildWheel(MainControls &c)
 {
-    c.wheelFrame = named(new ShapeBox(c.window), u"外形框1", {75, 160, 500, 500});
+    // The wheel's design size: the same figures the size option enlarges.
+    const WheelGeometry wheel = WheelGeometry::design();
+    c.wheelFrame = named(new ShapeBox(c.window), u"外形框1", {QPoint(75, 160), wheel.frame});
     c.wheelFrame->setFrameStyle(QFrame::NoFrame);
-    c.face = named(new PictureBox(c.wheelFrame), u"图片框_背景", {0, 0, 500, 500});
+    c.face = named(new PictureBox(c.wheelFrame), u"图片框_背景", {QPoint(0, 0), wheel.face});
     c.startButton = named(new InvisibleButton(Roll::kStartCaption, c.wheelFrame), u"按钮1",
                           {80, 616, 40, 32});
     c.focusTimer = new IntervalTimer(c.wheelFrame);
     c.focusTimer->setObjectName(QStringLiteral("时钟2"));
     c.focusTimer->setInterval(kFocusIntervalMs);
-    buildSlots(c);
-    c.startCaption = centreCaption(c, QStringLiteral("开始"), u"透明标签_开始");
-    c.stopCaption = centreCaption(c, QStringLiteral("停止"), u"透明标签_结束");
+    buildSlots(c, wheel);
+    c.startCaption = centreCaption(c, QStringLiteral("开始"), u"透明标签_开始", wheel.startLabel);
+    c.stopCaption = centreCaption(c, QStringLiteral("停止"), u"透明标签_结束", wheel.stopLabel);
     c.stopCaption->hide();
 }
 

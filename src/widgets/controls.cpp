@@ -1,20 +1,9 @@
 #include "controls.h"
 
 #include "keystate.h"
+#include "placement.h"
 
 #include <QMouseEvent>
-
-namespace {
-
-void setForeground(QLabel *label, const QColor &colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 TransparentLabel::TransparentLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
@@ -34,7 +23,7 @@ QColor TransparentLabel::textColour() const
 
 void TransparentLabel::setTextColour(const QColor &colour)
 {
-    setForeground(this, colour);
+    ::setTextColour(this, colour);
 }
 
 void TransparentLabel::mousePressEvent(QMouseEvent *event)
@@ -50,7 +39,7 @@ Label::Label(const QString &text, QWidget *parent)
 
 void Label::setTextColour(const QColor &colour)
 {
-    setForeground(this, colour);
+    ::setTextColour(this, colour);
 }
 
 void Label::mousePressEvent(QMouseEvent *event)

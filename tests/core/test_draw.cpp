@@ -1,4 +1,9 @@
+<<<<<<< HEAD
 #include "core/draw.h"
+=======
+#include "support_settingsfolder.h"
+
+>>>>>>> dup
 #include "core/drawpool.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
@@ -7,7 +12,6 @@
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
@@ -80,15 +84,15 @@ private Q_SLOTS:
     void freshInstallationIsEmpty();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
 };
 
 void TestDraw::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
 }
 
 void TestDraw::prizeTableFromSettings_data()

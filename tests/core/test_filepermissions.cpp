@@ -11,6 +11,7 @@
 #include "core/filelock.h"
 #include "core/results.h"
 #include "core/settingsfile.h"
+#include "core/wholefile.h"
 #include "platform/gbkcodec.h"
 
 #include <QCoreApplication>
@@ -50,12 +51,6 @@ bool putFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A writable folder is root's with the sticky bit under root, like /tmp:
@@ -238,7 +233,7 @@ void TestFilePermissions::write()
     if (written)
         expected = data == Data::None ? QByteArray("[zbt]\r\nk=new\r\n")
                                       : gbkCodec().encode(u"[zbt]\r\nk=new\r\n主标题=春季\r\n");
-    QCOMPARE(fileBytes(config), expected);
+    QCOMPARE(readWholeFile(config), expected);
     QCOMPARE(temporaryFiles(dir), QStringList());
     // Replaced by rename wherever the folder allows it (a kill can then
     // never tear the file); rewritten in place only where it does not.

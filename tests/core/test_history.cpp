@@ -1,6 +1,8 @@
 // The draw history 中奖记录.csv: its lines follow the counts of jieguo.a in
 // order, clearings are marked, a history that cannot be written never costs
 // a win, and a line a power cut left unfinished is never read as a record.
+#include "support_settingsfolder.h"
+
 #include "core/drawhistory.h"
 #include "core/filelock.h"
 #include "core/historyfile.h"
@@ -11,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -62,8 +63,8 @@ private:
     QByteArray historyBytes() const;
     void writeHistory(const QByteArray &bytes) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
     QDateTime m_now;
     std::function<void()> m_onStamp;
@@ -72,9 +73,9 @@ private:
 // Each line is stamped one second after the previous one.
 void TestHistory::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
     m_now = kStart;
     m_onStamp = {};
     m_history = std::make_unique<DrawHistory>(*m_settings, [this] {
@@ -86,8 +87,7 @@ void TestHistory::init()
 
 QByteArray TestHistory::historyBytes() const
 {
-    QFile file(m_history->path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readWholeFile(m_history->path());
 }
 
 void TestHistory::writeHistory(const QByteArray &bytes) const
@@ -102,7 +102,7 @@ void TestHistory::writeHistory(const QByteArray &bytes) const
 // text needs it.
 void TestHistory::linesFollowTheCountsInOrder()
 {
-    QCOMPARE(m_history->path(), m_dir->path() + u"/中奖记录.csv");
+    QCOMPARE(m_history->path(), m_folder->path() + u"/中奖记录.csv");
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[2], u"10件, \"大\"奖"));
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[4], u"5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", u"2.5"));
@@ -201,7 +201,7 @@ void TestHistory::lineIsWrittenUnderTheCountsLock()
 // nothing: the lock stays until the first hold ends.
 void TestHistory::nestedHoldKeepsTheLock()
 {
-    const QString path = m_dir->filePath(QStringLiteral("nested.lock"));
+    const QString path = m_folder->filePath(QStringLiteral("nested.lock"));
     FileLock outer(path);
     QVERIFY(outer.tryLock());
     {

@@ -1,10 +1,11 @@
+#include "support_settingsfolder.h"
+
 #include "core/keys.h"
 #include "core/results.h"
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestResults : public QObject
@@ -25,23 +26,20 @@ private Q_SLOTS:
 private:
     QByteArray fileBytes() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
 };
 
 void TestResults::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
 }
 
 QByteArray TestResults::fileBytes() const
 {
-    QFile file(m_settings->path(DataFile::Results));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return m_folder->bytes(DataFile::Results);
 }
 
 void TestResults::countWin_data()

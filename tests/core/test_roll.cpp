@@ -1,3 +1,5 @@
+#include "support_settingsfolder.h"
+
 #include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/results.h"
@@ -9,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
@@ -47,8 +48,8 @@ private:
     void startAndStop();
     QString wins(int slot) const { return results::countText(*m_settings, slot); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
     quint32 m_clock = 0;
     std::unique_ptr<Draw> m_draw;
@@ -60,9 +61,9 @@ private:
 // a counter of 0 draws slot 8 and gives a budget of 110874 ticks.
 void TestRoll::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
     m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
     m_clock = 0;

@@ -1,5 +1,8 @@
+#include "support_settingsfolder.h"
+
 #include "core/settingsfile.h"
 #include "core/values.h"
+#include "core/wholefile.h"
 #include "platform/gbkcodec.h"
 
 #include <QDir>
@@ -7,7 +10,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -20,12 +22,6 @@ QByteArray gbk(QStringView text)
 template <size_t N> QByteArray raw(const char (&text)[N])
 {
     return QByteArray(text, N - 1);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool putFile(const QString &path, const QByteArray &bytes)
@@ -77,21 +73,21 @@ private Q_SLOTS:
     void twoProcessesCountEveryWin();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
 };
 
 void TestSettingsFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+    m_folder = std::make_unique<SettingsFolder>();
+    QVERIFY(m_folder->isValid());
+    m_settings = &m_folder->settings();
 }
 
 void TestSettingsFile::paths()
 {
-    QCOMPARE(m_settings->path(DataFile::Config), m_dir->path() + u"/config.a");
-    QCOMPARE(m_settings->path(DataFile::Results), m_dir->path() + u"/jieguo.a");
+    QCOMPARE(m_settings->path(DataFile::Config), m_folder->path() + u"/config.a");
+    QCOMPARE(m_settings->path(DataFile::Results), m_folder->path() + u"/jieguo.a");
 }
 
 void TestSettingsFile::read_data()
@@ -142,11 +138,11 @@ void TestSettingsFile::read()
 void TestSettingsFile::newFileIsCrlfGbk()
 {
     QVERIFY(m_settings->writeZbt(u"界面大小", u"全屏"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), gbk(u"[zbt]\r\n界面大小=全屏\r\n"));
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), gbk(u"[zbt]\r\n界面大小=全屏\r\n"));
     QVERIFY(m_settings->write(DataFile::Results, u"zjjg", u"j3", u"1"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Results)), QByteArray("[zjjg]\r\nj3=1\r\n"));
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Results)), QByteArray("[zjjg]\r\nj3=1\r\n"));
     // Neither the lock nor a temporary file is left behind.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void TestSettingsFile::writeKeepsEveryOtherLine()
@@ -156,7 +152,7 @@ void TestSettingsFile::writeKeepsEveryOtherLine()
     QVERIFY(putFile(m_settings->path(DataFile::Config), before));
     QVERIFY(m_settings->writeZbt(u"二", u"7"));
     QVERIFY(m_settings->writeZbt(u"三", u"4"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)),
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)),
         gbk(u"; 注释\n[yanse]\n主标题字体 = 宋体 \n\n[ZBT]\n\t一=1\n二 =7\n三=4\n[zbt]\n一=9"));
     QCOMPARE(m_settings->readZbt(u"一"), u"1"_qs);
     QCOMPARE(m_settings->read(DataFile::Config, u"yanse", u"主标题字体"), u"宋体"_qs);
@@ -178,7 +174,7 @@ void TestSettingsFile::longValuesAreCut()
     QCOMPARE(m_settings->readZbt(u"big").size(), SettingsFile::kMaxValueLength);
     QCOMPARE(m_settings->readZbt(u"after"), u"1"_qs);
     QVERIFY(m_settings->writeZbt(u"after", u"2"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), "[zbt]\r\n" + line + "after=2\r\n");
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), "[zbt]\r\n" + line + "after=2\r\n");
 }
 
 void TestSettingsFile::badBytes_data()
@@ -215,7 +211,7 @@ void TestSettingsFile::badBytes()
     QVERIFY(m_settings->writeZbt(u"新键", u"值"));
     QCOMPARE(m_settings->readZbt(u"新键"), u"值"_qs);
     // The new line went in after every original byte.
-    const QByteArray after = fileBytes(path);
+    const QByteArray after = readWholeFile(path);
     QVERIFY(after.startsWith(file));
     QVERIFY(after.sliced(file.size()).contains(gbk(u"新键=值")));
     QCOMPARE(m_settings->readZbt(readKey, u"fallback"), expected);
@@ -236,15 +232,15 @@ void TestSettingsFile::fiftyMegabyteFile()
     QCOMPARE(m_settings->read(DataFile::Config, u"fill", u"key123456"), QString(40, u'v'));
     QVERIFY(m_settings->writeZbt(u"k", u"new"));
     big.replace(big.size() - 6, 4, "new");
-    QVERIFY(fileBytes(path) == big);
+    QVERIFY(readWholeFile(path) == big);
 }
 
 void TestSettingsFile::missingFolder()
 {
-    const SettingsFile missing(m_dir->path() + u"/gone", gbkCodec());
+    const SettingsFile missing(m_folder->path() + u"/gone", gbkCodec());
     QCOMPARE(missing.readZbt(u"k", u"d"), u"d"_qs);
     QVERIFY(!missing.writeZbt(u"k", u"v"));
-    QVERIFY(!QFileInfo::exists(m_dir->path() + u"/gone"));
+    QVERIFY(!QFileInfo::exists(m_folder->path() + u"/gone"));
 }
 
 // A data file name taken by a folder can be neither read nor replaced, on
@@ -309,18 +305,18 @@ void TestSettingsFile::filesOfOtherTools()
     QVERIFY(putFile(path, before));
     QCOMPARE(m_settings->readZbt(key), read);
     QVERIFY(m_settings->writeZbt(key, written));
-    QCOMPARE(fileBytes(path), after);
+    QCOMPARE(readWholeFile(path), after);
     QCOMPARE(m_settings->readZbt(key), written);
 }
 
 void TestSettingsFile::refusedNames()
 {
     QVERIFY(m_settings->writeZbt(u"k", u"1"));
-    const QByteArray before = fileBytes(m_settings->path(DataFile::Config));
+    const QByteArray before = readWholeFile(m_settings->path(DataFile::Config));
     QVERIFY(!m_settings->writeZbt(u"a=b", u"2"));
     QVERIFY(!m_settings->writeZbt(QString(), u"2"));
     QVERIFY(!m_settings->write(DataFile::Config, QString(), u"k", u"2"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), before);
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), before);
     QCOMPARE(m_settings->read(DataFile::Config, QString(), u"k", u"d"), QString());
 }
 
@@ -328,7 +324,7 @@ void TestSettingsFile::writtenValueIsOneCString()
 {
     QVERIFY(m_settings->writeZbt(u"a", QStringView(u"x\0y", 3)));
     QVERIFY(m_settings->writeZbt(u"b", u"first\r\n[zbt]\r\na=injected"));
-    QCOMPARE(fileBytes(m_settings->path(DataFile::Config)), QByteArray("[zbt]\r\na=x\r\nb=first\r\n"));
+    QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), QByteArray("[zbt]\r\na=x\r\nb=first\r\n"));
     QCOMPARE(m_settings->readZbt(u"a"), u"x"_qs);
 }
 
@@ -340,13 +336,13 @@ void TestSettingsFile::writeManyIsAllOrNothing()
     QVERIFY(putFile(path, gbk(u"[zbt]\r\n一=9\r\n[yanse]\r\nc=1\r\n")));
     QVERIFY(m_settings->writeMany(DataFile::Config, u"zbt",
         { { u"二", u"2"_qs }, { u"一", u"1"_qs }, { u"三", u"x\r\n[zbt]\r\n四=injected"_qs } }));
-    QCOMPARE(fileBytes(path), gbk(u"[zbt]\r\n一=1\r\n二=2\r\n三=x\r\n[yanse]\r\nc=1\r\n"));
+    QCOMPARE(readWholeFile(path), gbk(u"[zbt]\r\n一=1\r\n二=2\r\n三=x\r\n[yanse]\r\nc=1\r\n"));
 
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = readWholeFile(path);
     QVERIFY(!m_settings->writeMany(DataFile::Config, u"zbt", { { u"一", u"5"_qs }, { u"a=b", u"6"_qs } }));
-    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(readWholeFile(path), before);
 
-    const SettingsFile missing(m_dir->filePath(u"missing"_qs), gbkCodec());
+    const SettingsFile missing(m_folder->filePath(u"missing"_qs), gbkCodec());
     QVERIFY(!missing.writeMany(DataFile::Results, u"zjjg", { { u"j1", u"0"_qs } }));
     QVERIFY(!QFileInfo::exists(missing.runDir()));
 }
@@ -369,7 +365,7 @@ void TestSettingsFile::twoProcessesCountEveryWin()
     constexpr int kEach = 500;
     QProcess first;
     QProcess second;
-    const QStringList arguments { u"--count-wins"_qs, m_dir->path(), QString::number(kEach) };
+    const QStringList arguments { u"--count-wins"_qs, m_folder->path(), QString::number(kEach) };
     first.start(QCoreApplication::applicationFilePath(), arguments);
     second.start(QCoreApplication::applicationFilePath(), arguments);
     QVERIFY(first.waitForFinished(180000));

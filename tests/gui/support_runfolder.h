@@ -61,3 +61,32 @@ inline QString storedValue(const RunFolder &run, const QString &key)
             return line.mid(key.size() + 1);
     return {};
 }
+
+// A run folder ready to draw: by probability with the start-up defaults and
+// a "picture" per slot (bytes naming the slot: a roll only carries them);
+// `extra` is more INI text, sections included, written after that.
+inline void prepareDrawable(const RunFolder &run, const QString &extra = {})
+{
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n") + extra);
+    for (int slot = 1; slot <= 8; ++slot)
+        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot), QByteArray("picture ") + QByteArray::number(slot));
+}
+
+// The win count of `slot` as jieguo.a holds it, read here rather than by the
+// program's own reader; 0 when it is not there.
+inline int storedCount(const RunFolder &run, int slot)
+{
+    const QString text = run.readGbk(QStringLiteral("jieguo.a"));
+    const QString key = QStringLiteral("j%1=").arg(slot);
+    const int at = text.indexOf(key);
+    return at < 0 ? 0 : text.mid(at + key.size()).section(QStringLiteral("\r\n"), 0, 0).toInt();
+}
+
+// The wins of all eight slots together.
+inline int storedWins(const RunFolder &run)
+{
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot)
+        total += storedCount(run, slot);
+    return total;
+}

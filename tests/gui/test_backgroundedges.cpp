@@ -1,7 +1,8 @@
 // The background picture and music at their edges: a window that changes
 // size, the operator choosing the stored file itself, bytes that are no
-// picture, and a music folder that cannot be made. None of them may show a
-// message or lose the stored bytes.
+// picture, and a music folder that cannot be made. None of them may lose
+// the stored bytes; only the music that could not be copied says so.
+#include "support_pictures.h"
 #include "support_runfolder.h"
 
 #include "core/wholefile.h"
@@ -13,21 +14,14 @@
 #include "widgets/picturebox.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 
 namespace {
 
-QByteArray solidJpeg(const QColor &colour)
+QByteArray tallJpeg(const QColor &colour)
 {
-    QImage image(5, 40, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 100);
-    return bytes;
+    return solidJpeg({5, 40}, colour, 100);
 }
 
 
@@ -82,7 +76,7 @@ void TestBackgroundEdges::cleanup()
 
 void TestBackgroundEdges::backgroundFollowsWindowMode()
 {
-    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    m_run->writeBytes(QStringLiteral("底图.jpg"), tallJpeg(QColor(0, 0, 255)));
     auto w = m_run->openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -98,7 +92,7 @@ void TestBackgroundEdges::backgroundFollowsWindowMode()
 
 void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
 {
-    const QByteArray picture = solidJpeg(QColor(0, 255, 0));
+    const QByteArray picture = tallJpeg(QColor(0, 255, 0));
     const QByteArray music = QByteArray("ID3") + QByteArray(4000, '\x5a');
     m_run->writeBytes(QStringLiteral("底图.jpg"), picture);
     m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
@@ -115,7 +109,7 @@ void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
 
 void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
 {
-    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    m_run->writeBytes(QStringLiteral("底图.jpg"), tallJpeg(QColor(0, 0, 255)));
     RunFolder elsewhere;
     const QByteArray notAPicture("this is a text file, not a JPEG\r\n");
     elsewhere.writeBytes(QStringLiteral("notes.jpg"), notAPicture);
@@ -141,6 +135,9 @@ void TestBackgroundEdges::musicFolderBlockedByAFile()
     w->menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters().size(), 1);
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav"))), blocker);
+    QCOMPARE(m_boxes->texts(),
+             QStringList{QStringLiteral("背景音乐复制失败，背景音乐没有改变！请检查程序所在文件夹是否可写。")});
+    m_boxes->clear();
 }
 
 QTEST_MAIN(TestBackgroundEdges)

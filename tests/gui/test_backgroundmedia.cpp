@@ -1,6 +1,7 @@
 // The background picture and the roll music as the operator changes them
 // through the popup menu, on the real main window, offscreen, with every
 // file dialog and message box answered by its seam and a silent sound.
+#include "support_pictures.h"
 #include "support_runfolder.h"
 
 #include "core/wholefile.h"
@@ -13,7 +14,6 @@
 #include "widgets/picturebox.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QImage>
 #include <QTest>
@@ -25,15 +25,9 @@ const QString kMusicFilter = QStringLiteral("音乐文件(*.mp3)|*.mp3");
 
 // Far wider than any screen is high, so a picture that kept its aspect
 // would leave most of the window red.
-QByteArray solidJpeg(const QColor &colour)
+QByteArray wideJpeg(const QColor &colour)
 {
-    QImage image(64, 4, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 100);
-    return bytes;
+    return solidJpeg({64, 4}, colour, 100);
 }
 
 // Bytes no text or image routine would leave alone: every byte value,
@@ -117,7 +111,7 @@ void TestBackgroundMedia::cleanup()
 
 void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
 {
-    const QByteArray chosen = solidJpeg(QColor(0, 0, 255));
+    const QByteArray chosen = wideJpeg(QColor(0, 0, 255));
     m_elsewhere->writeBytes(QStringLiteral("海报.jpg"), chosen);
     auto w = m_run->openWindow();
     MainControls &c = w->controls();
@@ -136,7 +130,7 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
     QVERIFY(near(shot.pixelColor(shot.width() - 2, shot.height() - 2), QColor(0, 0, 255)));
 
     // A second choice replaces the first.
-    const QByteArray second = solidJpeg(QColor(0, 255, 0));
+    const QByteArray second = wideJpeg(QColor(0, 255, 0));
     m_elsewhere->writeBytes(QStringLiteral("second.jpg"), second);
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("second.jpg")));
     w->menu().replaceBackground->trigger();
@@ -146,7 +140,7 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
 
 void TestBackgroundMedia::cancelledReplaceStillHidesResult()
 {
-    const QByteArray stored = solidJpeg(QColor(0, 0, 255));
+    const QByteArray stored = wideJpeg(QColor(0, 0, 255));
     m_run->writeBytes(QStringLiteral("底图.jpg"), stored);
     auto w = m_run->openWindow();
     MainControls &c = w->controls();
@@ -162,7 +156,7 @@ void TestBackgroundMedia::cancelledReplaceStillHidesResult()
 
 void TestBackgroundMedia::clearBackgroundRemovesFileAndPicture()
 {
-    m_run->writeBytes(QStringLiteral("底图.jpg"), solidJpeg(QColor(0, 0, 255)));
+    m_run->writeBytes(QStringLiteral("底图.jpg"), wideJpeg(QColor(0, 0, 255)));
     auto w = m_run->openWindow();
     MainControls &c = w->controls();
     QVERIFY(near(cornerColour(w.get()), QColor(0, 0, 255)));

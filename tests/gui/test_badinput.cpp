@@ -1,18 +1,17 @@
 // What operators and their machines throw at the program: a 1 ms roll, absurd
 // numbers in every option, music files that are no music, a run folder that
 // cannot be written. Nothing may crash, hang or pile up work.
+#include "support_pictures.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
 #include "unprivileged.h"
 
-#include "core/results.h"
 #include "core/roll.h"
 #include "support_platformsound.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,27 +23,8 @@
 #include <QTimer>
 
 #include <limits>
-#ifndef Q_OS_WIN
-#endif
 
 namespace {
-
-// By probability with the start-up defaults and a picture per slot; `extra`
-// is more INI text (sections included) written after that.
-void prepareDrawable(const RunFolder &run, const QString &extra = {})
-{
-    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n") + extra);
-    for (int slot = 1; slot <= 8; ++slot)
-        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot), QByteArray("picture ") + QByteArray::number(slot));
-}
-
-int storedWins(const MainWindow &w)
-{
-    int total = 0;
-    for (int slot = 1; slot <= 8; ++slot)
-        total += results::countText(w.settings(), slot).toInt();
-    return total;
-}
 
 // A whole roll driven through the handlers: start, a few ticks, stop, land.
 void rollOnce(MainWindow &w)
@@ -59,17 +39,6 @@ void rollOnce(MainWindow &w)
 qint32 ticksDone(MainWindow &w, qint32 budgetAtStart)
 {
     return budgetAtStart - w.roll().state().tickBudget;
-}
-
-QByteArray smallJpeg()
-{
-    QImage picture(64, 64, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPG");
-    return bytes;
 }
 
 } // namespace
@@ -127,7 +96,7 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     QCoreApplication::processEvents();
     QCOMPARE(w->roll().state().tickBudget, landed.tickBudget);
     QCOMPARE(w->roll().state().position, landed.position);
-    QCOMPARE(storedWins(*w), 1);
+    QCOMPARE(storedWins(run), 1);
 }
 
 void TestBadInput::absurdAutoStop_data()
@@ -163,7 +132,7 @@ void TestBadInput::absurdAutoStop()
     c.startButton->click(); // a keyboard stop leaves the timer as it is
     w->roll().tick();
     QCOMPARE(c.autoStopTimer->interval(), interval);
-    QCOMPARE(storedWins(*w), 1);
+    QCOMPARE(storedWins(run), 1);
     // A second request with the same text does not restart or change it.
     w->roll().startStopPress();
     QCOMPARE(c.autoStopTimer->interval(), interval);
@@ -221,7 +190,7 @@ void TestBadInput::absurdOptionValues()
 
     rollOnce(*w);
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
-    QCOMPARE(storedWins(*w), 1);
+    QCOMPARE(storedWins(run), 1);
     QVERIFY(c.rollTimer->interval() >= 0);
 }
 
@@ -230,7 +199,7 @@ void TestBadInput::musicThatIsNoMusic_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<qint64>("size");
 
-    const QByteArray jpeg = smallJpeg();
+    const QByteArray jpeg = solidJpeg({64, 64}, Qt::darkCyan);
     const qint64 big = qint64(200) * 1024 * 1024;
     QTest::newRow("JPEG") << jpeg << qint64(-1);
     QTest::newRow("200 MB of nothing") << QByteArray("ID3") << big;
@@ -264,7 +233,7 @@ void TestBadInput::musicThatIsNoMusic()
         QTRY_VERIFY_WITH_TIMEOUT(ticksDone(w, budget) >= 20, kPatienceMs);
         w.roll().stopCaptionPressed();
         QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
-        QCOMPARE(storedWins(w), round);
+        QCOMPARE(storedWins(run), round);
     }
 }
 
@@ -276,11 +245,7 @@ void TestBadInput::readOnlyRunFolder()
 #ifdef Q_OS_WIN
     QSKIP("Windows: a folder's read-only attribute does not stop writes into it (dataFilesThatCannotBeWritten covers it)");
 #else
-    if (unprivileged::isRoot()) {
-        const QByteArray failure = unprivileged::rerun("readOnlyRunFolder");
-        QVERIFY2(failure.isEmpty(), failure.constData());
-        return;
-    }
+    RERUN_UNPRIVILEGED_UNDER_ROOT();
     RunFolder run;
     prepareDrawable(run);
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
@@ -319,7 +284,7 @@ void TestBadInput::dataFilesThatCannotBeWritten()
         QVERIFY(text.contains(QStringLiteral("没有记录")));
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
     QVERIFY(QFileInfo(run.file(QStringLiteral("jieguo.a"))).isDir());
-    QCOMPARE(storedWins(*w), 0);
+    QCOMPARE(storedWins(run), 0);
 
     RunFolder noConfig;
     QVERIFY(QDir().mkpath(noConfig.file(QStringLiteral("config.a"))));

@@ -1,6 +1,8 @@
 // Keys in the password, prize settings and results windows: their buttons
 // answer a click and Space on the focused button, never Enter; Esc closes
 // the window without doing anything else.
+#include "support_settingsfolder.h"
+
 #include "core/wholefile.h"
 #include "core/drawhistory.h"
 #include "core/keys.h"
@@ -17,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -51,13 +52,13 @@ class TestDialogKeys : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<messagebox::Seam> m_boxes;
     std::unique_ptr<inputbox::Seam> m_inputs;
 
-    QByteArray configBytes() const { return readWholeFile(m_settings->path(DataFile::Config)); }
-    QByteArray resultBytes() const { return readWholeFile(m_settings->path(DataFile::Results)); }
+    QByteArray configBytes() const { return m_folder->bytes(DataFile::Config); }
+    QByteArray resultBytes() const { return m_folder->bytes(DataFile::Results); }
 
     // Enter, on the main keyboard and on the keypad, in `target`.
     static void pressEnter(QWidget *target)
@@ -69,9 +70,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_folder = std::make_unique<SettingsFolder>();
+        QVERIFY(m_folder->isValid());
+        m_settings = &m_folder->settings();
         // Any message or input box that is asked for is answered at once.
         m_boxes = std::make_unique<messagebox::Seam>();
         m_inputs = std::make_unique<inputbox::Seam>();
@@ -84,8 +85,8 @@ private Q_SLOTS:
     {
         m_inputs.reset();
         m_boxes.reset();
-        m_settings.reset();
-        m_dir.reset();
+        m_settings = nullptr;
+        m_folder.reset();
     }
 
     // With no password stored, an empty entry is the right one: a click on

@@ -1,5 +1,7 @@
 // The settings password: its window, changing it, and the two ways in.
 
+#include "support_settingsfolder.h"
+
 #include "core/cipher.h"
 #include "core/draw.h"
 #include "core/drawhistory.h"
@@ -21,7 +23,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -66,15 +67,14 @@ class TestPassword : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
 
     QString storedText() const { return m_settings->readZbt(keys::kPassword); }
     QByteArray configBytes() const
     {
-        QFile file(m_settings->path(DataFile::Config));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return m_folder->bytes(DataFile::Config);
     }
     void storePassword(const QString &plain)
     {
@@ -84,9 +84,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_folder = std::make_unique<SettingsFolder>();
+        QVERIFY(m_folder->isValid());
+        m_settings = &m_folder->settings();
         m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
@@ -295,7 +295,7 @@ private Q_SLOTS:
 
     void failedChangeIsReported()
     {
-        SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
+        SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         messagebox::Seam boxes;
         inputbox::Seam input;
         input.queueOk(QStringLiteral("new"));

@@ -1,5 +1,7 @@
 // The prize settings window: layout, loading, the mode radios and saving.
 
+#include "support_settingsfolder.h"
+
 #include "core/keys.h"
 #include "core/draw.h"
 #include "core/settingsfile.h"
@@ -14,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QFontMetrics>
 #include <QTest>
 #include <memory>
@@ -39,8 +40,8 @@ class TestPrizeSettings : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
 
     QStringList storedValues() const
     {
@@ -58,9 +59,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_folder = std::make_unique<SettingsFolder>();
+        QVERIFY(m_folder->isValid());
+        m_settings = &m_folder->settings();
     }
 
     void layout_data()
@@ -289,7 +290,7 @@ private Q_SLOTS:
 
     void failedSaveIsNotReportedAsSuccess()
     {
-        SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
+        SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         Draw draw;
         messagebox::Seam boxes;
         PrizeSettingsWindow w(unwritable, draw, kNoPictures);
@@ -306,7 +307,7 @@ private Q_SLOTS:
     // so and leaves the radios on the mode the draw will still use.
     void failedModeClickKeepsTheStoredMode()
     {
-        SettingsFile unwritable(m_dir->filePath(QStringLiteral("missing")), gbkCodec());
+        SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         Draw draw;
         messagebox::Seam boxes;
         PrizeSettingsWindow w(unwritable, draw, kNoPictures);

@@ -1,8 +1,10 @@
 // Replacing a prize picture by double-clicking its box on the wheel,
 // offscreen on the real main window.
+#include "support_pictures.h"
 #include "support_runfolder.h"
 
 #include "core/roll.h"
+#include "core/wholefile.h"
 #include "display/prizepictures.h"
 #include "widgets/controls.h"
 #include "widgets/filedialog.h"
@@ -41,21 +43,9 @@ QByteArray noisyJpeg(QSize size, int noise)
     return bytes;
 }
 
-QByteArray smallJpeg(QColor colour)
+QByteArray smallJpeg(const QColor &colour)
 {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return solidJpeg({40, 30}, colour);
 }
 
 // A picture for every slot, by probability so a roll always finds tickets.
@@ -105,7 +95,7 @@ void TestReplacement::largePictureIsCopiedExactlyAndShown()
     doubleClick(box);
 
     QCOMPARE(dialogs.filters(), QStringList{kFilter});
-    QCOMPARE(fileBytes(w->pictures().path(3)), big);
+    QCOMPARE(readWholeFile(w->pictures().path(3)), big);
     QCOMPARE(box->picture(), big);
     const QImage shown = box->grab().toImage();
     const QColor left = shown.pixelColor(box->width() / 4, box->height() / 2);
@@ -138,7 +128,7 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     std::array<QByteArray, 8> files;
     std::array<QByteArray, 8> boxes;
     for (int slot = 1; slot <= 8; ++slot) {
-        files[slot - 1] = fileBytes(w->pictures().path(slot));
+        files[slot - 1] = readWholeFile(w->pictures().path(slot));
         boxes[slot - 1] = w->controls().slots[slot - 1]->picture();
     }
 
@@ -149,7 +139,7 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     QCOMPARE(dialogs.filters().size(), 1);
     QVERIFY(roll.state().heldPicture.isEmpty());
     for (int slot = 1; slot <= 8; ++slot) {
-        QCOMPARE(fileBytes(w->pictures().path(slot)), files[slot - 1]);
+        QCOMPARE(readWholeFile(w->pictures().path(slot)), files[slot - 1]);
         QCOMPARE(w->controls().slots[slot - 1]->picture(), boxes[slot - 1]);
     }
 }
@@ -169,7 +159,7 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     prepare(run);
     auto w = run.openWindow();
     const QString own = w->pictures().path(4);
-    const QByteArray before = fileBytes(own);
+    const QByteArray before = readWholeFile(own);
     QVERIFY(!before.isEmpty());
     QString chosen = own;
     if (how == u"link") {
@@ -183,7 +173,7 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     dialogs.queueChoice(chosen);
     doubleClick(w->controls().slots[3]);
 
-    QCOMPARE(fileBytes(own), before);
+    QCOMPARE(readWholeFile(own), before);
     QCOMPARE(w->controls().slots[3]->picture(), before);
 }
 
@@ -199,9 +189,9 @@ void TestReplacement::fileThatIsNoPictureIsCopiedAsIs()
     dialogs.queueChoice(run.file(QStringLiteral("notes.jpg")));
     doubleClick(w->controls().slots[0]);
 
-    QCOMPARE(fileBytes(w->pictures().path(1)), text);
+    QCOMPARE(readWholeFile(w->pictures().path(1)), text);
     QCOMPARE(w->controls().slots[0]->picture(), text);
-    QCOMPARE(fileBytes(run.file(QStringLiteral("notes.jpg"))), text);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("notes.jpg"))), text);
 }
 
 void TestReplacement::worksWhileRolling()
@@ -219,7 +209,7 @@ void TestReplacement::worksWhileRolling()
     dialogs.queueChoice(run.file(QStringLiteral("fresh.jpg")));
     doubleClick(w->controls().slots[6]);
 
-    QCOMPARE(fileBytes(w->pictures().path(7)), fresh);
+    QCOMPARE(readWholeFile(w->pictures().path(7)), fresh);
     QCOMPARE(w->controls().slots[6]->picture(), fresh);
     QCOMPARE(w->roll().state().runFlag, 1);
     QVERIFY(w->controls().rollTimer->isActive());
@@ -239,7 +229,7 @@ void TestReplacement::folderRemovedSinceStartUpIsMadeAgain()
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("new.jpg")));
     doubleClick(w->controls().slots[2]);
-    QCOMPARE(fileBytes(w->pictures().path(3)), picture);
+    QCOMPARE(readWholeFile(w->pictures().path(3)), picture);
     QCOMPARE(w->controls().slots[2]->picture(), picture);
 }
 

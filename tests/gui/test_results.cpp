@@ -1,5 +1,7 @@
 // The results window: layout, the stored counts, and clearing them.
 
+#include "support_settingsfolder.h"
+
 #include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/drawhistory.h"
@@ -15,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -41,8 +42,8 @@ class TestResults : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<SettingsFolder> m_folder;
+    SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
 
     void storeCounts(const QStringList &texts)
@@ -59,16 +60,15 @@ private:
     }
     QByteArray resultsBytes() const
     {
-        QFile file(m_settings->path(DataFile::Results));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return m_folder->bytes(DataFile::Results);
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_settings = std::make_unique<SettingsFile>(m_dir->path(), gbkCodec());
+        m_folder = std::make_unique<SettingsFolder>();
+        QVERIFY(m_folder->isValid());
+        m_settings = &m_folder->settings();
         m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
     }
 
@@ -203,7 +203,7 @@ private Q_SLOTS:
     void failedClearShowsWhatTheFileHolds()
     {
         // A folder in place of the results file: nothing can be written.
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("jieguo.a")));
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("jieguo.a")));
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
         ResultsWindow w(*m_settings, *m_history, kNoPictures);

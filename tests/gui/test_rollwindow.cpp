@@ -20,30 +20,6 @@
 
 namespace {
 
-// By probability with the start-up defaults, music on, a picture per slot.
-void prepareDrawable(const RunFolder &run)
-{
-    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
-    for (int slot = 1; slot <= 8; ++slot)
-        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot), QByteArray("picture ") + QByteArray::number(slot));
-}
-
-int countOf(const RunFolder &run, int slot)
-{
-    const QString text = run.readGbk(QStringLiteral("jieguo.a"));
-    const QString key = QStringLiteral("j%1=").arg(slot);
-    const int at = text.indexOf(key);
-    return at < 0 ? 0 : text.mid(at + key.size()).section(QStringLiteral("\r\n"), 0, 0).toInt();
-}
-
-int totalCount(const RunFolder &run)
-{
-    int total = 0;
-    for (int slot = 1; slot <= 8; ++slot)
-        total += countOf(run, slot);
-    return total;
-}
-
 void pressCaption(TransparentLabel *caption)
 {
     QTest::mouseClick(caption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
@@ -127,8 +103,8 @@ void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
     QVERIFY(c.slots[slot - 1]->isRaised());
     QCOMPARE(c.slots[slot - 1]->picture(), QByteArray("picture ") + QByteArray::number(slot));
     QCOMPARE(c.resultPicture->picture(), c.slots[slot - 1]->picture());
-    QCOMPARE(countOf(run, slot), 1);
-    QCOMPARE(totalCount(run), 1);
+    QCOMPARE(storedCount(run, slot), 1);
+    QCOMPARE(storedWins(run), 1);
     QCOMPARE(sound->waveCount, 1);
     QVERIFY(sound->lastWave.startsWith("RIFF"));
     QVERIFY(w->effects().isShowing()); // the landing happens under the fireworks
@@ -150,7 +126,7 @@ void TestRollWindow::effectsDisabledStillChimes()
     // The real roll timer lands at its next tick.
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
     QCOMPARE(sound->waveCount, 1);
-    QCOMPARE(totalCount(run), 1);
+    QCOMPARE(storedWins(run), 1);
     QVERIFY(!w->effects().isShowing());
 }
 
@@ -169,7 +145,7 @@ void TestRollWindow::autoStopLandsByItself()
     QVERIFY(c.autoStopTimer->isActive());
     // Its time is up: the stop request, then the roll timer's next tick lands.
     Q_EMIT c.autoStopTimer->tick();
-    QTRY_COMPARE_WITH_TIMEOUT(totalCount(run), 1, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(storedWins(run), 1, kPatienceMs);
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
     QCOMPARE(c.autoStopTimer->interval(), 0); // it disarms itself
 }
@@ -193,7 +169,7 @@ void TestRollWindow::designationLandsOnFirstTicket()
     w->roll().tick();
     QCOMPARE(w->roll().state().position, 2);
     QVERIFY(c.designationFlag->isHidden());
-    QCOMPARE(countOf(run, 2), 1);
+    QCOMPARE(storedCount(run, 2), 1);
 }
 
 void TestRollWindow::emptyBoxShowsMessage()
@@ -238,7 +214,7 @@ void TestRollWindow::badIntervalKeepsTimerStopped()
     QCOMPARE(w->roll().state().runFlag, 0);
     QVERIFY(!c.startButton->isEnabled());
     QCoreApplication::processEvents();
-    QCOMPARE(totalCount(run), 0);
+    QCOMPARE(storedWins(run), 0);
     QVERIFY(c.slots[0]->isRaised());
 }
 
@@ -294,7 +270,7 @@ void TestRollWindow::landingsWriteTheHistory()
         QCOMPARE(entries[i].slot, landed[i]);
         QCOMPARE(entries[i].mode, QStringLiteral("按概率"));
     }
-    QCOMPARE(entries.last().count.toInt(), countOf(run, landed.last()));
+    QCOMPARE(entries.last().count.toInt(), storedCount(run, landed.last()));
     QVERIFY(m_boxes->shown().isEmpty());
 }
 
@@ -312,7 +288,7 @@ void TestRollWindow::unkeptHistoryShowsOneMessage()
         w->roll().stopCaptionPressed();
         w->roll().tick();
     }
-    QCOMPARE(totalCount(run), 3);
+    QCOMPARE(storedWins(run), 3);
     QCOMPARE(m_boxes->texts().size(), 1);
     QVERIFY(m_boxes->texts()[0].startsWith(QStringLiteral("中奖记录文件（中奖记录.csv）无法写入")));
     QVERIFY(w->history().failureToReport().isEmpty());

@@ -1,0 +1,159 @@
+// Replacing or removing the media files (background picture, roll music,
+// prize pictures) where the run folder will not take them: the operator is
+// told, and the screen and the files stay as they were. Offscreen, on the
+// real main window, with every dialog answered by its seam.
+#include "support_pictures.h"
+#include "support_runfolder.h"
+
+#include "unprivileged.h"
+#include "core/wholefile.h"
+#include "display/backgroundpicture.h"
+#include "display/prizepictures.h"
+#include "widgets/controls.h"
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
+#include "widgets/picturebox.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace {
+
+const QString kPictureNotCopied = QStringLiteral("底图复制失败，底图没有改变！请检查程序所在文件夹是否可写。");
+const QString kPictureNotRemoved = QStringLiteral("底图删除失败，底图没有取消！请检查程序所在文件夹是否可写。");
+const QString kMusicNotCopied = QStringLiteral("背景音乐复制失败，背景音乐没有改变！请检查程序所在文件夹是否可写。");
+const QString kPrizeNotCopied = QStringLiteral("奖品图片复制失败，图片没有改变！请检查程序所在文件夹是否可写。");
+
+QByteArray smallJpeg(const QColor &colour)
+{
+    return solidJpeg({40, 30}, colour);
+}
+
+// What the operator picks in the file dialogs, outside the run folder.
+struct Chosen
+{
+    RunFolder folder;
+    QString picture;
+    QString music;
+
+    Chosen()
+    {
+        folder.writeBytes(QStringLiteral("新底图.jpg"), smallJpeg(Qt::green));
+        folder.writeBytes(QStringLiteral("新音乐.mp3"), QByteArray(3000, 'm'));
+        picture = folder.file(QStringLiteral("新底图.jpg"));
+        music = folder.file(QStringLiteral("新音乐.mp3"));
+    }
+};
+
+// Each of the four file handlers once, each failing; checks what the
+// operator is told and that the files and the screen are unchanged.
+void everyHandlerFailsAndSays(MainWindow &w, const Chosen &chosen, const QByteArray &background,
+                              const QByteArray &prize)
+{
+    messagebox::Seam boxes;
+    filedialog::Seam files;
+
+    files.queueChoice(chosen.picture);
+    w.menu().replaceBackground->trigger();
+    QCOMPARE(w.background().bytes(), background);
+
+    w.menu().clearBackground->trigger();
+    QCOMPARE(w.background().bytes(), background);
+
+    files.queueChoice(chosen.music);
+    w.menu().replaceMusic->trigger();
+
+    files.queueChoice(chosen.picture);
+    PictureBox *box = w.controls().slots[0];
+    QTest::mouseDClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(box->picture(), prize);
+
+    QCOMPARE(files.pendingAnswers(), 0);
+    QCOMPARE(boxes.texts(), (QStringList{kPictureNotCopied, kPictureNotRemoved, kMusicNotCopied, kPrizeNotCopied}));
+    QCOMPARE(readWholeFile(w.pictures().path(1)), prize);
+    QCOMPARE(readWholeFile(w.background().path()), background);
+}
+
+} // namespace
+
+class TestUnwritableMedia : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readOnlyRunFolder();
+    void namesTakenByFolders();
+    void writableFolderSaysNothing();
+};
+
+// The run folder and its subfolders lose their write permission after
+// start-up (an administrator's lock-down, a medium gone read-only).
+void TestUnwritableMedia::readOnlyRunFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows: a folder's read-only attribute does not stop writes into it (namesTakenByFolders covers it)");
+#else
+    RERUN_UNPRIVILEGED_UNDER_ROOT();
+    Chosen chosen;
+    RunFolder run;
+    const QByteArray background = smallJpeg(Qt::blue);
+    const QByteArray music(700, 'o');
+    const QByteArray prize = smallJpeg(Qt::red);
+    run.writeBytes(QStringLiteral("底图.jpg"), background);
+    run.writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
+    run.writeBytes(QStringLiteral("奖品图片/1.jpg"), prize);
+    auto w = run.openWindow();
+
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
+    const QStringList folders{run.path(), run.file(QStringLiteral("wav")), run.file(QStringLiteral("奖品图片"))};
+    for (const QString &folder : folders)
+        QVERIFY(QFile::setPermissions(folder, readOnly));
+    everyHandlerFailsAndSays(*w, chosen, background, prize);
+    for (const QString &folder : folders)
+        QFile::setPermissions(folder, readOnly | QFile::WriteOwner | QFile::WriteUser);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), music);
+#endif
+}
+
+// Folders where the files should be, and a file where the music folder
+// should be: no user, root included, can write these.
+void TestUnwritableMedia::namesTakenByFolders()
+{
+    Chosen chosen;
+    RunFolder run;
+    QVERIFY(QDir(run.path()).mkpath(QStringLiteral("底图.jpg/inside")));
+    QVERIFY(QDir(run.path()).mkpath(QStringLiteral("奖品图片/1.jpg")));
+    run.writeBytes(QStringLiteral("wav"), "not a folder");
+    auto w = run.openWindow();
+    everyHandlerFailsAndSays(*w, chosen, QByteArray(), QByteArray());
+    QVERIFY(QFileInfo(run.file(QStringLiteral("底图.jpg/inside"))).isDir());
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("wav"))), QByteArray("not a folder"));
+}
+
+// The same handlers where the writes succeed ask the operator nothing, and
+// removing a background picture that is not there is no failure.
+void TestUnwritableMedia::writableFolderSaysNothing()
+{
+    Chosen chosen;
+    RunFolder run;
+    auto w = run.openWindow();
+    messagebox::Seam boxes;
+    filedialog::Seam files;
+    w->menu().clearBackground->trigger();
+    files.queueChoice(chosen.picture);
+    w->menu().replaceBackground->trigger();
+    files.queueChoice(chosen.music);
+    w->menu().replaceMusic->trigger();
+    files.queueChoice(chosen.picture);
+    QTest::mouseDClick(w->controls().slots[0], Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    w->menu().clearBackground->trigger();
+
+    QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
+    const QByteArray picture = readWholeFile(chosen.picture);
+    QCOMPARE(readWholeFile(w->pictures().path(1)), picture);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), readWholeFile(chosen.music));
+    QVERIFY(!QFileInfo::exists(w->background().path()));
+}
+
+QTEST_MAIN(TestUnwritableMedia)
+#include "test_unwritablemedia.moc"
