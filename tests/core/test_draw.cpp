@@ -1,9 +1,6 @@
-<<<<<<< HEAD
-#include "core/draw.h"
-=======
 #include "support_settingsfolder.h"
 
->>>>>>> dup
+#include "core/draw.h"
 #include "core/drawpool.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
