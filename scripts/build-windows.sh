@@ -39,8 +39,9 @@ dll_dirs=("$kit/bin" "$(dirname "$($triple-g++-posix -print-file-name=libstdc++-
 find_dll() {
   local d
   for d in "${dll_dirs[@]}"; do
-    [[ -f $d/$1 ]] && { echo "$d/$1"; return; }
+    [[ -f $d/$1 ]] && { echo "$d/$1"; return 0; }
   done
+  return 0 # not ours: a system DLL
 }
 # Copies a binary into a folder of the stage and, one after another, every
 # DLL it needs that is not the system's, beside the program.
