@@ -57,10 +57,23 @@ runtime_dirs=("$kit/bin" "$(dirname "$($triple-g++-posix -print-file-name=libstd
 winepath_value=
 for d in "${runtime_dirs[@]}"; do winepath_value+="$(winpath "$d");"; done
 export WINEPATH=$winepath_value
-export QT_PLUGIN_PATH
-QT_PLUGIN_PATH=$(winpath "$kit/plugins")
 
-passed=0 failed=0 skipped=0 executables=0 broken=()
+# The test executables find the kit's plugins and Debian's Qt translations
+# (the same .qm files the ZIP carries) through a qt.conf beside them.
+for dir in "$build/tests" "$build/tests/windows"; do
+  printf '%s\r\n' "[Paths]" "Prefix = $(winpath "$kit" | tr '\\' /)" \
+    "Translations = $(winpath /usr/share/qt6/translations | tr '\\' /)" >"$dir/qt.conf"
+done
+# The offscreen platform draws text with the fonts of one folder, named by
+# QT_QPA_FONTDIR; Wine passes no QT_* variable from Linux, but it does pass
+# what the prefix's registry sets for the user.
+mkdir -p "$work/fonts"
+find /usr/share/fonts -type f \( -name '*.ttf' -o -name '*.ttc' -o -name '*.otf' \) \
+  -exec ln -sf {} "$work/fonts/" \;
+"$wine" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winpath "$work/fonts")" /f >/dev/null 2>&1
+"$wineserver" -w
+
+passed=0 failed=0 skipped=0 executables=0 broken=() test_args=()
 run_test_exe() { # exe
   local exe=$1 name functions=() f log rc=0
   name=$(basename "$exe" .exe)
@@ -76,7 +89,11 @@ run_test_exe() { # exe
   done
   log=$work/$name.log
   mkdir -p "$work/run-$name"
-  (cd "$work/run-$name" && timeout 600 "$wine" "$exe" "${functions[@]}" >"$log" 2>&1) || rc=$?
+  # Wine does not hand a console program's output to a pipe or a file, so
+  # the test writes its own log.
+  (cd "$work/run-$name" && timeout 300 "$wine" "$exe" "${test_args[@]}" -o "$(winpath "$log"),txt" "${functions[@]}" \
+    >"$log.console" 2>&1) || rc=$?
+  [[ -f $log ]] || cp "$log.console" "$log"
   local totals
   totals=$(tr -d '\r' <"$log" | grep -E '^Totals: ' | tail -n1)
   executables=$((executables + 1))
@@ -97,17 +114,19 @@ run_test_exe() { # exe
 
 echo "== Windows test executables under Wine ($("$wine" --version), code page 936)"
 for exe in "$build"/tests/core_*.exe; do run_test_exe "$exe"; done
-export QT_QPA_PLATFORM=offscreen
+# Wine hands no QT_* variable of ours to the program, so the platform is
+# chosen on the command line, and the plugins are found beside the kit's DLLs.
+test_args=(-platform offscreen)
 for exe in "$build"/tests/gui_*.exe; do run_test_exe "$exe"; done
-unset QT_QPA_PLATFORM
 run_test_exe "$build/tests/windows/win_test_profileinterop.exe"
+test_args=()
 echo "== Wine test executables: $executables run, $passed passed, $failed failed, $skipped skipped"
 "$wineserver" -k 2>/dev/null || true
 ((${#broken[@]} == 0)) || fail "test executables: ${broken[*]}"
 
 # ---- 2. The unzipped ZIP in a fresh prefix -----------------------------------
 test_winepath=$WINEPATH
-unset WINEPATH QT_PLUGIN_PATH
+unset WINEPATH
 fresh_prefix prefix-e2e
 mkdir "$work/unzipped"
 unzip -q "$zip" -d "$work/unzipped"
@@ -228,20 +247,24 @@ echo "draws counted: $total"
 stop_app
 
 # Data files the program wrote, through the system's profile functions.
+# The test's own log, without Windows line ends; stderr (X errors) after it.
+wine_test() { # log, exe, arguments...
+  local log=$1 exe=$2
+  shift 2
+  "$wine" "$exe" -o "$(winpath "$log.raw"),txt" "$@" >"$log.console" 2>&1 || true
+  tr -d '\r' <"$log.raw" >"$log" 2>/dev/null || true
+  tr -d '\r' <"$log.console" >>"$log"
+  grep -E '^(PASS|FAIL|QINFO|Totals|   Loc)|X Error' "$log" || true
+}
 WINEPATH=$test_winepath LUNORA_INTEROP_RUNDIR=$(winpath "$app") \
-  QT_PLUGIN_PATH="$(winpath "$kit/plugins")" QT_QPA_PLATFORM=offscreen \
-  "$wine" "$build/tests/windows/win_test_profileinterop.exe" filesTheProgramWrote 2>&1 | tr -d '\r' \
-  | grep -E '^(PASS|FAIL|QINFO|Totals|   Loc)' | tee "$work/interop.log"
+  wine_test "$work/interop.log" "$build/tests/windows/win_test_profileinterop.exe" -platform offscreen filesTheProgramWrote
 grep -q '^PASS   : TestProfileInterop::filesTheProgramWrote()' "$work/interop.log" \
   || fail "the program's data files read differently through the profile functions"
 
 # Each show on Wine's own windows, on the real Windows platform plugin.
-if [[ -f $build/tests/windows/win_test_shows.exe ]]; then
-  WINEPATH=$test_winepath QT_PLUGIN_PATH="$(winpath "$kit/plugins")" \
-    "$wine" "$build/tests/windows/win_test_shows.exe" 2>&1 | tr -d '\r' \
-    | grep -E '^(PASS|FAIL|QINFO|Totals|   Loc)|X Error' | tee "$work/shows.log"
-  grep -q '^Totals: [0-9]* passed, 0 failed' "$work/shows.log" || fail "a fireworks show failed on Wine's windows"
-fi
+WINEPATH=$test_winepath wine_test "$work/shows.log" "$build/tests/windows/win_test_shows.exe"
+grep -q '^Totals: [0-9]* passed, 0 failed' "$work/shows.log" || fail "a fireworks show failed on Wine's windows"
+grep -q 'X Error' "$work/shows.log" && fail "X errors during the fireworks shows"
 
 # The Linux build in the same run, for comparison.
 if [[ -x $root/build/run/lunora ]]; then

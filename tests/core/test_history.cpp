@@ -1,6 +1,7 @@
 // The draw history 中奖记录.csv: its lines follow the counts of jieguo.a in
 // order, clearings are marked, a history that cannot be written never costs
 // a win, and a line a power cut left unfinished is never read as a record.
+#include "support_lockfiles.h"
 #include "support_settingsfolder.h"
 
 #include "core/drawhistory.h"
@@ -215,7 +216,7 @@ void TestHistory::nestedHoldKeepsTheLock()
     QVERIFY(!lockableElsewhere(path));
     outer.unlock();
     QVERIFY(lockableElsewhere(path));
-    QVERIFY(!QFile::exists(path));
+    QVERIFY(kLockFilesStay || !QFile::exists(path));
 }
 
 void TestHistory::slotOutOfRangeWritesNothing()

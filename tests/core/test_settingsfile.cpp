@@ -1,3 +1,4 @@
+#include "support_lockfiles.h"
 #include "support_settingsfolder.h"
 
 #include "core/settingsfile.h"
@@ -13,6 +14,14 @@
 #include <QTest>
 
 namespace {
+
+// What the system shows for a lead byte with nothing after it: ICU's
+// replacement character, or the default character of Windows' code page 936.
+#ifdef Q_OS_WIN
+const QString kHalfCharacter = QStringLiteral("?");
+#else
+const QString kHalfCharacter = QStringLiteral("\uFFFD");
+#endif
 
 QByteArray gbk(QStringView text)
 {
@@ -117,9 +126,9 @@ void TestSettingsFile::read_data()
     QTest::newRow("value starting with nul is empty")
         << head + raw("lx=\0cd\r\n") << u"lx"_qs << u"d"_qs << u"d"_qs;
     QTest::newRow("half a character at the end is shown, not dropped")
-        << head + raw("x=ab\xd6\r\n") << u"x"_qs << QString() << u"ab\uFFFD"_qs;
+        << head + raw("x=ab\xd6\r\n") << u"x"_qs << QString() << u"ab"_qs + kHalfCharacter;
     QTest::newRow("whole characters before it are kept")
-        << head + gbk(u"x=中文") + raw("\xd6") << u"x"_qs << QString() << u"中文\uFFFD"_qs;
+        << head + gbk(u"x=中文") + raw("\xd6") << u"x"_qs << QString() << u"中文"_qs + kHalfCharacter;
     QTest::newRow("empty key name") << head + "=1\r\n" << QString() << u"d"_qs << QString();
 }
 
@@ -142,7 +151,7 @@ void TestSettingsFile::newFileIsCrlfGbk()
     QVERIFY(m_settings->write(DataFile::Results, u"zjjg", u"j3", u"1"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Results)), QByteArray("[zjjg]\r\nj3=1\r\n"));
     // Neither the lock nor a temporary file is left behind.
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(filesLeftIn(m_folder->path()).size(), 2);
 }
 
 void TestSettingsFile::writeKeepsEveryOtherLine()
@@ -373,7 +382,7 @@ void TestSettingsFile::twoProcessesCountEveryWin()
     QCOMPARE(first.exitCode(), 0);
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(m_settings->read(DataFile::Results, u"zjjg", u"j1"), QString::number(2 * kEach));
-    QVERIFY(!QFileInfo::exists(m_settings->path(DataFile::Results) + u".lock"));
+    QVERIFY(kLockFilesStay || !QFileInfo::exists(m_settings->path(DataFile::Results) + u".lock"));
 }
 
 int main(int argc, char **argv)
