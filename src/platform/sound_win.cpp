@@ -34,6 +34,46 @@ std::wstring mciAnswer(const std::wstring &command)
     return answer;
 }
 
+// The music workers still running. The program's exit waits for them, a
+// few seconds at most, because Windows tears down the DLLs while a detached
+// thread may still be inside an MCI call: a worker cut off opening a file
+// that is no music crashed the program on its way out.
+class RunningWorkers
+{
+public:
+    ~RunningWorkers()
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait_for(lock, std::chrono::seconds(10), [this] { return m_running == 0; });
+    }
+
+    void started()
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_running;
+    }
+
+    void finished()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            --m_running;
+        }
+        m_done.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    int m_running = 0;
+};
+
+RunningWorkers &runningWorkers()
+{
+    static RunningWorkers workers;
+    return workers;
+}
+
 } // namespace
 
 // The worker owns the MCI device from open to close. Opening a file can take
@@ -48,7 +88,12 @@ public:
     Music()
         : m_shared(std::make_shared<Shared>())
     {
-        std::thread([shared = m_shared] { Worker(*shared).run(); }).detach();
+        RunningWorkers &workers = runningWorkers();
+        workers.started();
+        std::thread([shared = m_shared, &workers] {
+            Worker(*shared).run();
+            workers.finished();
+        }).detach();
     }
 
     ~Music()

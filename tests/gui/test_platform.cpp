@@ -103,6 +103,9 @@ private Q_SLOTS:
 
 void TestPlatform::hotKeyIsLocalOffscreen()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows registers the hot key with the system on every platform plugin");
+#endif
     QWidget window;
     GlobalHotKey hotKey(&window);
     QVERIFY(!hotKey.isGlobal());
@@ -128,6 +131,9 @@ void TestPlatform::hotKeyInFocusedChild()
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, isHotKey);
+#ifdef Q_OS_WIN
+    QSKIP("Windows registers the hot key with the system, and keys a test sends to a widget never reach it");
+#endif
 
     QWidget window;
     auto *target = new KeyTarget(new QWidget(&window));

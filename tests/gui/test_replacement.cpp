@@ -163,6 +163,9 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     QVERIFY(!before.isEmpty());
     QString chosen = own;
     if (how == u"link") {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a shortcut file on Windows, not a link the file system follows");
+#endif
         chosen = run.file(QStringLiteral("link-to-4.jpg"));
         QVERIFY(QFile::link(own, chosen));
     } else if (how == u"dotdot") {
