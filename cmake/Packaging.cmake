@@ -38,9 +38,10 @@ elseif(LUNORA_DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Loaded at run time, so dpkg-shlibdeps cannot see them: MP3 through
-  # GStreamer, and Chinese texts on Qt's own dialog buttons.
+  # GStreamer, Chinese texts on Qt's own dialog buttons, and a face that
+  # has the Chinese characters of the titles.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-good")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Lunora developers <lunora@localhost>")
 else()
