@@ -73,8 +73,8 @@ find /usr/share/fonts -type f \( -name '*.ttf' -o -name '*.ttc' -o -name '*.otf'
 "$wine" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winpath "$work/fonts")" /f >/dev/null 2>&1
 "$wineserver" -w
 
-passed=0 failed=0 skipped=0 executables=0 broken=() test_args=()
-run_test_exe() { # exe
+passed=0 failed=0 skipped=0 executables=0 broken=() test_args=() exit_crashes=()
+run_test_exe() { # exe [again]
   local exe=$1 name functions=() f log rc=0
   name=$(basename "$exe" .exe)
   for key in "${!wine_skips[@]}"; do
@@ -103,11 +103,21 @@ run_test_exe() { # exe
     return
   fi
   read -r p f s < <(sed -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/' <<<"$totals")
+  # The Wine process itself now and then dies of SIGSEGV while an executable
+  # whose every test passed is ending. That is named here and in the summary,
+  # and the executable runs once more; a second crash fails the run.
+  if ((rc == 139 && f == 0)) && [[ ${2:-} != again ]]; then
+    echo "  $name: every test passed, then the Wine process crashed on exit; running it again"
+    exit_crashes+=("$name")
+    executables=$((executables - 1))
+    run_test_exe "$exe" again
+    return
+  fi
   passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
   printf '%-32s %s\n' "$name" "$totals"
   if ((rc != 0 || f != 0)); then
     broken+=("$name (exit $rc)")
-    tr -d '\r' <"$log" | grep -E '^(FAIL|   Loc|QWARN|QFATAL)' | head -n 40
+    tr -d '\r' <"$log" | grep -E '^(FAIL|   Loc|QWARN|QFATAL)' | head -n 40 || true
   fi
   tr -d '\r' <"$log" | grep -E '^SKIP ' | sed "s/^/  $name: /" || true
 }
@@ -118,11 +128,13 @@ for exe in "$build"/tests/core_*.exe; do run_test_exe "$exe"; done
 # chosen on the command line, and the plugins are found beside the kit's DLLs.
 test_args=(-platform offscreen)
 for exe in "$build"/tests/gui_*.exe; do run_test_exe "$exe"; done
-run_test_exe "$build/tests/windows/win_test_profileinterop.exe"
 test_args=()
-echo "== Wine test executables: $executables run, $passed passed, $failed failed, $skipped skipped"
+run_test_exe "$build/tests/windows/win_test_profileinterop.exe"
+echo "== Wine test executables: $executables run, $passed passed, $failed failed, $skipped skipped;" \
+  "crashed on exit and ran again: ${#exit_crashes[@]} (${exit_crashes[*]})"
 "$wineserver" -k 2>/dev/null || true
-((${#broken[@]} == 0)) || fail "test executables: ${broken[*]}"
+# A broken executable fails the run at the end, after the ZIP's own test.
+((${#broken[@]} == 0)) || echo "FAIL (Wine): test executables: ${broken[*]}" >&2
 
 # ---- 2. The unzipped ZIP in a fresh prefix -----------------------------------
 test_winepath=$WINEPATH
@@ -174,13 +186,20 @@ alive() { kill -0 "$E2E_APP_PID" 2>/dev/null || { cat "$work/lunora.log"; fail "
 focus_app() {
   xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus --sync "$E2E_WINDOW"
 }
+counted() { read_gbk jieguo.a 2>/dev/null | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}'; }
 # A roll by the space bar with the program focused; the wheel turns a moment
-# between the presses, and the second stops it whenever it comes.
+# between the presses, and the second stops it whenever it comes. Returns
+# once the landing is counted.
 draw() {
+  local before _
+  before=$(counted)
   focus_app
   xdotool key space
   sleep 1
   xdotool key space
+  for _ in $(seq 600); do (($(counted) > before)) && return 0; sleep 0.1; done
+  cat "$work/lunora.log"
+  fail "a draw was not counted (still $before)"
 }
 # The fireworks of a landing close by themselves.
 fireworks_over() { # what
@@ -193,7 +212,8 @@ start_app
 echo "start-up to the main window shown, Wine: $(cat "$work/startup.s") s (first start of a fresh prefix)"
 expected=$(printf '[zbt]\r\n\xbd\xe7\xc3\xe6\xb4\xf3\xd0\xa1=\xc8\xab\xc6\xc1\r\n' | od -An -tx1)
 [[ $(od -An -tx1 <"$app/config.a") == "$expected" ]] || fail "config.a holds: $(od -An -tx1 <"$app/config.a")"
-[[ -d $app/奖品图片 ]] || fail "no picture folder"
+# Wine names files on Linux in the locale's encoding: GBK here.
+[[ -d $app/$(printf '奖品图片' | iconv -f UTF-8 -t GBK) ]] || fail "no picture folder"
 eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
 ((WIDTH == 1280 && HEIGHT == 1024)) || fail "the window is ${WIDTH}x$HEIGHT, not full screen"
 stop_app
@@ -241,7 +261,7 @@ for round in 1 2 3 4 5 6; do
   fireworks_over "of landing $round"
 done
 grep -iE 'X Error|BadLength|BadRequest' "$work/lunora.log" && fail "X errors in the log"
-total=$(read_gbk jieguo.a | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}')
+total=$(counted)
 ((total == 9)) || fail "9 draws made, $total counted"
 echo "draws counted: $total"
 stop_app
@@ -257,7 +277,7 @@ wine_test() { # log, exe, arguments...
   grep -E '^(PASS|FAIL|QINFO|Totals|   Loc)|X Error' "$log" || true
 }
 WINEPATH=$test_winepath LUNORA_INTEROP_RUNDIR=$(winpath "$app") \
-  wine_test "$work/interop.log" "$build/tests/windows/win_test_profileinterop.exe" -platform offscreen filesTheProgramWrote
+  wine_test "$work/interop.log" "$build/tests/windows/win_test_profileinterop.exe" filesTheProgramWrote
 grep -q '^PASS   : TestProfileInterop::filesTheProgramWrote()' "$work/interop.log" \
   || fail "the program's data files read differently through the profile functions"
 
@@ -280,4 +300,5 @@ if [[ -x $root/build/run/lunora ]]; then
   wait "$linux_pid" 2>/dev/null || true
   echo "start-up to the main window shown: Wine $wine_startup s, Linux $(echo "$t0 $t1" | awk '{printf "%.2f", $2 - $1}') s"
 fi
+((${#broken[@]} == 0)) || fail "test executables: ${broken[*]}"
 echo "PASS: the Windows build under Wine"
