@@ -186,7 +186,10 @@ alive() { kill -0 "$E2E_APP_PID" 2>/dev/null || { cat "$work/lunora.log"; fail "
 focus_app() {
   xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus --sync "$E2E_WINDOW"
 }
-counted() { read_gbk jieguo.a 2>/dev/null | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}'; }
+# The wins jieguo.a holds, 0 before it exists.
+counted() {
+  { read_gbk jieguo.a 2>/dev/null || true; } | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}'
+}
 # A roll by the space bar with the program focused; the wheel turns a moment
 # between the presses, and the second stops it whenever it comes. Returns
 # once the landing is counted.
