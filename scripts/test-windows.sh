@@ -31,9 +31,18 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 work=$(mktemp -d)
 xvfb_pid=
+# A failed run keeps every log it wrote in build-windows/wine-logs.
 cleanup() {
+  local status=$?
   [[ -n ${WINEPREFIX:-} ]] && "$wineserver" -k 2>/dev/null || true
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  if ((status != 0)); then
+    rm -rf "$root/build-windows/wine-logs"
+    mkdir -p "$root/build-windows/wine-logs"
+    find "$work" -maxdepth 1 -type f \( -name '*.log*' -o -name '*.console' \) \
+      -exec cp {} "$root/build-windows/wine-logs/" \; 2>/dev/null || true
+    echo "test-windows: logs kept in build-windows/wine-logs" >&2
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
