@@ -56,11 +56,8 @@ fresh_prefix() { # name
 fail() { echo "FAIL (Wine): $*" >&2; exit 1; }
 
 # ---- 1. Test executables ----------------------------------------------------
-# Test functions Wine cannot run, each with the reason. Listed here, printed
-# at every run, never dropped quietly.
-declare -A wine_skips=(
-)
-
+# What cannot run on Windows or under Wine is skipped inside the test with
+# its reason (QSKIP), which the summary below prints for every run.
 fresh_prefix prefix-tests
 runtime_dirs=("$kit/bin" "$(dirname "$($triple-g++-posix -print-file-name=libstdc++-6.dll)")" "/usr/$triple/lib")
 winepath_value=
@@ -84,23 +81,13 @@ find /usr/share/fonts -type f \( -name '*.ttf' -o -name '*.ttc' -o -name '*.otf'
 
 passed=0 failed=0 skipped=0 executables=0 broken=() test_args=() exit_crashes=()
 run_test_exe() { # exe [again]
-  local exe=$1 name functions=() f log rc=0
+  local exe=$1 name f log rc=0
   name=$(basename "$exe" .exe)
-  for key in "${!wine_skips[@]}"; do
-    [[ $key == "$name::"* ]] || continue
-    echo "SKIPPED under Wine: $key: ${wine_skips[$key]}"
-    if ((${#functions[@]} == 0)); then
-      mapfile -t functions < <("$wine" "$exe" -functions 2>/dev/null | tr -d '\r' | sed 's/()$//')
-    fi
-    local kept=()
-    for f in "${functions[@]}"; do [[ $f == "${key#*::}" ]] || kept+=("$f"); done
-    functions=("${kept[@]}")
-  done
   log=$work/$name.log
   mkdir -p "$work/run-$name"
   # Wine does not hand a console program's output to a pipe or a file, so
   # the test writes its own log.
-  (cd "$work/run-$name" && timeout 300 "$wine" "$exe" "${test_args[@]}" -o "$(winpath "$log"),txt" "${functions[@]}" \
+  (cd "$work/run-$name" && timeout 300 "$wine" "$exe" "${test_args[@]}" -o "$(winpath "$log"),txt" \
     >"$log.console" 2>&1) || rc=$?
   [[ -f $log ]] || cp "$log.console" "$log"
   local totals
