@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -95,14 +96,23 @@ void EffectsWindow::nextFrame()
     // The widget's own repaint would clip to the shape and send one image
     // per rectangle of it, thousands, which makes the X server crawl; the
     // drawn cells are a few dozen.
+    //
+    // Until the window system has exposed the window, Qt has not sized the
+    // store and its paint device is no image yet: a first tick that comes
+    // before (a window manager still placing the window) drew into nothing
+    // valid and crashed on Windows. Those cells go the ordinary way instead.
     const QRegion &cells = m_frame->touched();
     QBackingStore *store = backingStore();
-    const bool put = store && windowHandle() && !cells.isEmpty();
+    QWindow *window = windowHandle();
+    const bool put = store && window && window->isExposed() && !store->size().isEmpty()
+        && store->size() == window->size() && !cells.isEmpty();
     if (put)
         copyToStore(*store, cells);
     setMask(m_frame->shape().isEmpty() ? kNothing : m_frame->shape());
     if (put)
         store->flush(cells, windowHandle());
+    else if (!cells.isEmpty())
+        update(cells);
 }
 
 void EffectsWindow::copyToStore(QBackingStore &store, const QRegion &cells)
