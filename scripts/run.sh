@@ -18,7 +18,7 @@ cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target lunora
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:99
   if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-    Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     for _ in $(seq 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   echo "No display was set: lunora runs on the virtual display $DISPLAY (1920x1080)."

@@ -15,7 +15,7 @@ for n in 5 6 7 8; do cp "assets/prize$n.jpg" "$dir/奖品图片/$n.jpg"; done
 for n in 1 2 3 4; do cp "assets/prize$((n + 4)).jpg" "$dir/奖品图片/$n.jpg"; done
 printf '[zbt]\r\nlx=\xd5\xe6\r\n\xbc\xc6\xb4\xce=4\r\n' >"$dir/config.a" # lx=真, 计次=4
 
-Xvfb :97 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb :97 -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 export DISPLAY=:97 QT_MEDIA_BACKEND=gstreamer

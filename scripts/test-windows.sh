@@ -143,7 +143,7 @@ app=$(echo "$work"/unzipped/lunora-*)
 
 fifo=$work/display.fifo
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=:$number

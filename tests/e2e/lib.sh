@@ -23,7 +23,11 @@ e2e_setup() {
   cp "$binary" "$E2E_DIR/lunora"
   local fifo="$E2E_DIR/display.fifo"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  # -noreset: by default the server resets whenever its last client leaves,
+  # and a client connecting during that reset is refused. Every xdotool
+  # look is such a client, so without it the program's start failed now and
+  # then with "could not connect to display".
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
   local number
   read -r -t 20 number <"$fifo" || e2e_fail "Xvfb did not start"
@@ -139,8 +143,16 @@ e2e_open_menu() { # x y
 e2e_start() {
   (cd "$E2E_DIR" && exec ./lunora >"$E2E_DIR/lunora.log" 2>&1) &
   E2E_APP_PID=$!
-  E2E_WINDOW=$(e2e_wait_window '^Lunora软件V2.0$') \
-    || e2e_fail "the main window did not appear: $(tail -n 5 "$E2E_DIR/lunora.log")"
+  local _
+  E2E_WINDOW=
+  for _ in $(seq 600); do
+    E2E_WINDOW=$(xdotool search --onlyvisible --name '^Lunora软件V2.0$' 2>/dev/null | head -n 1) || true
+    [ -n "$E2E_WINDOW" ] && break
+    # A program that ended will not show a window: fail now, with its words.
+    kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended at start: $(cat "$E2E_DIR/lunora.log")"
+    sleep 0.1
+  done
+  [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear: $(tail -n 5 "$E2E_DIR/lunora.log")"
   E2E_BASELINE=$(e2e_windows | sort)
 }
 

@@ -47,7 +47,7 @@ QByteArray startXvfb(QProcess &server)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
         // -displayfd picks a free display and writes its number once it is ready.
-        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset"});
         if (!server.waitForStarted())
             return {};
         QByteArray number;
