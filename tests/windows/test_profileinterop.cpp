@@ -58,6 +58,8 @@ private Q_SLOTS:
     void systemWritesWeRead_data() { values_data(); }
     void blanksAroundHandWrittenValues();
     void newSectionAndKeyInTheOthersFile();
+    void handEditedFiles_data();
+    void handEditedFiles();
     void passwordBothWays_data();
     void passwordBothWays();
     void filesTheProgramWrote();
@@ -153,6 +155,63 @@ void TestProfileInterop::newSectionAndKeyInTheOthersFile()
     QCOMPARE(settings.read(DataFile::Results, u"记录", u"最后"), u"一等奖"_qs);
     QCOMPARE(settings.read(DataFile::Results, u"记录", u"次数"), u"12"_qs);
     QCOMPARE(settings.read(DataFile::Results, u"新", u"键"), u"值"_qs);
+}
+
+void TestProfileInterop::handEditedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("CR CR LF") << gbk(u"[zbt]\r\nlx=真\r\r\n计次=4\r\n");
+    QTest::newRow("trailing VT") << gbk(u"[zbt]\r\nlx=真\x0b\r\n计次=4\x0b\r\n");
+    QTest::newRow("trailing FF") << gbk(u"[zbt]\r\nlx=真\x0c\r\n计次=4\r\n");
+    QTest::newRow("trailing SUB") << gbk(u"[zbt]\r\nlx=真\x1a\r\n计次=4\r\n");
+    QTest::newRow("end of file SUB") << gbk(u"[zbt]\r\nlx=真\r\n计次=4\r\n\x1a");
+    QTest::newRow("lone CR") << gbk(u"[zbt]\rlx=真\r计次=4\r");
+    QTest::newRow("lone CR, no last end") << gbk(u"[zbt]\rlx=真\r计次=4");
+    QTest::newRow("LF only") << gbk(u"[zbt]\nlx=真\n计次=4\n");
+    QTest::newRow("mixed ends") << gbk(u"[zbt]\nlx=真\r\n计次=4\r主标题=年会\n");
+    QTest::newRow("header without ]") << gbk(u"[zbt\r\nlx=假\r\n[zbt]\r\n计次=4\r\n");
+    QTest::newRow("only a header without ]") << gbk(u"[zbt\r\nlx=假\r\n");
+    QTest::newRow("key without =") << gbk(u"[zbt]\r\nnoeq\r\nlx=真\r\n");
+    QTest::newRow("key without =, then one with") << gbk(u"[zbt]\r\nnoeq\r\nnoeq=2\r\n");
+    QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF") + u"[zbt]\r\nlx=真\r\n主标题=年会·抽奖\r\n"_qs.toUtf8();
+}
+
+// Files edited by hand, in whatever editor was at hand: both sides read
+// every key alike, and after either writes one key, the other reads the new
+// value there and the old values everywhere else.
+void TestProfileInterop::handEditedFiles()
+{
+    QFETCH(QByteArray, content);
+    const QStringList keys = {u"lx"_qs, u"计次"_qs, u"noeq"_qs, u"主标题"_qs};
+    const QString written = u"新值"_qs;
+    for (const bool weWrite : {true, false}) {
+        for (int target = 0; target < keys.size(); ++target) {
+            QTemporaryDir run;
+            const SettingsFile settings(run.path(), gbkCodec());
+            const QString path = settings.path(DataFile::Config);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+            f.close();
+            QStringList before;
+            for (const QString &key : keys) {
+                before << gbkCodec().decode(systemRead(path, "zbt", gbk(key)));
+                QCOMPARE(settings.read(DataFile::Config, u"zbt", key), before.last());
+            }
+            if (weWrite)
+                QVERIFY(settings.write(DataFile::Config, u"zbt", keys[target], written));
+            else
+                QVERIFY(systemWrite(path, "zbt", gbk(keys[target]), gbk(written)));
+            for (int i = 0; i < keys.size(); ++i) {
+                const QString expected = i == target ? written : before[i];
+                const QString what = QStringLiteral("%1 wrote %2; reading %3")
+                                         .arg(weWrite ? u"we" : u"the system", keys[target], keys[i]);
+                QVERIFY2(gbkCodec().decode(systemRead(path, "zbt", gbk(keys[i]))) == expected,
+                         qPrintable(what + u" through the system"));
+                QVERIFY2(settings.read(DataFile::Config, u"zbt", keys[i]) == expected,
+                         qPrintable(what + u" through ours"));
+            }
+        }
+    }
 }
 
 void TestProfileInterop::passwordBothWays_data()
