@@ -13,9 +13,8 @@
 int main(int argc, char *argv[])
 {
     preparePlatformEnvironment();
-    if (!hasDisplay()) {
-        std::fputs("lunora: no display found (DISPLAY is not set); "
-                   "start it on a desktop or under Xvfb.\n", stderr);
+    if (const QByteArray problem = displayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "lunora: %s\n", problem.constData());
         return 1;
     }
     QApplication app(argc, argv);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+
 // Settles the environment the platform's libraries read when they start.
 // Call it first in main(), before the application object exists.
 void preparePlatformEnvironment();
 
-// Whether a display is there to open windows on. Where the answer is no,
-// the program must end with a message instead of letting Qt abort.
-bool hasDisplay();
+// Why no window can be opened, in a sentence for the console, or nothing
+// when a display is there. Where there is a reason, the program must end
+// with it instead of letting Qt abort.
+QByteArray displayProblem();
