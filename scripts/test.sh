@@ -72,5 +72,5 @@ if [ -f "$(bash scripts/windows-kit.sh --path)/.complete" ]; then
   bash scripts/test-windows.sh
   phase "Windows build and tests under Wine"
 else
-  echo "== Windows leg skipped: no Qt kit for MinGW-w64 in the cache; build it once with scripts/windows-kit.sh (20-45 min)"
+  echo "== Windows leg skipped: no Qt kit for MinGW-w64 in the cache; build it once with scripts/windows-kit.sh (30-50 min on 2 cores)"
 fi
