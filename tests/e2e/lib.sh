@@ -57,11 +57,15 @@ e2e_start_wm() {
 # every look here is repeated until it gives an answer, never trusted once.
 
 # Waits until a visible window's title matches the pattern; prints its id.
-e2e_wait_window() { # pattern [what, for the failure]
+# Given the program's process, fails at once when that process has ended.
+e2e_wait_window() { # pattern [what, for the failure] [pid]
   local id _
   for _ in $(seq 600); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
+    if [ -n "${3:-}" ] && ! kill -0 "$3" 2>/dev/null; then
+      e2e_fail "the program ended before its window showed: $(cat "$E2E_DIR/lunora.log")"
+    fi
     sleep 0.1
   done
   e2e_fail "${2:-no window titled $1}"
@@ -143,16 +147,8 @@ e2e_open_menu() { # x y
 e2e_start() {
   (cd "$E2E_DIR" && exec ./lunora >"$E2E_DIR/lunora.log" 2>&1) &
   E2E_APP_PID=$!
-  local _
-  E2E_WINDOW=
-  for _ in $(seq 600); do
-    E2E_WINDOW=$(xdotool search --onlyvisible --name '^Lunora软件V2.0$' 2>/dev/null | head -n 1) || true
-    [ -n "$E2E_WINDOW" ] && break
-    # A program that ended will not show a window: fail now, with its words.
-    kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended at start: $(cat "$E2E_DIR/lunora.log")"
-    sleep 0.1
-  done
-  [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear: $(tail -n 5 "$E2E_DIR/lunora.log")"
+  E2E_WINDOW=$(e2e_wait_window '^Lunora软件V2.0$' "the main window did not appear" "$E2E_APP_PID") \
+    || e2e_fail "its log ends: $(tail -n 5 "$E2E_DIR/lunora.log")"
   E2E_BASELINE=$(e2e_windows | sort)
 }
 
