@@ -4,6 +4,9 @@
 #include "lotteryrandom.h"
 #include "prizetable.h"
 
+#include <QString>
+#include <array>
+#include <optional>
 #include <utility>
 
 class SettingsFile;
@@ -25,9 +28,16 @@ public:
     const DrawPool &pool() const { return m_pool; }
     const LotteryRandom &random() const { return m_random; }
 
-    // Start-up, and 确定 of the prize settings. The box follows the new
-    // table at the next refill, not before.
+    // Start-up. The box follows the new table at the next refill, not before.
     void setTable(const PrizeTable &table) { m_table = table; }
+
+    // 确定 of the prize settings: the values as typed, and whether config.a
+    // took them. The table becomes those values. Values the file did not
+    // take stay in force for this run, in both modes, until a later save
+    // succeeds: by quantity the stock is counted from them, not from the file.
+    void setPrizeValues(const std::array<QString, 8> &typed, bool saved);
+    // The values in force that config.a does not hold, if any.
+    const std::optional<std::array<QString, 8>> &unsavedValues() const { return m_unsaved; }
 
     // At every start and stop request. By quantity the table first becomes
     // the stock left (prize value - wins), and keeps it: a later switch to
@@ -44,4 +54,5 @@ private:
     PrizeTable m_table;
     DrawPool m_pool;
     LotteryRandom m_random;
+    std::optional<std::array<QString, 8>> m_unsaved;
 };

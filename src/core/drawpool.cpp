@@ -35,9 +35,17 @@ int DrawPool::slotOfTicket(qint64 k) const
 // 32-bit range saturates instead of wrapping.
 PrizeTable remainingStock(const SettingsFile &settings)
 {
+    std::array<QString, 8> stored;
+    for (int slot = 1; slot <= 8; ++slot)
+        stored[slot - 1] = settings.readZbt(keys::kPrizeValue[slot - 1]);
+    return remainingStock(settings, stored);
+}
+
+PrizeTable remainingStock(const SettingsFile &settings, const std::array<QString, 8> &prizeValues)
+{
     PrizeTable table;
     for (int slot = 1; slot <= 8; ++slot) {
-        const double value = values::textToNumber(settings.readZbt(keys::kPrizeValue[slot - 1]));
+        const double value = values::textToNumber(prizeValues[slot - 1]);
         const double wins = values::textToNumber(
             settings.read(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1]));
         table[slot] = values::truncToInt(value - wins);

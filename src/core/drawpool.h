@@ -2,6 +2,7 @@
 
 #include "prizetable.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <array>
 
@@ -29,6 +30,8 @@ private:
 
 // By quantity, the tickets each slot has left: prize value minus wins.
 PrizeTable remainingStock(const SettingsFile &settings);
+// The same with the prize values given as texts instead of the stored ones.
+PrizeTable remainingStock(const SettingsFile &settings, const std::array<QString, 8> &prizeValues);
 
 // Rebuilds the pool from the table as given (which table to use is the
 // caller's choice: see Draw::refill). Returns whether the box holds a ticket.

@@ -19,25 +19,27 @@ void Roll::startCaptionPressed()
         startStopPress();
 }
 
-// The auto-stop timer disarms itself after its first tick, and a stop through
-// the centre caption disarms it too; a stop through 按钮1 leaves it armed.
+// The auto-stop timer disarms itself after its first tick, and a press here
+// disarms it too, unless the press started a roll again between a stop and
+// its landing: that roll keeps the auto-stop its start armed.
 void Roll::stopCaptionPressed()
 {
+    const bool wasStopped = m_state.runFlag == 0;
     if (m_view.buttonCaption() == kStopCaption)
         startStopPress();
-    m_view.setAutoStopInterval(0);
+    if (!(wasStopped && m_state.runFlag == 1))
+        m_view.setAutoStopInterval(0);
 }
 
 void Roll::startStopPress()
 {
     m_view.setResultVisible(true);
-    const QString autoStop = m_view.autoStopText();
-    if (autoStop != u"0")
-        m_view.setAutoStopInterval(values::truncToInt(values::textToNumber(autoStop) * 1000));
+    armAutoStop();
     m_view.closeWinEffect();
     // A request that finds no ticket changes nothing else: the auto-stop
     // timer is armed and the effect closed all the same.
-    if (!m_draw.refill(m_settings)) {
+    const bool tickets = m_state.runFlag == 1 ? buildStopBox() : m_draw.refill(m_settings);
+    if (!tickets) {
         m_view.setResultVisible(false);
         m_view.showEmptyBoxMessage();
         return;
@@ -50,12 +52,38 @@ void Roll::startStopPress()
         requestStop();
 }
 
+// By the interval rule, a timer already running with this delay goes on
+// with its old schedule.
+void Roll::armAutoStop()
+{
+    const QString autoStop = m_view.autoStopText();
+    if (autoStop != u"0")
+        m_view.setAutoStopInterval(values::truncToInt(values::textToNumber(autoStop) * 1000));
+}
+
+// Every stop request builds its box here, however it came: 按钮1 or its key,
+// 透明标签_结束, the auto-stop timer, or a roll running out of ticks
+// (stopOnRunOut). The landing draws from this box and no other, so whatever
+// a stop request must leave behind is done here. Whether it holds a ticket.
+bool Roll::buildStopBox()
+{
+    return m_draw.refill(m_settings);
+}
+
 void Roll::startRoll()
 {
     m_view.setButtonCaption(kStopCaption);
     m_view.startMusic();
     resetRoll();
-    m_view.setRollInterval(values::textToInt(m_view.rollSpeedText()));
+    // Each roll gets the whole auto-stop delay, even when the timer already
+    // runs with it (armed by a refused request), so no earlier arming can
+    // cut this roll short.
+    m_view.setAutoStopInterval(0);
+    armAutoStop();
+    // A speed of 0 ms or less would leave the roll timer stopped and the
+    // roll without an end. The box keeps the text as typed.
+    const int interval = values::textToInt(m_view.rollSpeedText());
+    m_view.setRollInterval(interval > 0 ? interval : kDefaultRollIntervalMs);
     m_view.setSlotRaised(1, true);
     m_state.tickBudget = m_draw.drawRollLength();
     m_view.setResultPicture({});
@@ -76,6 +104,9 @@ void Roll::requestStop()
 {
     m_budgetAtStop = m_state.tickBudget;
     m_state.tickBudget = 1; // the next tick lands
+    // The auto-stop belongs to the roll that armed it, whichever way that
+    // roll is stopped; the next roll arms its own.
+    m_view.setAutoStopInterval(0);
     m_view.stopMusic();
     m_view.setButtonEnabled(false);
     if (!m_view.effectsDisabled())
@@ -105,8 +136,13 @@ void Roll::tick()
 
     if (m_state.tickBudget > std::numeric_limits<qint32>::min())
         --m_state.tickBudget;
-    if (m_state.tickBudget == 0)
+    if (m_state.tickBudget == 0) {
         m_view.setIdleCaptions(true);
+        if (m_state.runFlag == 1 && !stopOnRunOut()) {
+            endEmptyRunOut();
+            return;
+        }
+    }
 
     m_state.position = m_state.position % 8 + 1;
     const int previous = m_state.position == 1 ? 8 : m_state.position - 1;
@@ -128,6 +164,34 @@ void Roll::tick()
     landRoll();
 }
 
+// The budget ran out with no stop asked for: this tick asks, as a stop
+// request would, and lands at once on a slot drawn from that box, so no
+// landing takes a slot that has no ticket. No fireworks; the end-of-roll
+// sound plays at the landing. Whether the box held a ticket.
+bool Roll::stopOnRunOut()
+{
+    m_view.setAutoStopInterval(0);
+    m_view.stopMusic();
+    if (!buildStopBox())
+        return false;
+    m_state.runFlag = 0; // the tick draws, as after any stop request
+    return true;
+}
+
+// Out of ticks with no ticket in the box: the roll ends where it stands and
+// nothing is counted; the operator is told as at a request with no ticket.
+void Roll::endEmptyRunOut()
+{
+    m_state.runFlag = 0;
+    m_view.setButtonCaption(kStartCaption);
+    m_view.setButtonEnabled(true);
+    m_view.setRollInterval(0);
+    if (m_state.position != 0)
+        m_view.setSlotPicture(m_state.position, m_state.heldPicture);
+    m_view.setResultVisible(false);
+    m_view.showEmptyBoxMessage();
+}
+
 // The designation is used up by the draw that honours it.
 int Roll::drawLandingSlot()
 {
@@ -146,9 +210,6 @@ void Roll::landRoll()
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
     const bool counted = m_history.countWin(m_state.position);
-    // Already 0 after a stop request; cleared here when the budget ran out
-    // during a roll, so that the next request starts a new one.
-    m_state.runFlag = 0;
     // A win the record lost must not pass as counted: the operator has to
     // note it by hand and make the folder writable.
     if (!counted)

@@ -71,6 +71,8 @@ class Roll
 public:
     static inline const QString kStartCaption = QStringLiteral("开始");
     static inline const QString kStopCaption = QStringLiteral("停止");
+    // What a roll speed of 0 ms or less rolls at: the speed box's default.
+    static constexpr int kDefaultRollIntervalMs = 30;
 
     // The draw's state is the program's; the roll changes it only through
     // Draw's functions.
@@ -90,9 +92,13 @@ public:
     const RollState &state() const { return m_state; }
 
 private:
+    void armAutoStop();
+    bool buildStopBox();
     void startRoll();
     void requestStop();
     void resetRoll();
+    bool stopOnRunOut();
+    void endEmptyRunOut();
     void landRoll();
     void resumeAfterEmptyLanding();
     int drawLandingSlot();

@@ -47,13 +47,13 @@ void BackgroundMusic::enable()
     check(true);
     // The switch takes effect now whatever the disk says; a failed write
     // only means the next start uses the stored switch.
-    (void)m_settings.writeZbt(keys::kMusic, values::kTrue);
+    m_switchUnsaved.check(m_settings.writeZbt(keys::kMusic, values::kTrue));
 }
 
 void BackgroundMusic::disable()
 {
     check(false);
-    (void)m_settings.writeZbt(keys::kMusic, values::kFalse); // as in enable()
+    m_switchUnsaved.check(m_settings.writeZbt(keys::kMusic, values::kFalse)); // as in enable()
 }
 
 void BackgroundMusic::replace()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/unsavednotice.h"
+
 #include <QString>
 
 class QAction;
@@ -33,4 +35,5 @@ private:
     QAction *m_enableItem;
     QAction *m_disableItem;
     QWidget *m_dialogParent;
+    UnsavedNotice m_switchUnsaved{QStringLiteral("背景音乐设置")};
 };

@@ -127,7 +127,7 @@ void WheelLayout::selectStyle(int k)
     checkStyle(k);
     setFace(k);
     // The face shows at once; a failed write only loses it at the next start.
-    (void)m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+    m_styleUnsaved.check(m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]));
 }
 
 void WheelLayout::applyStoredStyle()

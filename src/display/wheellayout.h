@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/wheelgeometry.h"
+#include "widgets/unsavednotice.h"
 
 #include <QByteArray>
 #include <array>
@@ -52,4 +53,5 @@ private:
 
     WheelControls m_controls;
     const SettingsFile &m_settings;
+    UnsavedNotice m_styleUnsaved{QStringLiteral("转盘样式设置")};
 };

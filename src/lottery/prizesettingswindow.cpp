@@ -3,7 +3,6 @@
 #include "core/draw.h"
 #include "core/keys.h"
 #include "core/settingsfile.h"
-#include "core/values.h"
 #include "lottery/designwidgets.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
@@ -93,8 +92,13 @@ void PrizeSettingsWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slo
 {
     for (int i = 0; i < 8; ++i)
         m_pictures[i]->setPicture(slotPictures[i]);
-    // Until the first save "一" is empty and the design texts stay.
-    if (!m_settings.readZbt(keys::kPrizeValue[0]).isEmpty()) {
+    // Values a failed save left in force are what the draw uses: shown
+    // rather than the file's. Until the first save "一" is empty and the
+    // design texts stay.
+    if (const auto &unsaved = m_draw.unsavedValues()) {
+        for (int i = 0; i < 8; ++i)
+            m_values[i]->setText((*unsaved)[i]);
+    } else if (!m_settings.readZbt(keys::kPrizeValue[0]).isEmpty()) {
         for (int i = 0; i < 8; ++i)
             m_values[i]->setText(m_settings.readZbt(keys::kPrizeValue[i]));
     }
@@ -129,14 +133,14 @@ void PrizeSettingsWindow::selectMode(DrawMode mode)
 
 void PrizeSettingsWindow::savePrizeSettings()
 {
+    std::array<QString, 8> typed;
     QList<std::pair<QStringView, QString>> entries;
-    for (int i = 0; i < 8; ++i)
-        entries.append({keys::kPrizeValue[i], m_values[i]->text()});
+    for (int i = 0; i < 8; ++i) {
+        typed[i] = m_values[i]->text();
+        entries.append({keys::kPrizeValue[i], typed[i]});
+    }
     const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt, entries);
-    PrizeTable table;
-    for (int slot = 1; slot <= 8; ++slot)
-        table[slot] = values::textToInt(m_values[slot - 1]->text());
-    m_draw.setTable(table);
+    m_draw.setPrizeValues(typed, saved);
 
     if (saved)
         messagebox::inform(QStringLiteral("设置成功！"));

@@ -19,7 +19,7 @@ class PrizeSettingsWindow : public QDialog
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
-    // 确定 sets draw's prize table, whether or not the file took the values.
+    // 确定 sets draw's prize values, whether or not the file took them.
     PrizeSettingsWindow(const SettingsFile &settings, Draw &draw,
                         const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 

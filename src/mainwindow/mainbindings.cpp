@@ -47,8 +47,8 @@ void MainWindow::bindMenu()
     connect(m.enlarge, &QAction::triggered, this, [wheel] { wheel->enlargeStep(); });
     for (int k = 1; k <= 4; ++k)
         connect(m.styles[k - 1], &QAction::triggered, this, [wheel, k] { wheel->selectStyle(k); });
-    connect(m.fullScreen, &QAction::triggered, this, [this] { setFullScreen(); });
-    connect(m.windowed, &QAction::triggered, this, [this] { setWindowed(); });
+    connect(m.fullScreen, &QAction::triggered, this, [this] { m_windowModeUnsaved.check(setFullScreen()); });
+    connect(m.windowed, &QAction::triggered, this, [this] { m_windowModeUnsaved.check(setWindowed()); });
     connect(m.replaceBackground, &QAction::triggered, this, [this] { m_background->replace(); });
     connect(m.clearBackground, &QAction::triggered, this, [this] { m_background->clear(); });
     connect(m.replaceMusic, &QAction::triggered, this, [this] { m_music->replace(); });

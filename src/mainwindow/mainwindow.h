@@ -5,6 +5,7 @@
 #include "core/settingsfile.h"
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/mainmenu.h"
+#include "widgets/unsavednotice.h"
 
 #include <QWidget>
 #include <memory>
@@ -57,8 +58,9 @@ public:
     // 退出: confirmation, then the program ends with code 0.
     void exitWithConfirmation();
     // The window mode, as the menu's 全屏 and 窗口 set it; stored at once.
-    void setFullScreen();
-    void setWindowed();
+    // Whether config.a took it.
+    bool setFullScreen();
+    bool setWindowed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -95,4 +97,5 @@ private:
     GlobalHotKey *m_hotKey = nullptr;
     OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
     bool m_closing = false;
+    UnsavedNotice m_windowModeUnsaved{QStringLiteral("界面大小设置")}; // 全屏 and 窗口 of the menu
 };

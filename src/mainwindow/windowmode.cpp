@@ -2,7 +2,8 @@
 // smaller than the screen. The menu's two entries show which one is on.
 // The mode is stored for the next start; when the folder cannot be written
 // the switch still happens and only the next start forgets it, as with
-// every on-screen preference (the write reports nothing to the operator).
+// every on-screen preference. Each returns whether the mode was stored: the
+// menu tells the operator when not, start-up (which writes it too) does not.
 #include "mainwindow.h"
 
 #include "core/keys.h"
@@ -11,7 +12,7 @@
 
 #include <QAction>
 
-void MainWindow::setFullScreen()
+bool MainWindow::setFullScreen()
 {
     QWidget *w = this;
     const bool shown = w->isVisible();
@@ -22,12 +23,13 @@ void MainWindow::setFullScreen()
     w->setGeometry(QRect(QPoint(0, 0), primaryScreenSize()));
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
-    (void)m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen); // see the top
+    const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen); // see the top
     if (shown)
         w->show();
+    return saved;
 }
 
-void MainWindow::setWindowed()
+bool MainWindow::setWindowed()
 {
     QWidget *w = this;
     const bool shown = w->isVisible();
@@ -39,7 +41,8 @@ void MainWindow::setWindowed()
     m_outerSize->resizeOuter(primaryScreenSize() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
-    (void)m_settings.writeZbt(keys::kWindowMode, keys::kWindowed); // see the top
+    const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kWindowed); // see the top
     if (shown)
         w->show();
+    return saved;
 }

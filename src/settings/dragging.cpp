@@ -66,14 +66,15 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStrin
     DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
         // The element stays where it was dropped; a failed write only means
         // the next start puts it back where it was stored.
-        (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
-                             {{leftKey, QString::number(target->x())},
-                              {topKey, QString::number(target->y())}});
+        const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt,
+                                                {{leftKey, QString::number(target->x())},
+                                                 {topKey, QString::number(target->y())}});
         if (titles == Titles::Raise)
             raiseTitles();
         // The round clip covers only what could show where the wheel was.
         if (target == m_controls.wheelFrame)
             m_wheel.clipRound();
+        m_unsaved.check(saved);
     });
 }
 

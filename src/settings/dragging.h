@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/unsavednotice.h"
+
 #include <QPoint>
 #include <QStringView>
 
@@ -49,4 +51,5 @@ private:
     DraggingControls m_controls;
     const SettingsFile &m_settings;
     WheelLayout &m_wheel;
+    UnsavedNotice m_unsaved{QStringLiteral("位置设置")};
 };

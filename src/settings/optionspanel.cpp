@@ -55,15 +55,16 @@ void OptionsPanel::save()
     const QString wheelSize = c.wheelSizeEdit->text();
     // One locked rewrite for all six. The options apply now either way; a
     // failed write only means the next start brings back the stored ones.
-    (void)m_settings.writeMany(DataFile::Config, keys::kZbt,
-                               {{keys::kResultHeight, height},
-                                {keys::kResultWidth, width},
-                                {keys::kRollSpeed, c.rollSpeedEdit->text()},
-                                {keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked())},
-                                {keys::kAutoStop, c.autoStopEdit->text()},
-                                {keys::kWheelSize, wheelSize}});
+    const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt,
+                                            {{keys::kResultHeight, height},
+                                             {keys::kResultWidth, width},
+                                             {keys::kRollSpeed, c.rollSpeedEdit->text()},
+                                             {keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked())},
+                                             {keys::kAutoStop, c.autoStopEdit->text()},
+                                             {keys::kWheelSize, wheelSize}});
     result->resize(result->width(), sizeFromText(height));
     result->resize(sizeFromText(width), result->height());
     close();
     m_wheel.applySize(values::textToInt(wheelSize));
+    m_unsaved.check(saved);
 }

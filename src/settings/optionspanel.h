@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/unsavednotice.h"
+
 #include <QPoint>
 
 class IntervalTimer;
@@ -45,11 +47,13 @@ public:
     // position is not stored.
     void move(QPoint pressPos);
     // Writes the options exactly as typed and applies the result picture's
-    // size and the wheel size at once.
+    // size and the wheel size at once. When the file does not take them they
+    // apply all the same, and the operator is told once per run.
     void save();
 
 private:
     OptionsControls m_controls;
     const SettingsFile &m_settings;
     WheelLayout &m_wheel;
+    UnsavedNotice m_unsaved{QStringLiteral("显示设置")};
 };

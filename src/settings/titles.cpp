@@ -98,7 +98,7 @@ void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView off
     label->setText(answer.text);
     // The caption shows at once; a failed write only loses it at the next
     // start, where the stored or design caption comes back.
-    (void)m_settings.writeZbt(key, answer.text);
+    m_unsaved.check(m_settings.writeZbt(key, answer.text));
 }
 
 void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
@@ -113,9 +113,10 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     const QFont font = label->font();
     const int points = fontsize::points(font);
     // As with the text: the font shows now, a failed write only forgets it.
-    (void)m_settings.writeMany(DataFile::Config, keys::kYanse,
-                         {{fontKeys.face, font.family()},
-                          {fontKeys.size, QString::number(points)},
-                          {fontKeys.colour, colourText(label->textColour())}});
+    const bool saved = m_settings.writeMany(DataFile::Config, keys::kYanse,
+                                            {{fontKeys.face, font.family()},
+                                             {fontKeys.size, QString::number(points)},
+                                             {fontKeys.colour, colourText(label->textColour())}});
     label->resize(label->width(), heightForPointSize(points));
+    m_unsaved.check(saved);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/unsavednotice.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -50,4 +52,5 @@ private:
     const SettingsFile &m_settings;
     FontDialog &m_fontDialog;
     QWidget *m_dialogParent;
+    UnsavedNotice m_unsaved{QStringLiteral("标题设置")}; // texts and fonts alike
 };

@@ -78,6 +78,7 @@ private Q_SLOTS:
     void byQuantityUntilEmpty();
     void byProbabilityKeepsTable();
     void stockStaysAfterSwitchToProbability();
+    void unsavedValuesHoldUntilSaved();
     void freshInstallationIsEmpty();
 
 private:
@@ -419,6 +420,29 @@ void TestDraw::stockStaysAfterSwitchToProbability()
     draw.setTable(PrizeTable::fromSettings(*m_settings));
     QVERIFY(draw.refill(*m_settings));
     QCOMPARE(draw.pool().size(), qint64(5 + 3));
+}
+
+// Values the file did not take stay the prize values until a save succeeds:
+// by quantity the stock is counted from them, less the wins, at every
+// request; a successful save hands the values back to the file.
+void TestDraw::unsavedValuesHoldUntilSaved()
+{
+    writePrizeValues(*m_settings, {"1", "1", "1", "1", "1", "1", "1", "1"});
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j3", u"2"));
+    Draw draw;
+    const std::array<QString, 8> typed{"0", "0", "5", "0", "0", "0", "0", "2.5"};
+    draw.setPrizeValues(typed, false);
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 5, 0, 0, 0, 0, 2}));
+    QCOMPARE(draw.unsavedValues(), std::optional(typed));
+    for (int request = 0; request < 2; ++request) {
+        QVERIFY(draw.refill(*m_settings));
+        QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 3, 0, 0, 0, 0, 2}));
+    }
+
+    draw.setPrizeValues({"1", "1", "1", "1", "1", "1", "1", "1"}, true);
+    QVERIFY(!draw.unsavedValues());
+    QVERIFY(draw.refill(*m_settings));
+    QCOMPARE(draw.table().values, (std::array<qint32, 8>{1, 1, -1, 1, 1, 1, 1, 1}));
 }
 
 // Nothing stored reads as by quantity with no stock, whatever the table held.

@@ -29,23 +29,26 @@ private Q_SLOTS:
     void stopBeforeFirstTick();
     void drawnSlotIsCurrentSlot();
     void effectsDisabled();
-    void unusableRollInterval_data();
-    void unusableRollInterval();
+    void rollInterval_data();
+    void rollInterval();
     void autoStopArming_data();
     void autoStopArming();
-    void autoStopSurvivesButtonStop();
+    void autoStopBelongsToItsRoll();
     void restartWhileStopping();
     void clearedHeldPicture();
     void byQuantityUntilEmpty();
     void designation_data();
     void designation();
-    void budgetRunsOut();
+    void runOutDrawsFromTheBox_data();
+    void runOutDrawsFromTheBox();
+    void runOutOnEmptyBox();
     void emptyBoxAtLandingTick();
     void uncountedWinIsReported();
     void unkeptHistoryIsReportedOnce();
 
 private:
     void startAndStop();
+    void tickUntilBudgetIsOut();
     QString wins(int slot) const { return results::countText(*m_settings, slot); }
 
     std::unique_ptr<SettingsFolder> m_folder;
@@ -79,12 +82,21 @@ void TestRoll::startAndStop()
     m_roll->stopCaptionPressed();
 }
 
+// No stop: the roll runs to the end of its budget, without logging.
+void TestRoll::tickUntilBudgetIsOut()
+{
+    m_view->logging = false;
+    for (qint32 n = m_roll->state().tickBudget; n > 0; --n)
+        m_roll->tick();
+    m_view->logging = true;
+}
+
 void TestRoll::firstRoll()
 {
     m_roll->startCaptionPressed();
     QCOMPARE(m_view->take(), (QStringList{"result-visible 1", "close-effect", "idle-captions 0",
-                                          "caption 停止", "music-start", "roll-interval 30",
-                                          "raised 1 1", "result-picture <empty>"}));
+                                          "caption 停止", "music-start", "auto-stop 0",
+                                          "roll-interval 30", "raised 1 1", "result-picture <empty>"}));
     QCOMPARE(m_roll->state().runFlag, 1);
     QCOMPARE(m_roll->state().tickBudget, 110874);
 
@@ -114,8 +126,8 @@ void TestRoll::stopBeforeFirstTick()
     m_view->take();
     m_roll->stopCaptionPressed();
     QCOMPARE(m_view->take(), (QStringList{"result-visible 1", "close-effect", "idle-captions 0",
-                                          "music-stop", "button-enabled 0", "show-effect",
-                                          "auto-stop 0"}));
+                                          "auto-stop 0", "music-stop", "button-enabled 0",
+                                          "show-effect", "auto-stop 0"}));
     QCOMPARE(m_roll->state().runFlag, 0);
     QCOMPARE(m_roll->state().tickBudget, 1);
 
@@ -164,34 +176,33 @@ void TestRoll::effectsDisabled()
     QCOMPARE(m_view->buttonEnabled, true);
 }
 
-void TestRoll::unusableRollInterval_data()
+void TestRoll::rollInterval_data()
 {
     QTest::addColumn<QString>("speed");
-    QTest::addRow("zero") << QStringLiteral("0");
-    QTest::addRow("negative") << QStringLiteral("-5");
-    QTest::addRow("not a number") << QStringLiteral("abc");
-    QTest::addRow("empty") << QString();
-    QTest::addRow("below one") << QStringLiteral("0.9");
+    QTest::addColumn<int>("interval");
+    QTest::addRow("zero") << QStringLiteral("0") << 30;
+    QTest::addRow("negative") << QStringLiteral("-5") << 30;
+    QTest::addRow("not a number") << QStringLiteral("abc") << 30;
+    QTest::addRow("empty") << QString() << 30;
+    QTest::addRow("below one") << QStringLiteral("0.9") << 30;
+    QTest::addRow("leading number") << QStringLiteral("12px") << 12;
+    QTest::addRow("fraction") << QStringLiteral("1.5") << 1;
+    QTest::addRow("full-width") << QStringLiteral("１２") << 12;
 }
 
-// The timer never runs, so no tick comes: each request only flips the flag
-// and nothing is counted.
-void TestRoll::unusableRollInterval()
+// A speed that reads as 0 ms or less would leave the roll timer stopped, so
+// that no stop could land: it rolls at the default 30 ms instead.
+void TestRoll::rollInterval()
 {
     QFETCH(QString, speed);
+    QFETCH(int, interval);
     m_view->speed = speed;
-    for (int request = 1; request <= 5; ++request) {
-        m_roll->stopCaptionPressed();
-        if (request == 1)
-            m_roll->startCaptionPressed();
-        QCOMPARE(m_view->rollInterval, 0);
-        QCOMPARE(m_roll->state().runFlag, request % 2);
-        QCOMPARE(m_view->caption, Roll::kStopCaption);
-        QCOMPARE(m_view->raised[0], true);
-        QCOMPARE(m_roll->state().position, 0);
-    }
-    QCOMPARE(m_view->endSounds, 0);
-    QCOMPARE(wins(1), QString());
+    m_roll->startCaptionPressed();
+    QCOMPARE(m_view->rollInterval, interval);
+    m_roll->stopCaptionPressed();
+    m_roll->tick();
+    QCOMPARE(m_view->endSounds, 1);
+    QCOMPARE(wins(8), QStringLiteral("1"));
 }
 
 void TestRoll::autoStopArming_data()
@@ -223,23 +234,36 @@ void TestRoll::autoStopArming()
     QCOMPARE(m_view->take().join(';').contains(u"auto-stop"), touched);
 }
 
-// Start at 0 s, stop by key, start again: the timer armed at the first
-// start keeps its schedule and then stops the second roll.
-void TestRoll::autoStopSurvivesButtonStop()
+// The auto-stop belongs to the roll that armed it: a stop by any means
+// leaves it stopped, and every roll started gets the whole delay (stopped,
+// then set), even when the timer already runs with it.
+void TestRoll::autoStopBelongsToItsRoll()
 {
+    const auto autoStopCalls = [this] { return m_view->take().filter(u"auto-stop"_qs); };
+    const QStringList restarted{"auto-stop 10000", "auto-stop 0", "auto-stop 10000"};
     m_view->autoStop = QStringLiteral("10");
+    m_draw->setTable(PrizeTable{});
+    m_roll->startStopPress(); // refused, yet armed
+    QCOMPARE(m_view->autoStopInterval, 10000);
+    m_draw->setTable(PrizeTable::defaults());
+    m_view->take();
     m_roll->startStopPress();
+    QCOMPARE(autoStopCalls(), restarted);
     m_roll->tick();
     m_roll->startStopPress(); // the keyboard: 按钮1
+    QCOMPARE(m_view->autoStopInterval, 0);
     m_roll->tick();
     QCOMPARE(wins(8), QStringLiteral("1"));
-    QCOMPARE(m_view->autoStopInterval, 10000);
 
+    m_view->take();
     m_roll->startStopPress();
-    QCOMPARE(m_view->autoStopStarts, 1);
-    m_roll->tick();
+    QCOMPARE(autoStopCalls(), restarted);
+    m_roll->startStopPress();
+    m_roll->stopCaptionPressed(); // started again before the landing tick
+    QCOMPARE(m_roll->state().runFlag, 1);
+    QCOMPARE(autoStopCalls().mid(2), restarted);
+    QCOMPARE(m_view->autoStopInterval, 10000);
     m_roll->stopCaptionPressed(); // the auto-stop tick
-    QCOMPARE(m_roll->state().runFlag, 0);
     QCOMPARE(m_view->autoStopInterval, 0);
     m_roll->tick();
     QCOMPARE(wins(8), QStringLiteral("2"));
@@ -347,33 +371,69 @@ void TestRoll::designation()
     QVERIFY(m_roll->state().position != 1);
 }
 
-// Never stopped, the roll lands by itself on the slot under the highlight,
-// without a draw (the designation stays armed), without fireworks.
-void TestRoll::budgetRunsOut()
+void TestRoll::runOutDrawsFromTheBox_data()
 {
-    m_view->armed = true;
+    QTest::addColumn<PrizeTable>("counts");
+    QTest::addColumn<bool>("designated");
+    QTest::addColumn<int>("slot");
+    // Tickets 1-3 are slot 3's, 4-8 slot 6's; the counter 0 draws ticket 7.
+    QTest::addRow("drawn") << PrizeTable{{0, 0, 3, 0, 0, 5, 0, 0}} << false << 6;
+    QTest::addRow("designated") << PrizeTable{{0, 0, 3, 0, 0, 5, 0, 0}} << true << 3;
+}
+
+// Never stopped, the roll asks for its own stop on the tick that runs its
+// budget out (the highlight would be on slot 2 then), and lands at once on
+// a slot drawn from that box: no fireworks, the music off, the chime.
+void TestRoll::runOutDrawsFromTheBox()
+{
+    QFETCH(PrizeTable, counts);
+    QFETCH(bool, designated);
+    QFETCH(int, slot);
+    m_draw->setTable(counts);
+    m_view->armed = designated;
+    m_view->autoStop = QStringLiteral("4000");
     m_roll->startStopPress();
-    const qint32 budget = m_roll->state().tickBudget;
-    QVERIFY(budget >= 100000 && budget <= 130000);
-    m_view->logging = false;
-    for (qint32 n = 1; n < budget; ++n)
-        m_roll->tick();
-    QCOMPARE(m_view->endSounds, 0);
-    QCOMPARE(m_view->idleCaptions, false);
-    m_roll->tick();
-    const int expected = (budget - 1) % 8 + 1;
-    QCOMPARE(m_roll->state().position, expected);
+    QCOMPARE(m_roll->state().tickBudget, 110874);
+    tickUntilBudgetIsOut();
+    QCOMPARE(m_roll->state().position, slot);
+    QCOMPARE(m_view->armed, false);
     QCOMPARE(m_view->idleCaptions, true);
     QCOMPARE(m_view->endSounds, 1);
     QCOMPARE(m_view->effectsShown, 0);
-    QCOMPARE(m_view->armed, true);
+    QCOMPARE(m_view->musicStops, 1);
+    QCOMPARE(m_view->autoStopInterval, 0);
     QCOMPARE(m_roll->state().runFlag, 0);
     QCOMPARE(m_view->caption, Roll::kStartCaption);
     QCOMPARE(m_view->rollInterval, 0);
-    QCOMPARE(wins(expected), QStringLiteral("1"));
+    QCOMPARE(wins(slot), QStringLiteral("1"));
+    QCOMPARE(wins(2), QString());
 
     m_roll->startStopPress();
     QCOMPARE(m_roll->state().runFlag, 1);
+}
+
+// By quantity, the last ticket goes to another copy of the program during
+// the roll: when the budget runs out nothing is counted, and the roll ends
+// as a request with no ticket is answered.
+void TestRoll::runOutOnEmptyBox()
+{
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
+    m_roll->startStopPress();
+    QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"1"));
+    tickUntilBudgetIsOut();
+    QCOMPARE(m_view->emptyMessages, 1);
+    QCOMPARE(m_view->endSounds, 0);
+    QCOMPARE(m_view->musicStops, 1);
+    QCOMPARE(m_view->rollInterval, 0);
+    QCOMPARE(m_view->caption, Roll::kStartCaption);
+    QCOMPARE(m_view->buttonEnabled, true);
+    QCOMPARE(m_view->idleCaptions, true);
+    QCOMPARE(m_view->resultVisible, false);
+    QCOMPARE(m_roll->state().runFlag, 0);
+    QCOMPARE(wins(1), QStringLiteral("1"));
+    for (int slot = 2; slot <= 8; ++slot)
+        QCOMPARE(wins(slot), QString());
 }
 
 // The stock is used up between an accepted stop and its landing tick, and a

@@ -299,8 +299,12 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY(!boxes.texts().contains(QStringLiteral("设置成功！")));
         QVERIFY(boxes.texts()[0].contains(QStringLiteral("保存失败")));
-        // The values still apply for the rest of this run.
+        // The values still apply for the rest of this run: by quantity the
+        // stock comes from them, not from the file, and the window shows them.
+        QVERIFY(draw.refill(unwritable));
         QCOMPARE(draw.table()[2], 7);
+        PrizeSettingsWindow again(unwritable, draw, kNoPictures);
+        QCOMPARE(again.valueEdit(2)->text(), QStringLiteral("7"));
     }
 
     // The draw reads the mode from the file: a click whose write failed says
