@@ -239,8 +239,8 @@ void TestBadInput::musicThatIsNoMusic()
 }
 
 // A folder the program may not write: start-up shows the defaults it could
-// read, settings writes fail silently, and draws go on, each landing saying
-// that its win was not counted.
+// read, its own write of the window mode fails silently, and draws go on,
+// each landing saying that its win was not counted.
 void TestBadInput::readOnlyRunFolder()
 {
 #ifdef Q_OS_WIN
