@@ -42,7 +42,7 @@ private Q_SLOTS:
         MainControls &c = w->controls();
         MainMenu &m = w->menu();
 
-        for (const QString width : {QStringLiteral("150"), QStringLiteral("120")}) {
+        for (const QString &width : {QStringLiteral("150"), QStringLiteral("120")}) {
             m.otherSettings->trigger();
             c.resultWidthEdit->setText(width);
             QTest::mouseClick(c.saveButton, Qt::LeftButton);
