@@ -74,6 +74,9 @@ void Roll::resetRoll()
 
 void Roll::requestStop()
 {
+    // Every stop request, however it came, fixes the box and the moment a
+    // public landing is drawn from.
+    m_draw.noteStopRequest();
     m_budgetAtStop = m_state.tickBudget;
     m_state.tickBudget = 1; // the next tick lands
     m_view.stopMusic();
@@ -145,7 +148,7 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    const bool counted = m_history.countWin(m_state.position);
+    const bool counted = m_history.countWin(m_state.position, m_draw.takeLandingMark());
     // Already 0 after a stop request; cleared here when the budget ran out
     // during a roll, so that the next request starts a new one.
     m_state.runFlag = 0;
