@@ -125,8 +125,10 @@ Outcome TestPublicDraw::verify()
         QCOMPARE(verifier.text, report.text());
         QCOMPARE(verifier.exitCode, report.ok() ? 0 : 1);
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            QSKIP("no python3 to run tools/verify_history.py");
+        if (python.isEmpty()) { // under Wine
+            qInfo("no python3: tools/verify_history.py not compared");
+            return;
+        }
         const Outcome tool
             = runProgram(python, {QStringLiteral(LUNORA_SOURCE_DIR "/tools/verify_history.py"), historyPath()});
         QCOMPARE(tool.text, verifier.text);
@@ -193,12 +195,12 @@ void TestPublicDraw::chainMatchesFixedVectors()
 }
 
 // A file from before the chain keeps its header and lines; the chain starts
-// at its first new line. A designated draw says 是, the next 否; a clearing
+// at its first new line, and the counts of both are looked at. A designated draw says 是, the next 否; a clearing
 // and the commitment after it, then three public draws, all verify.
 void TestPublicDraw::historyVerifiesInBothCheckers()
 {
     const QByteArray before = "\xEF\xBB\xBF时间,奖项,奖品数值,抽奖方式,已中奖数量\r\n"
-                              "2026-12-06 10:00:00,3,9,按数量,1\r\n";
+                              "2026-12-06 10:00:00,1,9,按数量,1\r\n";
     rewrite(before);
     Event event(m_dir->path());
     QCOMPARE(event.land(true), 1); // the first ticket
@@ -220,7 +222,9 @@ void TestPublicDraw::historyVerifiesInBothCheckers()
 
     const Outcome outcome = verify();
     QCOMPARE(outcome.exitCode, 0);
-    QCOMPARE(outcome.text, u"lines chained: 7\npublic draws verified: 3\ncommitment: "_qs
+    // The old line's count is not in this jieguo.a: listed, not failed.
+    QCOMPARE(outcome.text, u"note: line 3: slot 1 count started again at 1 with no clearing\n"_qs
+                               u"lines chained: 7\npublic draws verified: 3\ncommitment: "_qs
                                + lines[4].cells->at(10).left(16) + u"\nlast check: "_qs
                                + lines[7].cells->at(11).left(16) + u'\n');
 }
