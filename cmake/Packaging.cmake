@@ -6,10 +6,13 @@
 # Windows: a .zip with the Qt libraries, plugins and translations that
 # windeployqt copies beside the program.
 
+# The independent checker of the draw history goes with the README: anyone
+# may read it and run it with Python alone.
 if(LUNORA_DEB)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/lunora)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/tools/verify_history.py
+          DESTINATION share/doc/lunora)
 else()
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/tools/verify_history.py DESTINATION .)
 endif()
 
 if(WIN32 AND CMAKE_CROSSCOMPILING)

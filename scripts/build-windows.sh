@@ -24,7 +24,7 @@ cmake -S . -B "$build" -G Ninja "${launcher[@]}" \
   -DLUNORA_BUILD_TESTS=ON -DLUNORA_BUILD_BENCH=OFF >/dev/null
 jobs=$(nproc 2>/dev/null || echo 2)
 # The program first and packed, then the test executables.
-cmake --build "$build" -j "$jobs" --target lunora
+cmake --build "$build" -j "$jobs" --target lunora lunora-verify
 
 version=$(sed -n 's/^project(lunora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=lunora-$version-windows-x86_64
@@ -61,6 +61,10 @@ deploy() { # file, folder inside the stage
 }
 
 deploy "$build/run/lunora.exe" .
+# The history's checker, a console program: cmd.exe waits for it and takes
+# its exit status, which it does not for the GUI program.
+deploy "$build/run/lunora-verify.exe" .
+cp tools/verify_history.py "$stage/verify_history.py"
 # The plugins Qt loads at run time: the screen, pictures and window style.
 for plugin in platforms/qwindows.dll imageformats/qjpeg.dll imageformats/qgif.dll \
   imageformats/qico.dll styles/qwindowsvistastyle.dll; do

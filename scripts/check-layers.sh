@@ -10,6 +10,7 @@
 #   lottery     display, widgets, platform, core
 #   mainwindow  everything below
 #   app         everything below; links mainwindow alone
+#   verify      core only: the console checker of the draw history
 #
 # An include without a folder ("wave.h") must name a file of the including
 # file's own folder.
@@ -25,6 +26,7 @@ declare -A allowed=(
   [lottery]="lottery display widgets platform core"
   [mainwindow]="mainwindow settings lottery display widgets platform core"
   [app]="app mainwindow settings lottery display widgets platform core"
+  [verify]="verify core"
 )
 # The library each folder may link, beside its own and the compile settings.
 declare -A links=(
@@ -36,6 +38,7 @@ declare -A links=(
   [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
   [mainwindow]="lunora_settingsui lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
   [app]="lunora_mainwindow"
+  [verify]="lunora_core lunora_core_interface"
 )
 # The targets each folder defines.
 declare -A own=(
@@ -47,6 +50,7 @@ declare -A own=(
   [lottery]="lunora_lottery"
   [mainwindow]="lunora_mainwindow"
   [app]="lunora"
+  [verify]="lunora-verify"
 )
 # The headers of the core that the platform may include: the ones the
 # interface target carries.

@@ -12,6 +12,8 @@ void Draw::setPrizeValues(const std::array<QString, 8> &typed, bool saved)
         m_unsaved = typed;
 }
 
+#include <QDateTime>
+
 bool Draw::refill(const SettingsFile &settings)
 {
     if (readDrawMode(settings) == DrawMode::ByQuantity)
@@ -23,4 +25,28 @@ qint32 Draw::drawRollLength()
 {
     m_random.reseed();
     return static_cast<qint32>(m_random.next(100000, 130000));
+}
+
+void Draw::noteStopRequest()
+{
+    for (int slot = 1; slot <= 8; ++slot)
+        m_stopBox[slot - 1] = m_pool.ticketsOf(slot);
+    m_stopMs = m_wallClock ? m_wallClock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+// A public landing needs a key; with none left (the system's generator
+// failed at the last commitment) the design's draw lands, and its line
+// shows no public cells.
+int Draw::drawLanding(bool designated)
+{
+    m_mark = {};
+    if (m_keys) {
+        if (auto landing = m_keys->draw(m_stopBox, m_stopMs)) {
+            const int slot = landing->ticket.slot;
+            m_mark.landing = std::move(landing);
+            return slot;
+        }
+    }
+    m_mark.designated = designated;
+    return drawSlot(m_pool, designated, m_random);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "drawpool.h"
+#include "historyfile.h"
 #include "lotteryrandom.h"
 #include "prizetable.h"
+#include "publicdraw.h"
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -45,8 +48,21 @@ public:
     // Then the box is rebuilt from the table. Whether it holds a ticket.
     bool refill(const SettingsFile &settings);
 
-    // The landing's slot (see drawSlot); the box must not be empty.
-    int drawLanding(bool designated) { return drawSlot(m_pool, designated, m_random); }
+    // The landing's slot (see drawSlot); the box must not be empty. In
+    // public mode the slot is the public draw's, from the box and moment of
+    // the last stop request, and designated is ignored.
+    int drawLanding(bool designated);
+    // What the last landing drawn records in its history line, once.
+    history::DrawMark takeLandingMark() { return std::exchange(m_mark, {}); }
+
+    // Public mode: the run's keys. Never set in the design's mode.
+    void setPublicKeys(publicdraw::Keys *keys) { m_keys = keys; }
+    // Milliseconds since 1970-01-01 UTC; tests pass their own.
+    using WallClock = std::function<qint64()>;
+    void setWallClock(WallClock clock) { m_wallClock = std::move(clock); }
+    // At every stop request, right after the box is rebuilt for it: the box
+    // and the moment a public landing is drawn from.
+    void noteStopRequest();
     // How many ticks a new roll lasts, 100000..130000, freshly reseeded.
     qint32 drawRollLength();
 
@@ -55,4 +71,9 @@ private:
     DrawPool m_pool;
     LotteryRandom m_random;
     std::optional<std::array<QString, 8>> m_unsaved;
+    publicdraw::Keys *m_keys = nullptr;
+    WallClock m_wallClock;
+    publicdraw::Box m_stopBox{};
+    qint64 m_stopMs = 0;
+    history::DrawMark m_mark;
 };

@@ -3,6 +3,7 @@
 #include "historyfile.h"
 #include "keys.h"
 #include "prizetable.h"
+#include "publicdraw.h"
 #include "results.h"
 #include "settingsfile.h"
 
@@ -22,7 +23,7 @@ QString DrawHistory::path() const
 // Other copies of the program count under the same lock, so the lines
 // follow the counts in the order the counts were made, and the count a line
 // names is the count of that very win.
-bool DrawHistory::countWin(int slot)
+bool DrawHistory::countWin(int slot, const history::DrawMark &mark)
 {
     if (slot < 1 || slot > 8)
         return false;
@@ -35,7 +36,9 @@ bool DrawHistory::countWin(int slot)
         QString count;
         counted = results::countWin(m_settings, slot, &count);
         if (counted)
-            append(history::winLine(m_clock(), slot, prizeValue, mode, count));
+            append(history::winLine(m_clock(), slot, prizeValue, mode, count, mark));
+        if (m_keys && m_keys->usedUp())
+            appendCommitment();
         return counted;
     });
     return counted;
@@ -50,9 +53,34 @@ bool DrawHistory::resetAll()
         reset = results::resetAll(m_settings);
         if (reset)
             append(history::clearLine(m_clock()));
+        if (reset && m_keys)
+            appendCommitment();
         return reset;
     });
     return reset;
+}
+
+void DrawHistory::commit()
+{
+    if (!m_keys)
+        return;
+    m_settings.underLock(DataFile::Results, [this] {
+        appendCommitment();
+        return true;
+    });
+}
+
+// Without the system's generator no key can be drawn: the draws that follow
+// are refused as public ones (see Draw), and the operator is told why.
+void DrawHistory::appendCommitment()
+{
+    const QByteArray commitment = m_keys->commit();
+    if (commitment.isEmpty()) {
+        if (m_failure.isEmpty())
+            m_failure = QStringLiteral("无法取得系统随机数，公开抽奖没有承诺");
+        return;
+    }
+    append(history::commitLine(m_clock(), commitment));
 }
 
 QString DrawHistory::failureToReport()
@@ -65,7 +93,9 @@ QString DrawHistory::failureToReport()
 
 void DrawHistory::append(const QByteArray &line)
 {
-    const QString failure = history::append(path(), line);
+    const QString failure = history::append(path(), line, &m_lastCheck);
     if (!failure.isEmpty() && m_failure.isEmpty())
         m_failure = failure;
+    if (failure.isEmpty() && m_observer)
+        m_observer();
 }

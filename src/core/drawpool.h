@@ -21,6 +21,11 @@ public:
 
     qint64 size() const { return m_cumulative[7]; }
     bool isEmpty() const { return size() == 0; }
+    // The tickets of slot 1..8.
+    qint64 ticketsOf(int slot) const
+    {
+        return m_cumulative[slot - 1] - (slot > 1 ? m_cumulative[slot - 2] : 0);
+    }
     // The slot of ticket k, 1 <= k <= size().
     int slotOfTicket(qint64 k) const;
 

@@ -2,7 +2,9 @@
 
 #include "filesync.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 namespace history {
@@ -40,7 +42,7 @@ QByteArray csvLine(const QStringList &fields)
             line += ',';
         line += csvField(fields[i]);
     }
-    return line + kLineEnd;
+    return line;
 }
 
 // The end put after a line a power cut cut short: a quote it left open is
@@ -128,25 +130,55 @@ std::optional<QStringList> csvFields(QByteArrayView line)
     }
 }
 
-// A record has exactly five fields, a valid time, and either a slot 1..8
-// with a mode and a count or the clearing mark with three empty fields. The
-// header and a line ended as torn fail these tests.
+bool isCheck(QStringView text)
+{
+    if (text.size() != 64)
+        return false;
+    for (const QChar c : text) {
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+bool allEmpty(const QStringList &fields, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        if (!fields[i].isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// Five fields (a file from before the chain) or twelve, a valid time, and
+// either a slot 1..8 with a mode and a count, the clearing mark with empty
+// fields up to the check, or the commitment mark with its key. The header
+// and a line ended as torn fail these tests.
 std::optional<Entry> record(const QStringList &fields)
 {
-    if (fields.size() != 5 || fields.last() == kTornMark)
+    const qsizetype size = fields.size();
+    if ((size != kOldColumns && size != kColumns) || fields.last() == kTornMark)
         return std::nullopt;
+    if (size == kColumns && !isCheck(fields.last()))
+        return std::nullopt;
+    const qsizetype cellsBeforeCheck = size == kColumns ? size - 1 : size;
     Entry entry;
+    entry.cells = fields;
     entry.time = QDateTime::fromString(fields[0], kTimeFormat.toString());
     if (!entry.time.isValid())
         return std::nullopt;
-    if (fields[1] == kClearMark) {
-        if (!fields[2].isEmpty() || !fields[3].isEmpty() || !fields[4].isEmpty())
-            return std::nullopt;
-        return entry;
+    if (fields[1] == kClearMark)
+        return allEmpty(fields, 2, cellsBeforeCheck) ? std::optional(entry) : std::nullopt;
+    if (fields[1] == kCommitMark) {
+        entry.commit = true;
+        return size == kColumns && allEmpty(fields, 2, 10) && isCheck(fields[10]) ? std::optional(entry)
+                                                                                     : std::nullopt;
     }
     const QString &slot = fields[1];
     if (slot.size() != 1 || slot[0] < u'1' || slot[0] > u'8' || fields[4].isEmpty()
         || (fields[3] != kByQuantity && fields[3] != kByProbability))
+        return std::nullopt;
+    if (size == kColumns && fields[5] != kDesignated && fields[5] != kNotDesignated)
         return std::nullopt;
     entry.slot = slot[0].unicode() - u'0';
     entry.prizeValue = fields[2];
@@ -155,29 +187,106 @@ std::optional<Entry> record(const QStringList &fields)
     return entry;
 }
 
+bool isTorn(QByteArrayView line)
+{
+    return line.endsWith(QByteArray(',' + kTornMark.toUtf8()));
+}
+
+// The check the next line chains to: that of the last whole line that is
+// not torn, or nothing when that line is the header or a line from before
+// the chain. The file's tail is read first, the whole file only when the
+// tail holds no such line.
+std::optional<QByteArray> previousCheck(QFile &file)
+{
+    const qint64 size = file.size();
+    for (qint64 span = std::min<qint64>(size, 65536);; span = size) {
+        if (!file.seek(size - span))
+            return std::nullopt;
+        const QByteArray tail = file.read(span);
+        if (tail.size() != span)
+            return std::nullopt;
+        // Walks back from the last CRLF; what follows it is unfinished and
+        // never chained. A part before the first CRLF of a partial tail may
+        // be cut, so it is not looked at.
+        const QByteArrayView view(tail);
+        qsizetype end = view.lastIndexOf(kLineEnd);
+        while (end >= 0) {
+            const qsizetype before = end > 0 ? view.first(end).lastIndexOf(kLineEnd) : -1;
+            if (before < 0 && span != size)
+                break;
+            const qsizetype start = before < 0 ? 0 : before + kLineEnd.size();
+            const QByteArrayView line = view.sliced(start, end - start);
+            end = before;
+            if (isTorn(line))
+                continue;
+            if (before < 0)
+                return QByteArray(); // the header
+            const auto fields = csvFields(line);
+            if (fields && fields->size() == kColumns && isCheck(fields->last()))
+                return fields->last().toLatin1();
+            return QByteArray();
+        }
+        if (span == size)
+            return QByteArray();
+    }
+}
+
 } // namespace
 
 QByteArray headerBytes()
 {
-    return "\xEF\xBB\xBF" + csvLine({u"时间"_qs, u"奖项"_qs, u"奖品数值"_qs, u"抽奖方式"_qs, u"已中奖数量"_qs});
+    return "\xEF\xBB\xBF"
+        + csvLine({u"时间"_qs, u"奖项"_qs, u"奖品数值"_qs, u"抽奖方式"_qs, u"已中奖数量"_qs, u"指定"_qs,
+                   u"序号"_qs, u"票箱"_qs, u"停止时刻"_qs, u"票号"_qs, u"公开"_qs, u"校验"_qs})
+        + kLineEnd;
 }
 
 QByteArray winLine(const QDateTime &time, int slot, const QString &prizeValue, DrawMode mode,
-                   const QString &count)
+                   const QString &count, const DrawMark &mark)
 {
     const QStringView modeText = mode == DrawMode::ByQuantity ? kByQuantity : kByProbability;
-    return csvLine({time.toString(kTimeFormat), QString::number(slot), prizeValue,
-                    modeText.toString(), count});
+    QStringList cells{time.toString(kTimeFormat), QString::number(slot), prizeValue, modeText.toString(),
+                      count, (mark.designated ? kDesignated : kNotDesignated).toString()};
+    if (const auto &landing = mark.landing) {
+        QStringList box;
+        for (const qint64 t : landing->box)
+            box.append(QString::number(t));
+        cells << QString::number(landing->n) << box.join(u' ') << QString::number(landing->ms)
+              << QString::number(landing->ticket.ticket) << QString::fromLatin1(landing->keyHex);
+    } else {
+        cells << QString() << QString() << QString() << QString() << QString();
+    }
+    return csvLine(cells);
 }
 
 QByteArray clearLine(const QDateTime &time)
 {
-    return csvLine({time.toString(kTimeFormat), kClearMark.toString(), {}, {}, {}});
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kClearMark.toString();
+    return csvLine(cells);
+}
+
+QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kCommitMark.toString();
+    cells[10] = QString::fromLatin1(commitmentHex);
+    return csvLine(cells);
+}
+
+QByteArray chainCheck(QByteArrayView previous, QByteArrayView body)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(previous);
+    hash.addData(body);
+    return hash.result().toHex();
 }
 
 // One write: a crash leaves the new bytes wholly there, or cut short at
 // their end, never interleaved with anything else.
-QString append(const QString &path, const QByteArray &line)
+QString append(const QString &path, const QByteArray &line, QByteArray *check)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
@@ -187,29 +296,61 @@ QString append(const QString &path, const QByteArray &line)
         return failure(u"无法读取", file.errorString());
     if (lead->anew && !file.resize(0))
         return failure(u"无法重写", file.errorString());
-    const QByteArray bytes = lead->bytes + line;
+    // Read under the lock at this very append, so that a line a second copy
+    // wrote, or one held back and written late, chains where it lands.
+    const std::optional<QByteArray> previous = lead->anew ? QByteArray() : previousCheck(file);
+    if (!previous)
+        return failure(u"无法读取", file.errorString());
+    const QByteArrayView body = QByteArrayView(line).endsWith(kLineEnd) ? QByteArrayView(line).chopped(2)
+                                                                          : QByteArrayView(line);
+    const QByteArray lineCheck = chainCheck(*previous, body);
+    const QByteArray bytes = lead->bytes + body + ',' + lineCheck + kLineEnd;
     if (!file.seek(file.size()) || file.write(bytes) != bytes.size())
         return failure(u"写入失败", file.errorString());
     if (!filesync::syncFile(file))
         return failure(u"无法存入磁盘", qt_error_string());
     if (lead->anew && !filesync::syncFolder(QFileInfo(path).absolutePath()))
         return failure(u"无法存入磁盘", qt_error_string());
+    if (check)
+        *check = lineCheck;
     return {};
+}
+
+QList<Line> lines(const QByteArray &bytes)
+{
+    QList<Line> result;
+    QByteArrayView rest(bytes);
+    int number = 1;
+    const qsizetype headerEnd = rest.indexOf(kLineEnd);
+    if (headerEnd < 0)
+        return result;
+    rest = rest.sliced(headerEnd + kLineEnd.size());
+    // What follows the last CRLF is a line still unfinished: no record.
+    for (qsizetype end = rest.indexOf(kLineEnd); end >= 0; end = rest.indexOf(kLineEnd)) {
+        Line line;
+        line.number = ++number;
+        line.bytes = rest.first(end).toByteArray();
+        line.torn = isTorn(line.bytes);
+        line.cells = csvFields(line.bytes);
+        result.append(line);
+        rest = rest.sliced(end + kLineEnd.size());
+    }
+    return result;
+}
+
+std::optional<Entry> entryOf(const Line &line)
+{
+    if (line.torn || !line.cells)
+        return std::nullopt;
+    return record(*line.cells);
 }
 
 QList<Entry> parse(const QByteArray &bytes)
 {
-    QByteArrayView rest(bytes);
-    if (rest.startsWith("\xEF\xBB\xBF"))
-        rest = rest.sliced(3);
     QList<Entry> entries;
-    // What follows the last CRLF is a line still unfinished: no record.
-    for (qsizetype end = rest.indexOf(kLineEnd); end >= 0; end = rest.indexOf(kLineEnd)) {
-        if (const auto fields = csvFields(rest.first(end))) {
-            if (const auto entry = record(*fields))
-                entries.append(*entry);
-        }
-        rest = rest.sliced(end + kLineEnd.size());
+    for (const Line &line : lines(bytes)) {
+        if (const auto entry = entryOf(line))
+            entries.append(*entry);
     }
     return entries;
 }

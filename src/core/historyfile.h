@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prizetable.h"
+#include "publicdraw.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 
 // 中奖记录.csv: one line per counted win and one per clearing of the counts,
 // for the operator to open in a spreadsheet. UTF-8 with a byte order mark
@@ -19,6 +21,15 @@ inline constexpr QStringView kFileName = u"中奖记录.csv";
 inline constexpr QStringView kTimeFormat = u"yyyy-MM-dd HH:mm:ss";
 // The slot column of a clearing's line.
 inline constexpr QStringView kClearMark = u"清空中奖";
+// The slot column of a public mode's commitment to its keys.
+inline constexpr QStringView kCommitMark = u"承诺";
+inline constexpr QStringView kDesignated = u"是";
+inline constexpr QStringView kNotDesignated = u"否";
+// Columns by position: 时间, 奖项, 奖品数值, 抽奖方式, 已中奖数量 (a file
+// from before the chain has only these), then 指定, 序号, 票箱, 停止时刻,
+// 票号, 公开 and 校验.
+inline constexpr int kColumns = 12;
+inline constexpr int kOldColumns = 5;
 inline constexpr QStringView kByQuantity = u"按数量";
 inline constexpr QStringView kByProbability = u"按概率";
 // Added as a field of its own to a line a power cut left unfinished, when
@@ -28,27 +39,63 @@ inline constexpr QStringView kTornMark = u"断电时未写完，此行作废";
 // The byte order mark and the column names, as the file starts.
 QByteArray headerBytes();
 
-// One record line, ended by CRLF.
-QByteArray winLine(const QDateTime &time, int slot, const QString &prizeValue, DrawMode mode,
-                   const QString &count);
-QByteArray clearLine(const QDateTime &time);
+// What a win line records beside the design's five columns.
+struct DrawMark
+{
+    bool designated = false;
+    std::optional<publicdraw::Landing> landing; // a public draw's cells
+};
 
-// Appends line in one write and syncs it to the disk. The first line of a
-// new file comes after the header; a last line cut short is ended first (see
+// One record line without its check cell and line end: append adds them.
+QByteArray winLine(const QDateTime &time, int slot, const QString &prizeValue, DrawMode mode,
+                   const QString &count, const DrawMark &mark = {});
+QByteArray clearLine(const QDateTime &time);
+QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex);
+
+// Lowercase hex SHA-256(previous check ‖ body): previous is empty for the
+// first chained line, body is the line without ",<check>" and CRLF.
+QByteArray chainCheck(QByteArrayView previous, QByteArrayView body);
+
+// Appends line (without its check cell; a CRLF at its end is dropped) in
+// one write and syncs it to the disk, with the check cell computed from the
+// file's last chained line as it is at this moment. The first line of a new
+// file comes after the header; a last line cut short is ended first (see
 // kTornMark). Only one writer may append at a time: callers hold the lock
-// of the results file. Returns the empty text, or why it failed.
-QString append(const QString &path, const QByteArray &line);
+// of the results file. check, when given, receives the line's check cell.
+// Returns the empty text, or why it failed.
+QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr);
+
+// A whole line of a file: what lies between two CRLFs.
+struct Line
+{
+    int number = 0;   // in the file, the header being line 1
+    QByteArray bytes; // without CRLF
+    bool torn = false;
+    std::optional<QStringList> cells; // nullopt when RFC 4180 cannot read it
+};
+
+// Every whole line after the header, in order; what follows the last CRLF
+// is a line still unfinished and is left out.
+QList<Line> lines(const QByteArray &bytes);
 
 // One record as a reader sees it.
 struct Entry
 {
     QDateTime time;
-    int slot = 0; // 1..8, 0 for a clearing
+    int slot = 0; // 1..8, 0 for a clearing or a commitment
+    bool commit = false;
     QString prizeValue;
     QString mode;
     QString count;
-    bool isClear() const { return slot == 0; }
+    QStringList cells; // all of them, by position
+    bool isClear() const { return slot == 0 && !commit; }
+    // Whether the line carries a check cell (a file from before has none).
+    bool chained() const { return cells.size() == kColumns; }
 };
+
+// The record a line holds: five or twelve cells, a valid time, and a slot
+// 1..8 with a mode and a count, the clearing mark, or the commitment mark.
+std::optional<Entry> entryOf(const Line &line);
 
 // The records of a file's bytes, in order: the header, an unfinished last
 // line, lines ended as torn and lines that are no record are left out.

@@ -27,6 +27,8 @@ inline constexpr QStringView kWindowMode = u"界面大小";
 inline constexpr QStringView kMusic = u"背景音乐";
 inline constexpr QStringView kStyle = u"样式";
 inline constexpr QStringView kDrawMode = u"lx";
+// "真" turns the public draw on; read at start-up only.
+inline constexpr QStringView kPublicDraw = u"公开抽奖";
 inline constexpr QStringView kPassword = u"password";
 // The prize value of slot N is kPrizeValue[N - 1].
 inline constexpr QStringView kPrizeValue[8] = {u"一", u"二", u"三", u"四",

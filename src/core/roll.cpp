@@ -67,7 +67,11 @@ void Roll::armAutoStop()
 // a stop request must leave behind is done here. Whether it holds a ticket.
 bool Roll::buildStopBox()
 {
-    return m_draw.refill(m_settings);
+    if (!m_draw.refill(m_settings))
+        return false;
+    // The box and the moment a public landing is drawn from.
+    m_draw.noteStopRequest();
+    return true;
 }
 
 void Roll::startRoll()
@@ -209,7 +213,7 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    const bool counted = m_history.countWin(m_state.position);
+    const bool counted = m_history.countWin(m_state.position, m_draw.takeLandingMark());
     // A win the record lost must not pass as counted: the operator has to
     // note it by hand and make the folder writable.
     if (!counted)

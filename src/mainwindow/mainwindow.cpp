@@ -2,6 +2,7 @@
 
 #include "views.h"
 
+#include "core/keys.h"
 #include "core/roll.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
@@ -9,11 +10,13 @@
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
 #include "display/wineffects.h"
+#include "lottery/publiccaption.h"
 #include "lottery/rollcontroller.h"
 #include "lottery/settingsgate.h"
 #include "platform/gbkcodec.h"
 #include "platform/hotkey.h"
 #include "platform/sound.h"
+#include "platform/systemrandom.h"
 #include "settings/dragging.h"
 #include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
@@ -67,7 +70,22 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_settings, *m_wheel);
     m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
+    // Read once: the mode cannot change during an event.
+    if (m_settings.readZbt(keys::kPublicDraw) == u"真")
+        startPublicMode();
     runCreationHandler();
+}
+
+// No designation, and keys committed to before the first draw.
+void MainWindow::startPublicMode()
+{
+    m_systemRandom = createSystemRandom();
+    m_keys = std::make_unique<publicdraw::Keys>(*m_systemRandom);
+    m_draw.setPublicKeys(m_keys.get());
+    m_history.setPublicKeys(m_keys.get());
+    m_publicCaption = new PublicCaption(this);
+    m_history.setLineObserver([this] { m_publicCaption->show(m_keys->commitment(), m_history.lastCheck()); });
+    m_history.commit();
 }
 
 MainWindow::~MainWindow()
@@ -77,12 +95,16 @@ MainWindow::~MainWindow()
 
 void MainWindow::runCreationHandler()
 {
+    // In public mode Shift+Q is neither registered nor caught in the window.
+    std::function<void()> registerHotKey;
+    if (!m_keys) {
+        registerHotKey = [this] {
+            m_hotKey = new GlobalHotKey(this);
+            connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
+        };
+    }
     StartupTargets targets{views::startup(m_controls), m_settings, m_draw, *m_wheel, *m_pictures,
-                           *m_music, *m_background, [this] {
-                               m_hotKey = new GlobalHotKey(this);
-                               connect(m_hotKey, &GlobalHotKey::activated, this,
-                                       [this] { armDesignation(); });
-                           },
+                           *m_music, *m_background, registerHotKey,
                            [this] { setWindowed(); }, [this] { setFullScreen(); }};
     runStartup(targets);
 }

@@ -2,6 +2,7 @@
 
 #include "core/draw.h"
 #include "core/drawhistory.h"
+#include "core/publicdraw.h"
 #include "core/settingsfile.h"
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/mainmenu.h"
@@ -18,7 +19,9 @@ class OptionsPanel;
 class PictureReplacement;
 class GlobalHotKey;
 class PrizePictures;
+class PublicCaption;
 class Roll;
+class SecureRandom;
 class RollController;
 class OuterSize;
 class SettingsGate;
@@ -50,6 +53,8 @@ public:
     BackgroundMusic &music() { return *m_music; }
     SettingsGate &gate() { return *m_gate; }
     GlobalHotKey *hotKey() const { return m_hotKey; }
+    // The public draw's caption; null in the design's mode.
+    PublicCaption *publicCaption() const { return m_publicCaption; }
 
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();
@@ -74,6 +79,7 @@ private:
     void bindPopups();
     void bindCustomisation();
     void runCreationHandler();
+    void startPublicMode();
 
     SettingsFile m_settings;
     DrawHistory m_history;
@@ -98,4 +104,8 @@ private:
     OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
     bool m_closing = false;
     UnsavedNotice m_windowModeUnsaved{QStringLiteral("界面大小设置")}; // 全屏 and 窗口 of the menu
+    // Public mode (公开抽奖=真 at start-up): the keys, in memory only.
+    std::unique_ptr<SecureRandom> m_systemRandom;
+    std::unique_ptr<publicdraw::Keys> m_keys;
+    PublicCaption *m_publicCaption = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include "core/drawhistory.h"
 #include "core/filelock.h"
+#include "core/historycheck.h"
 #include "core/historyfile.h"
 #include "core/keys.h"
 #include "core/results.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
@@ -23,7 +25,28 @@ namespace {
 
 const QDateTime kStart(QDate(2026, 12, 7), QTime(15, 3, 12));
 const QByteArray kBom = "\xEF\xBB\xBF";
-const QByteArray kHeader = kBom + "时间,奖项,奖品数值,抽奖方式,已中奖数量\r\n";
+const QByteArray kHeader = kBom + "时间,奖项,奖品数值,抽奖方式,已中奖数量,指定,序号,票箱,停止时刻,票号,公开,校验\r\n";
+
+// The file's text with every check cell taken off, once the chain is found
+// whole (tests/core/test_publicdraw.cpp checks the chain's values).
+QByteArray withoutChecks(const QByteArray &bytes)
+{
+    if (!historycheck::check(bytes).ok())
+        return "broken chain: " + historycheck::check(bytes).text().toUtf8();
+    static const QRegularExpression kCheck(QStringLiteral("^,[0-9a-f]{64}$"));
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.size() > 65 && kCheck.match(QString::fromLatin1(line.chopped(1).last(65))).hasMatch())
+            line = line.chopped(66) + '\r';
+    }
+    return lines.join('\n');
+}
+
+// A whole line of the chain's first place.
+QByteArray firstChained(const QByteArray &body)
+{
+    return body + ',' + history::chainCheck({}, body) + "\r\n";
+}
 
 // Whether another thread can take the lock at path right now.
 bool lockableElsewhere(const QString &path)
@@ -115,13 +138,13 @@ void TestHistory::linesFollowTheCountsInOrder()
     QVERIFY(m_history->countWin(8));
     QVERIFY(m_history->countWin(3));
 
-    QCOMPARE(historyBytes(),
+    QCOMPARE(withoutChecks(historyBytes()),
              kHeader
-                 + "2026-12-07 15:03:12,3,\"10件, \"\"大\"\"奖\",按数量,1\r\n"
-                   "2026-12-07 15:03:13,3,\"10件, \"\"大\"\"奖\",按数量,2\r\n"
-                   "2026-12-07 15:03:14,5,5,按数量,3.5\r\n"
-                   "2026-12-07 15:03:15,8,,按概率,1e+13\r\n"
-                   "2026-12-07 15:03:16,3,\"10件, \"\"大\"\"奖\",按概率,3\r\n");
+                 + "2026-12-07 15:03:12,3,\"10件, \"\"大\"\"奖\",按数量,1,否,,,,,\r\n"
+                   "2026-12-07 15:03:13,3,\"10件, \"\"大\"\"奖\",按数量,2,否,,,,,\r\n"
+                   "2026-12-07 15:03:14,5,5,按数量,3.5,否,,,,,\r\n"
+                   "2026-12-07 15:03:15,8,,按概率,1e+13,否,,,,,\r\n"
+                   "2026-12-07 15:03:16,3,\"10件, \"\"大\"\"奖\",按概率,3,否,,,,,\r\n");
     const QList<history::Entry> entries = history::parse(historyBytes());
     QCOMPARE(entries.size(), 5);
     QCOMPARE(entries[4].time, kStart.addSecs(4));
@@ -160,9 +183,9 @@ void TestHistory::clearingIsMarked()
     QVERIFY(m_history->countWin(1));
     QVERIFY(m_history->resetAll());
 
-    const QList<QByteArray> lines = historyBytes().split('\n');
+    const QList<QByteArray> lines = withoutChecks(historyBytes()).split('\n');
     QCOMPARE(lines.size(), 7);
-    QCOMPARE(lines[3], "2026-12-07 15:03:14,清空中奖,,,\r");
+    QCOMPARE(lines[3], "2026-12-07 15:03:14,清空中奖,,,,,,,,,\r");
     const QList<history::Entry> entries = history::parse(historyBytes());
     QCOMPARE(entries.size(), 5);
     QList<int> slots;
@@ -273,17 +296,19 @@ void TestHistory::tornLastLineIsEnded()
 {
     QFETCH(QByteArray, fragment);
     QFETCH(QByteArray, ending);
-    const QByteArray first = history::winLine(kStart, 3, u"1"_qs, DrawMode::ByQuantity, u"1"_qs);
+    const QByteArray first = firstChained(history::winLine(kStart, 3, u"1"_qs, DrawMode::ByQuantity, u"1"_qs));
     writeHistory(kHeader + first + fragment);
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j3", u"1"));
 
     QVERIFY(m_history->countWin(3));
     QVERIFY(m_history->countWin(7));
     const QByteArray mark = ending + "断电时未写完，此行作废\r\n";
-    QCOMPARE(historyBytes(),
-             kHeader + first + fragment + mark
-                 + "2026-12-07 15:03:12,3,,按数量,2\r\n"
-                   "2026-12-07 15:03:13,7,,按数量,1\r\n");
+    // The torn line is outside the chain: the next line chains to the one
+    // before it.
+    QCOMPARE(withoutChecks(historyBytes()),
+             withoutChecks(kHeader + first) + fragment + mark
+                 + "2026-12-07 15:03:12,3,,按数量,2,否,,,,,\r\n"
+                   "2026-12-07 15:03:13,7,,按数量,1,否,,,,,\r\n");
     const QList<history::Entry> entries = history::parse(historyBytes());
     QCOMPARE(entries.size(), 3);
     QCOMPARE(entries[0].count, u"1"_qs);
@@ -308,7 +333,7 @@ void TestHistory::unfinishedFirstWriteStartsAgain()
     QFETCH(QByteArray, left);
     writeHistory(left);
     QVERIFY(m_history->countWin(2));
-    QCOMPARE(historyBytes(), kHeader + "2026-12-07 15:03:12,2,,按数量,1\r\n");
+    QCOMPARE(historyBytes(), kHeader + firstChained("2026-12-07 15:03:12,2,,按数量,1,否,,,,,"));
 }
 
 void TestHistory::readersSkipWhatIsNoRecord_data()
@@ -333,8 +358,8 @@ void TestHistory::readersSkipWhatIsNoRecord_data()
 void TestHistory::readersSkipWhatIsNoRecord()
 {
     QFETCH(QByteArray, line);
-    const QByteArray before = history::winLine(kStart, 4, u"1"_qs, DrawMode::ByQuantity, u"1"_qs);
-    const QByteArray after = history::clearLine(kStart.addSecs(5));
+    const QByteArray before = firstChained(history::winLine(kStart, 4, u"1"_qs, DrawMode::ByQuantity, u"1"_qs));
+    const QByteArray after = firstChained(history::clearLine(kStart.addSecs(5)));
     const bool last = !line.endsWith("\r\n");
     const QList<history::Entry> entries
         = history::parse(kHeader + before + (last ? after + line : line + after));

@@ -1,0 +1,72 @@
+// The public mode in the window: Shift+Q is neither registered nor caught,
+// focused or not; the caption shows the commitment and the last check, and
+// a roll stopped by hand lands where its public draw says.
+#include "support_runfolder.h"
+#include "support_wait.h"
+
+#include "core/historycheck.h"
+#include "core/historyfile.h"
+#include "core/roll.h"
+#include "display/wineffects.h"
+#include "lottery/publiccaption.h"
+#include "widgets/controls.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+class TestPublicMode : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shiftQDoesNothingAndTheDrawIsPublic();
+};
+
+void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
+{
+    RunFolder run;
+    // By quantity the first ticket is slot 1's: a designation would land there.
+    run.writeGbk(QStringLiteral("config.a"),
+                 QStringLiteral("[zbt]\r\n公开抽奖=真\r\nlx=假\r\n一=1\r\n八=1000000\r\n"));
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    MainControls &c = w->controls();
+    QVERIFY(!w->hotKey()); // nothing registered with the system
+
+    const QString path = run.file(history::kFileName.toString());
+    auto lastCells = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? *history::lines(file.readAll()).constLast().cells : QStringList();
+    };
+    const QString commitment = lastCells()[10];
+    QCOMPARE(lastCells()[1], u"承诺"_qs);
+    QVERIFY(w->publicCaption()->isVisible());
+    QCOMPARE(w->publicCaption()->text(), u"公开抽奖 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
+                                             + lastCells()[11].left(16));
+
+    c.startButton->setFocus();
+    QTest::keyClick(c.startButton, Qt::Key_Q, Qt::ShiftModifier);
+    QWidget other;
+    other.show();
+    QTest::keyClick(&other, Qt::Key_Q, Qt::ShiftModifier);
+    QVERIFY(c.designationFlag->isHidden());
+
+    c.rollSpeedEdit->setText(QStringLiteral("5"));
+    QTest::mouseClick(c.startButton, Qt::LeftButton);
+    QTest::mouseClick(c.startButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
+    w->effects().closeWinEffect();
+    const QStringList draw = lastCells();
+    QCOMPARE(draw[6], u"1"_qs);
+    QCOMPARE(draw[5], u"否"_qs);
+    QCOMPARE(draw[1], QString::number(w->roll().state().position));
+    QVERIFY(w->publicCaption()->text().endsWith(draw[11].left(16)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const historycheck::Report report = historycheck::check(file.readAll());
+    QVERIFY2(report.ok() && report.publicDraws == 1, qPrintable(report.text()));
+}
+
+QTEST_MAIN(TestPublicMode)
+#include "test_publicmode.moc"
