@@ -36,8 +36,11 @@ QByteArray clearLine(const QDateTime &time);
 // Appends line in one write and syncs it to the disk. The first line of a
 // new file comes after the header; a last line cut short is ended first (see
 // kTornMark). Only one writer may append at a time: callers hold the lock
-// of the results file. Returns the empty text, or why it failed.
-QString append(const QString &path, const QByteArray &line);
+// of the results file. Returns the empty text, or why it failed; untouched,
+// when given, tells whether the failure came before anything was written
+// (the file could not be opened, read or started), so that the same line
+// may be given again later.
+QString append(const QString &path, const QByteArray &line, bool *untouched = nullptr);
 
 // One record as a reader sees it.
 struct Entry
