@@ -77,10 +77,14 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
     if (section.isEmpty() || key.isEmpty())
         return {};
     const FileSystem &files = FileSystem::current();
+    qint64 &onceUntil = m_shared->onceUntil[int(file)];
+    const bool once = files.milliseconds() < onceUntil;
     QFile data;
-    const FileSystem::Outcome opened = files.retry(deadlineFromNow(wait()), [&] {
+    const FileSystem::Outcome opened = files.retry(deadlineFromNow(once ? 0 : wait()), [&] {
         return files.open(data, path(file), QIODevice::ReadOnly);
     });
+    if (opened == FileSystem::Outcome::Busy && !once)
+        onceUntil = files.milliseconds() + 1000;
     if (opened != FileSystem::Outcome::Done && opened != FileSystem::Outcome::Missing)
         return fallback.toString();
     IniDocument document(data.isOpen() ? data.readAll() : QByteArray());

@@ -138,6 +138,9 @@ private:
     {
         int waitMs = kDefaultWaitMs;
         std::array<QList<Change>, 2> waiting;
+        // After a read gave up on a held file, the reads of the next second
+        // try once each: a draw reads a file 17 times in a row.
+        std::array<qint64, 2> onceUntil{};
     };
     QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
     enum class Step { Done, Busy, Refused };

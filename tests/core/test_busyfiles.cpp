@@ -37,6 +37,7 @@ private Q_SLOTS:
     void winStillPendingIsStoredAtExit();
     void heldHistoryKeepsEveryLineInOrderAcrossAnExit();
     void refusalFailsAtOnce();
+    void heldFileHoldsADrawOnce();
     void symbolicLinksAreWrittenThroughWithOneLock();
 
 private:
@@ -183,6 +184,18 @@ void TestBusyFiles::refusalFailsAtOnce()
     m_files->release();
     QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
     QCOMPARE(results::countText(*m_settings, 3), u"1"_qs); // the refused win left nothing behind
+}
+
+// A draw reads jieguo.a and config.a 17 times: a held file costs it one
+// wait, not seventeen.
+void TestBusyFiles::heldFileHoldsADrawOnce()
+{
+    QVERIFY(results::resetAll(*m_settings));
+    m_files->holdFor(m_jieguo, 60000);
+    const qint64 before = m_files->milliseconds();
+    Draw draw;
+    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(m_files->milliseconds() - before <= 100);
 }
 
 // Two run folders whose config.a are links to one file: both write through
