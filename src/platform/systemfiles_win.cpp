@@ -23,7 +23,7 @@ std::wstring longPath(const QString &path)
     if (native.startsWith(u"\\\\?\\"))
         return native.toStdWString();
     if (native.startsWith(u"\\\\"))
-        native = u"\\\\?\\UNC\\" + native.mid(2);
+        native = QStringLiteral("\\\\?\\UNC\\") + native.mid(2);
     else
         native.prepend(u"\\\\?\\");
     return native.toStdWString();
@@ -46,13 +46,16 @@ Outcome outcomeOf(DWORD error)
     }
 }
 
-// ERROR_ACCESS_DENIED also means a read-only file, which no wait clears:
-// that is looked at first.
-bool readOnlyFile(const std::wstring &path)
+// ERROR_ACCESS_DENIED also means a read-only file, or a folder at the
+// file's name, which no wait clears: that is looked at first.
+bool refusedForGood(const std::wstring &path, bool writes)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
-        && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return true;
+    return writes && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // FILE_RENAME_INFO with its Flags member (Windows 10 1607), spelled out:
@@ -140,7 +143,7 @@ Outcome WindowsFiles::open(QFile &file, const QString &path, QIODevice::OpenMode
 {
     const std::wstring name = longPath(path);
     const bool writes = mode & QIODevice::WriteOnly;
-    if (writes && readOnlyFile(name))
+    if (refusedForGood(name, writes))
         return Outcome::Refused;
     DWORD disposition = OPEN_EXISTING;
     if (mode & QIODevice::NewOnly)
@@ -178,7 +181,7 @@ Outcome WindowsFiles::replace(const QString &from, const QString &to) const
 {
     const std::wstring source = longPath(from);
     const std::wstring target = longPath(to);
-    if (readOnlyFile(target))
+    if (refusedForGood(target, true))
         return Outcome::Refused;
     if (renameByHandle(source, target))
         return Outcome::Done;
