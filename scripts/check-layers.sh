@@ -32,18 +32,18 @@ declare -A allowed=(
 declare -A links=(
   [core]="lunora_core_interface"
   [platform]="lunora_core_interface"
-  [widgets]="lunora_platform lunora_codec lunora_core lunora_core_interface"
-  [display]="lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
-  [settings]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
-  [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
-  [mainwindow]="lunora_settingsui lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_core lunora_core_interface"
+  [widgets]="lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [display]="lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [settings]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [mainwindow]="lunora_settingsui lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [app]="lunora_mainwindow"
   [verify]="lunora_core lunora_core_interface"
 )
 # The targets each folder defines.
 declare -A own=(
   [core]="lunora_core lunora_core_interface"
-  [platform]="lunora_platform lunora_codec"
+  [platform]="lunora_platform lunora_codec lunora_files"
   [widgets]="lunora_widgets"
   [display]="lunora_display"
   [settings]="lunora_settingsui"

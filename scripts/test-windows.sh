@@ -263,6 +263,45 @@ grep -iE 'X Error|BadLength|BadRequest' "$work/lunora.log" && fail "X errors in 
 total=$(counted)
 ((total == 9)) || fail "9 draws made, $total counted"
 echo "draws counted: $total"
+
+# Another program holds a data file across landings, as a virus scanner
+# (jieguo.a) or a spreadsheet (the history, read-only sharing) does. Every
+# win is counted once, every line is kept, and no window comes up.
+hold_pid=
+hold() { # file (UTF-8 name) sharing milliseconds
+  local name marker=$work/held.marker
+  name=$(printf '%s' "$1" | iconv -f UTF-8 -t GBK)
+  rm -f "$marker"
+  WINEPATH=$test_winepath "$wine" "$build/tests/windows/win_holdfile.exe" "$(winpath "$app/$name")" \
+    "$2" "$3" "$(winpath "$marker")" >/dev/null 2>&1 &
+  hold_pid=$!
+  for _ in $(seq 300); do [[ -f $marker ]] && return 0; sleep 0.1; done
+  fail "the holding program did not hold $1"
+}
+history_lines() { grep -c '^20' "$app/$(printf '中奖记录.csv' | iconv -f UTF-8 -t GBK)"; }
+for ms in 1500 10000; do
+  before=$(counted)
+  hold jieguo.a readwrite "$ms"
+  draw # returns once the win is stored, at the latest after the hold
+  wait "$hold_pid" || fail "the holding program failed"
+  sleep 1
+  (($(counted) == before + 1)) || fail "jieguo.a held ${ms} ms: $((before + 1)) wins expected, $(counted) counted"
+  e2e_wait_only_main "a window came up while jieguo.a was held ${ms} ms"
+  alive "after jieguo.a was held ${ms} ms"
+  echo "jieguo.a held ${ms} ms across a landing: the win counted once, no window"
+done
+lines=$(history_lines)
+hold 中奖记录.csv read 20000
+draw
+fireworks_over "with the history held (1)"
+draw
+fireworks_over "with the history held (2)"
+wait "$hold_pid" || fail "the holding program failed"
+draw
+for _ in $(seq 600); do (($(history_lines) == lines + 3)) && break; sleep 0.1; done
+(($(history_lines) == lines + 3)) || fail "history held over two landings: $((lines + 3)) lines expected, $(history_lines) found"
+e2e_wait_only_main "a window came up while the history was held"
+echo "history held with read-only sharing over two landings: all three lines kept, no window"
 stop_app
 
 # Data files the program wrote, through the system's profile functions.

@@ -1,18 +1,42 @@
 #include "drawhistory.h"
 
+#include "durablefile.h"
+#include "filesystem.h"
 #include "historyfile.h"
 #include "keys.h"
 #include "prizetable.h"
 #include "publicdraw.h"
 #include "results.h"
-#include "settingsfile.h"
 
 #include <utility>
+
+namespace {
+
+// The lines of the file a last run left: each ends in CRLF; a piece without
+// one is not a line.
+QList<QByteArray> splitLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype end = bytes.indexOf("\r\n", start); end >= 0; end = bytes.indexOf("\r\n", start)) {
+        lines.append(bytes.mid(start, end + 2 - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+} // namespace
 
 DrawHistory::DrawHistory(const SettingsFile &settings, Clock clock)
     : m_settings(settings)
     , m_clock(std::move(clock))
+    , m_self(std::make_shared<DrawHistory *>(this))
 {
+}
+
+DrawHistory::~DrawHistory()
+{
+    *m_self = nullptr;
 }
 
 QString DrawHistory::path() const
@@ -20,54 +44,66 @@ QString DrawHistory::path() const
     return m_settings.runDir() + u'/' + history::kFileName;
 }
 
-// Other copies of the program count under the same lock, so the lines
-// follow the counts in the order the counts were made, and the count a line
-// names is the count of that very win.
-bool DrawHistory::countWin(int slot, const history::DrawMark &mark)
+QString DrawHistory::waitingPath() const
+{
+    return path() + u".待写入";
+}
+
+// Other copies of the program count under the same lock, and a count's line
+// is appended while that lock is still held, so the lines follow the counts
+// in the order the counts were made, and the count a line names is the
+// count of that very win, also when the win had to wait.
+DrawHistory::Saved DrawHistory::countWin(int slot, const history::DrawMark &mark)
 {
     if (slot < 1 || slot > 8)
-        return false;
-    bool counted = false;
-    m_settings.underLock(DataFile::Results, [&] {
-        // Read first, so that a crash between the count and its line has as
-        // little time as possible to fall in.
-        const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
-        const DrawMode mode = readDrawMode(m_settings);
-        QString count;
-        counted = results::countWin(m_settings, slot, &count);
-        if (counted)
-            append(history::winLine(m_clock(), slot, prizeValue, mode, count, mark));
-        if (m_keys && m_keys->usedUp())
-            appendCommitment();
-        return counted;
-    });
-    return counted;
+        return Saved::Refused;
+    const QDateTime time = m_clock();
+    const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
+    const DrawMode mode = readDrawMode(m_settings);
+    const std::weak_ptr<DrawHistory *> self = m_self;
+    auto stored = [self, time, slot, prizeValue, mode, mark](const QString &count) {
+        if (const auto history = self.lock(); history && *history) {
+            (*history)->removeStoredWin(time, slot);
+            (*history)->append(history::winLine(time, slot, prizeValue, mode, count, mark));
+            if ((*history)->m_keys && (*history)->m_keys->usedUp())
+                (*history)->appendCommitment();
+        }
+    };
+    auto lost = [self, time, slot] {
+        if (const auto history = self.lock(); history && *history) {
+            (*history)->removeStoredWin(time, slot);
+            (*history)->m_lostWins.append({time, slot});
+        }
+    };
+    m_pendingWins.append({time, slot});
+    const Saved saved = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
+                                             &results::addOne, std::move(stored), std::move(lost));
+    if (saved == Saved::Refused)
+        removeStoredWin(time, slot);
+    return saved;
 }
 
 // The clearing is marked after the reset: a line never claims a clearing
 // the counts did not see.
 bool DrawHistory::resetAll()
 {
-    bool reset = false;
-    m_settings.underLock(DataFile::Results, [&] {
-        reset = results::resetAll(m_settings);
-        if (reset)
-            append(history::clearLine(m_clock()));
-        if (reset && m_keys)
-            appendCommitment();
-        return reset;
-    });
-    return reset;
+    const QDateTime time = m_clock();
+    const std::weak_ptr<DrawHistory *> self = m_self;
+    return m_settings.commitMany(DataFile::Results, keys::kZjjg, results::zeroCounts(),
+                                 [self, time](const QString &) {
+                                     if (const auto history = self.lock(); history && *history) {
+                                         (*history)->append(history::clearLine(time));
+                                         if ((*history)->m_keys)
+                                             (*history)->appendCommitment();
+                                     }
+                                 })
+        != Saved::Refused;
 }
 
 void DrawHistory::commit()
 {
-    if (!m_keys)
-        return;
-    m_settings.underLock(DataFile::Results, [this] {
+    if (m_keys)
         appendCommitment();
-        return true;
-    });
 }
 
 // Without the system's generator no key can be drawn: the draws that follow
@@ -83,6 +119,47 @@ void DrawHistory::appendCommitment()
     append(history::commitLine(m_clock(), commitment));
 }
 
+void DrawHistory::retry(int waitMs)
+{
+    static_cast<void>(m_settings.flush(DataFile::Results, waitMs));
+    static_cast<void>(m_settings.flush(DataFile::Config, waitMs));
+    loadLeftLines();
+    writeWaitingLines();
+}
+
+QList<DrawHistory::Win> DrawHistory::pendingWins() const
+{
+    return m_pendingWins;
+}
+
+int DrawHistory::waitingLines() const
+{
+    return int(m_lines.size());
+}
+
+QList<DrawHistory::Win> DrawHistory::takeLostWins()
+{
+    return std::exchange(m_lostWins, {});
+}
+
+QList<DrawHistory::Win> DrawHistory::finish(int waitMs)
+{
+    retry(waitMs);
+    if (!m_lines.isEmpty()) {
+        QByteArray bytes;
+        for (const QByteArray &line : std::as_const(m_lines)) {
+            bytes += line;
+            if (!line.endsWith("\r\n"))
+                bytes += "\r\n";
+        }
+        const qint64 deadline = FileSystem::current().milliseconds() + waitMs;
+        if (durablefile::replace(waitingPath(), bytes, deadline) != durablefile::Replaced::Done
+            && m_failure.isEmpty())
+            m_failure = u"无法写入 " + waitingPath();
+    }
+    return m_pendingWins;
+}
+
 QString DrawHistory::failureToReport()
 {
     if (m_failure.isEmpty() || m_reported)
@@ -91,11 +168,69 @@ QString DrawHistory::failureToReport()
     return m_failure;
 }
 
+bool DrawHistory::heldToReport()
+{
+    if (!m_held || m_heldReported)
+        return false;
+    m_heldReported = true;
+    return true;
+}
+
 void DrawHistory::append(const QByteArray &line)
 {
-    const QString failure = history::append(path(), line, &m_lastCheck);
-    if (!failure.isEmpty() && m_failure.isEmpty())
-        m_failure = failure;
-    if (failure.isEmpty() && m_observer)
-        m_observer();
+    loadLeftLines();
+    m_lines.append(line);
+    writeWaitingLines();
+}
+
+// Each line exactly as it was made, in order, through history::append. A
+// line the file could not take before anything was written waits, and the
+// ones behind it with it; one written badly is reported and not given again.
+void DrawHistory::writeWaitingLines()
+{
+    while (!m_lines.isEmpty()) {
+        bool untouched = false;
+        const QString failure = history::append(path(), m_lines.front(), &m_lastCheck, &untouched);
+        if (!failure.isEmpty() && m_failure.isEmpty())
+            m_failure = failure;
+        if (!failure.isEmpty() && untouched) {
+            m_held = true;
+            return;
+        }
+        m_lines.removeFirst();
+        if (failure.isEmpty() && m_observer)
+            m_observer();
+        if (m_leftLines > 0 && --m_leftLines == 0)
+            static_cast<void>(QFile::remove(waitingPath()));
+    }
+}
+
+// The lines the last run could not write come before any of this run.
+void DrawHistory::loadLeftLines()
+{
+    if (m_leftLoaded)
+        return;
+    const FileSystem &files = FileSystem::current();
+    QFile file;
+    const FileSystem::Outcome opened = files.open(file, waitingPath(), QIODevice::ReadOnly);
+    if (opened == FileSystem::Outcome::Busy)
+        return; // looked at again with the next line
+    m_leftLoaded = true;
+    if (opened != FileSystem::Outcome::Done)
+        return;
+    const QList<QByteArray> left = splitLines(file.readAll());
+    if (left.isEmpty())
+        static_cast<void>(QFile::remove(waitingPath()));
+    m_lines = left + m_lines;
+    m_leftLines = left.size();
+}
+
+void DrawHistory::removeStoredWin(const QDateTime &time, int slot)
+{
+    for (qsizetype i = 0; i < m_pendingWins.size(); ++i) {
+        if (m_pendingWins[i].slot == slot && m_pendingWins[i].time == time) {
+            m_pendingWins.removeAt(i);
+            return;
+        }
+    }
 }

@@ -1,14 +1,11 @@
 #include "durablefile.h"
 
-#include "filesync.h"
+#include "filesystem.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRandomGenerator>
-
-#include <filesystem>
-#include <system_error>
 
 namespace durablefile {
 
@@ -40,12 +37,13 @@ bool openTemporary(const QString &path, QFile &temp)
 
 bool writeAll(QFile &file, const QByteArray &bytes)
 {
-    return file.write(bytes) == bytes.size() && file.flush() && filesync::syncFile(file);
+    return file.write(bytes) == bytes.size() && file.flush()
+        && FileSystem::current().syncFile(file);
 }
 
 } // namespace
 
-Replaced replace(const QString &path, const QByteArray &bytes)
+Replaced replace(const QString &path, const QByteArray &bytes, qint64 deadline)
 {
     const QFileInfo target(path);
     const bool existed = target.exists();
@@ -60,15 +58,17 @@ Replaced replace(const QString &path, const QByteArray &bytes)
         static_cast<void>(temp.setPermissions(target.permissions()));
     const bool written = writeAll(temp, bytes);
     temp.close();
-    std::error_code error;
-    if (written)
-        std::filesystem::rename(temp.filesystemFileName(), QFile(path).filesystemFileName(), error);
-    if (written && !error)
+    FileSystem::Outcome moved = FileSystem::Outcome::Refused;
+    if (written) {
+        const FileSystem &files = FileSystem::current();
+        moved = files.retry(deadline, [&] { return files.replace(temp.fileName(), path); });
+    }
+    if (moved == FileSystem::Outcome::Done)
         return Replaced::Done;
     // A temporary file that cannot be removed now is removed by a later
     // write (removeLeftovers); the failure reported is the write's.
     static_cast<void>(temp.remove());
-    return Replaced::Failed;
+    return moved == FileSystem::Outcome::Busy ? Replaced::Busy : Replaced::Failed;
 }
 
 bool rewriteInPlace(const QString &path, const QByteArray &bytes)
@@ -79,7 +79,7 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes)
     // Written first and cut after: a kill in between leaves the new text
     // followed by a piece of the old one, rather than a cut-off file.
     return file.write(bytes) == bytes.size() && file.resize(bytes.size()) && file.flush()
-        && filesync::syncFile(file);
+        && FileSystem::current().syncFile(file);
 }
 
 void removeLeftovers(const QString &path)

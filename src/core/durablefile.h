@@ -17,14 +17,19 @@ enum class Replaced {
     Done,
     // The folder refuses new files; nothing was touched.
     NoTemporaryFile,
+    // Another program held path until deadline; nothing was changed.
+    Busy,
     // Nothing was changed and the temporary file is gone again.
     Failed,
 };
 
 // Writes bytes to a new temporary file beside path, flushes it to disk and
-// renames it over path, which keeps its permissions. An existing path this
-// user may not write is refused, not replaced.
-Replaced replace(const QString &path, const QByteArray &bytes);
+// puts it in path's place, which keeps its permissions; while another
+// program holds path that is tried again until deadline (a time of
+// FileSystem::current()). An existing path this user may not write is
+// refused at once, not replaced. path must not be a symbolic link: the
+// caller passes the file a link leads to.
+Replaced replace(const QString &path, const QByteArray &bytes, qint64 deadline);
 
 // Rewrites an existing file in place and flushes it to disk: for a folder
 // that refuses new files but lets its files be written. A kill in the

@@ -1,7 +1,5 @@
 #include "filelock.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
 #include <utility>
 
 namespace {
@@ -45,15 +43,16 @@ FileLock::Result FileLock::lock(int timeoutMs)
 {
     if (joinHeld())
         return Result::Locked;
-    const QDeadlineTimer deadline(timeoutMs);
+    const FileSystem &files = FileSystem::current();
+    const qint64 deadline = files.milliseconds() + timeoutMs;
     // A copy that counts win after win frees the lock only briefly between
     // two holds; a waiter that looked every 20 ms could miss every such gap
     // for the whole wait, so it looks every 2 ms at most.
     int pause = 1;
     for (Result result = attempt(); result != Result::Locked; result = attempt()) {
-        if (result == Result::Failed || deadline.hasExpired())
+        if (result == Result::Failed || files.milliseconds() >= deadline)
             return result;
-        QThread::msleep(pause);
+        files.sleep(pause);
         pause = 2;
     }
     return noteHeld();
@@ -68,5 +67,24 @@ void FileLock::unlock()
     if (m_handle == kNoHandle)
         return;
     t_held.removeOne(m_path);
-    release();
+    FileSystem::current().unlock(m_path, m_kind, m_handle);
+    m_handle = kNoHandle;
+}
+
+// The operating system's part is the installed FileSystem's.
+FileLock::Result FileLock::attempt()
+{
+    if (isLocked())
+        return Result::Locked;
+    switch (FileSystem::current().lock(m_path, m_kind, m_handle)) {
+    case FileSystem::Outcome::Done:
+        return Result::Locked;
+    case FileSystem::Outcome::Busy:
+        return Result::Busy;
+    case FileSystem::Outcome::Missing:
+    case FileSystem::Outcome::Refused:
+        break;
+    }
+    m_handle = kNoHandle;
+    return Result::Failed;
 }

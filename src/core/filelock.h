@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filesystem.h"
+
 #include <QString>
 
 // An exclusive lock between processes (and between threads), held through a
@@ -17,13 +19,7 @@
 class FileLock
 {
 public:
-    enum class Kind {
-        // A file of its own: made when needed, removed by the holder that
-        // lets go of it.
-        LockFile,
-        // The data file the lock guards: never made, never removed.
-        DataFile,
-    };
+    using Kind = FileSystem::LockKind;
     // Compare with Result::Locked; never test a Result as a truth value
     // (QVERIFY does that, and Locked is 0).
     enum class Result { Locked, Busy, Failed };
@@ -35,7 +31,8 @@ public:
 
     // Takes the lock if it is free; never waits.
     [[nodiscard]] bool tryLock();
-    // Waits up to timeoutMs while another holder has it, polling every few
+    // Waits up to timeoutMs (on the installed FileSystem's clock) while
+    // another holder has it, polling every few
     // milliseconds: long back-off sleeps would only add latency, and could
     // miss every short gap between two holds of a busy copy. Busy when the
     // wait ran out; Failed at once when the file cannot be made or opened at
@@ -46,20 +43,13 @@ public:
     const QString &path() const { return m_path; }
 
 private:
-    // The operating system's part: take the lock, and let it go.
     Result attempt();
-    void release();
     // Shares the hold when this thread has the path locked already.
     bool joinHeld();
     Result noteHeld();
 
-#ifdef Q_OS_WIN
-    using Handle = void *;
-    static constexpr Handle kNoHandle = nullptr;
-#else
-    using Handle = int;
-    static constexpr Handle kNoHandle = -1;
-#endif
+    using Handle = FileSystem::LockHandle;
+    static constexpr Handle kNoHandle = FileSystem::kNoLock;
     QString m_path;
     Kind m_kind;
     Handle m_handle = kNoHandle;

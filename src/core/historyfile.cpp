@@ -1,6 +1,6 @@
 #include "historyfile.h"
 
-#include "filesync.h"
+#include "filesystem.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -286,11 +286,15 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body)
 
 // One write: a crash leaves the new bytes wholly there, or cut short at
 // their end, never interleaved with anything else.
-QString append(const QString &path, const QByteArray &line, QByteArray *check)
+QString append(const QString &path, const QByteArray &line, QByteArray *check, bool *untouched)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return failure(u"无法打开", file.errorString());
+    // Until the write, a failure leaves the file as it was.
+    if (untouched)
+        *untouched = true;
+    const FileSystem &files = FileSystem::current();
+    QFile file;
+    if (files.open(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered) != FileSystem::Outcome::Done)
+        return failure(u"无法打开", file.isOpen() ? file.errorString() : qt_error_string());
     const std::optional<Lead> lead = leadFor(file);
     if (!lead)
         return failure(u"无法读取", file.errorString());
@@ -305,11 +309,13 @@ QString append(const QString &path, const QByteArray &line, QByteArray *check)
                                                                           : QByteArrayView(line);
     const QByteArray lineCheck = chainCheck(*previous, body);
     const QByteArray bytes = lead->bytes + body + ',' + lineCheck + kLineEnd;
+    if (untouched)
+        *untouched = false;
     if (!file.seek(file.size()) || file.write(bytes) != bytes.size())
         return failure(u"写入失败", file.errorString());
-    if (!filesync::syncFile(file))
+    if (!files.syncFile(file))
         return failure(u"无法存入磁盘", qt_error_string());
-    if (lead->anew && !filesync::syncFolder(QFileInfo(path).absolutePath()))
+    if (lead->anew && !files.syncFolder(QFileInfo(path).absolutePath()))
         return failure(u"无法存入磁盘", qt_error_string());
     if (check)
         *check = lineCheck;

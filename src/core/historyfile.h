@@ -62,8 +62,12 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body);
 // file comes after the header; a last line cut short is ended first (see
 // kTornMark). Only one writer may append at a time: callers hold the lock
 // of the results file. check, when given, receives the line's check cell.
-// Returns the empty text, or why it failed.
-QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr);
+// Returns the empty text, or why it failed; untouched, when given, tells
+// whether the failure came before anything was written (the file could not
+// be opened, read or started), so that the same line may be given again
+// later.
+QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr,
+               bool *untouched = nullptr);
 
 // A whole line of a file: what lies between two CRLFs.
 struct Line

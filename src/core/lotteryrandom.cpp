@@ -1,26 +1,18 @@
 #include "lotteryrandom.h"
 
-#include <chrono>
+#include <QElapsedTimer>
 #include <utility>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
 
 namespace {
 
-// A millisecond counter of 32 bits since the machine started. On Windows the
-// tick count is that counter (and needs no extra library); elsewhere the
-// monotonic clock (time since boot on Linux) cut to the same width.
+// A millisecond counter of 32 bits since the machine started: Qt's monotonic
+// clock counts from the machine's start on Windows and on Linux alike, so
+// no code of one system is needed here.
 quint32 machineMilliseconds()
 {
-#ifdef Q_OS_WIN
-    return static_cast<quint32>(GetTickCount());
-#else
-    const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
-    return static_cast<quint32>(static_cast<quint64>(ms));
-#endif
+    QElapsedTimer now;
+    now.start();
+    return static_cast<quint32>(static_cast<quint64>(now.msecsSinceReference()));
 }
 
 // The largest range one step can cover: g is always below 2^31.

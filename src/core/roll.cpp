@@ -213,11 +213,14 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    const bool counted = m_history.countWin(m_state.position, m_draw.takeLandingMark());
+    const DrawHistory::Saved saved = m_history.countWin(m_state.position, m_draw.takeLandingMark());
     // A win the record lost must not pass as counted: the operator has to
-    // note it by hand and make the folder writable.
-    if (!counted)
+    // note it by hand and make the folder writable. One that waits for a
+    // held file is only shown as being saved.
+    if (saved == DrawHistory::Saved::Refused)
         m_view.showWinNotCounted();
-    else if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
+    if (saved == DrawHistory::Saved::Pending)
+        m_view.showWinPending();
+    if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
         m_view.showHistoryNotKept(reason);
 }

@@ -45,8 +45,11 @@ public:
     virtual void clearDesignation() = 0;
 
     virtual void showEmptyBoxMessage() = 0;
-    // The landing's win could not be stored in jieguo.a.
+    // The landing's win could not be stored in jieguo.a: the file or folder
+    // refuses it.
     virtual void showWinNotCounted() = 0;
+    // jieguo.a is held by another program: the win waits to be stored.
+    virtual void showWinPending() = 0;
     // The win was counted, but 中奖记录.csv could not be written (reason).
     virtual void showHistoryNotKept(const QString &reason) = 0;
     virtual void startMusic() = 0;

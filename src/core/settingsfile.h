@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <functional>
+#include <memory>
 #include <utility>
 
 class IniDocument;
@@ -27,12 +29,42 @@ enum class DataFile { Config, Results };
 //  - in a run folder this user may not write but whose files are writable
 //    (a locked-down installation), the data file itself is locked and
 //    rewritten in place, flushed to disk;
-//  - a write reports whether it succeeded.
+//  - a file that is a symbolic link is written through to the file it leads
+//    to; the temporary file and the lock go beside that file, so two links
+//    to one file share one lock;
+//  - while another program holds the file (on Windows a virus scanner, the
+//    indexer, a backup, a spreadsheet), a read or a write tries again until
+//    its wait (setWait) runs out; a change that still cannot be stored then
+//    waits in memory, in order, and is stored with the next write of that
+//    file or the next flush(). Reads see the changes that wait;
+//  - a write reports whether it was stored, waits, or was refused.
 class SettingsFile
 {
 public:
     // A value longer than this comes back cut to this length.
     static constexpr int kMaxValueLength = 10239;
+    // How long a read or write waits for a held file or another copy's
+    // lock, unless setWait says otherwise.
+    static constexpr int kDefaultWaitMs = 10000;
+
+    enum class Saved {
+        Stored,
+        // Another program holds the file: the change waits in memory.
+        Pending,
+        // The file or folder refuses it (read-only, unreadable, a name that
+        // cannot be stored); nothing changed.
+        Refused,
+    };
+
+    // One change of a file's document: apply() makes it and returns the
+    // text it stored; stored() gets that text once the change is on the
+    // disk; lost() runs when a change that waited is refused after all.
+    struct Change
+    {
+        std::function<QString(IniDocument &)> apply;
+        std::function<void(const QString &)> stored;
+        std::function<void()> lost;
+    };
 
     SettingsFile(QString runDir, const TextCodec &codec);
 
@@ -41,6 +73,13 @@ public:
 
     // run folder + "/config.a" or "/jieguo.a"
     QString path(DataFile file) const;
+    // The file a write stores: path(), or where its symbolic links lead.
+    QString storedPath(DataFile file) const;
+
+    // How long reads and writes may hold the caller: the window's thread
+    // gives them about 100 ms, so that a held file never stalls a roll.
+    void setWait(int ms);
+    int wait() const;
 
     // The stored value, or fallback when the key is missing or empty (empty
     // equals missing). Empty section or key names give the empty text.
@@ -51,14 +90,16 @@ public:
     // functions do, and keeps only its first line. Names IniDocument cannot
     // store (empty, "=" in a key, line breaks) make write() return false; it
     // also returns false when the folder is missing, when the file cannot be
-    // read or may not be written, when neither the folder nor the file lets
-    // this user write, or when the lock is not free within 10 seconds, and
-    // then leaves the file as it was.
+    // read or may not be written, or when neither the folder nor the file
+    // lets this user write, and then leaves the file as it was. True when
+    // the value is stored or waits to be (the file held, see commit()).
     [[nodiscard]] bool write(DataFile file, QStringView section, QStringView key,
                              QStringView value) const;
 
     // Locked read-modify-write of one key: change() gets the current value
-    // (empty when missing) and returns the new one.
+    // (empty when missing) and returns the new one. It may run again later,
+    // on the file as it is then, if the change has to wait: it must hold no
+    // reference to the caller's variables.
     [[nodiscard]] bool update(DataFile file, QStringView section, QStringView key,
                               const std::function<QString(const QString &)> &change) const;
 
@@ -68,22 +109,48 @@ public:
     [[nodiscard]] bool writeMany(DataFile file, QStringView section,
                                  const QList<std::pair<QStringView, QString>> &entries) const;
 
-    // Runs work() while holding the lock that every write of file takes, so
-    // another copy sees what work() does as one step; writes inside work()
-    // share the hold. False when the lock is not free within the write's
-    // wait, else what work() returns.
-    bool underLock(DataFile file, const std::function<bool()> &work) const;
+    // The lock, the read, every change that waits and then change, and the
+    // save: one step for other copies. Pending when the file is held past
+    // the wait; change then waits behind the others.
+    Saved commit(DataFile file, Change change) const;
+    // commit() of update()'s change of one key, with the Change's
+    // callbacks.
+    Saved commitKey(DataFile file, QStringView section, QStringView key,
+                    const std::function<QString(const QString &)> &change,
+                    std::function<void(const QString &)> stored = {},
+                    std::function<void()> lost = {}) const;
+    // commit() of writeMany()'s change, with the Change's stored callback
+    // (given the empty text).
+    Saved commitMany(DataFile file, QStringView section,
+                     const QList<std::pair<QStringView, QString>> &entries,
+                     std::function<void(const QString &)> stored = {}) const;
+    // Tries to store the changes that wait, holding the caller at most
+    // waitMs: Stored when none waits any more.
+    Saved flush(DataFile file, int waitMs) const;
+    int pendingCount(DataFile file) const;
 
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
     [[nodiscard]] bool writeZbt(QStringView key, QStringView value) const;
 
 private:
-    bool rewrite(DataFile file, const std::function<void(IniDocument &)> &edit) const;
-    bool rewriteUnderOwnLock(const QString &target,
-                             const std::function<void(IniDocument &)> &edit) const;
-    static bool save(const QString &target, const QByteArray &bytes, bool existed);
+    struct Shared
+    {
+        int waitMs = kDefaultWaitMs;
+        std::array<QList<Change>, 2> waiting;
+        // After a read gave up on a held file, the reads of the next second
+        // try once each: a draw reads a file 17 times in a row.
+        std::array<qint64, 2> onceUntil{};
+    };
+    QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
+    enum class Step { Done, Busy, Refused };
+    Saved store(DataFile file, qint64 deadline, QList<Change> &dropped) const;
+    Step storeLocked(const QString &target, qint64 deadline, bool needExisting,
+                     QList<Change> &waiting, QStringList &texts) const;
+    qint64 deadlineFromNow(int ms) const;
 
     QString m_runDir;
     const TextCodec &m_codec;
+    // Copies of a SettingsFile share what waits and the wait.
+    std::shared_ptr<Shared> m_shared;
 };

@@ -5,6 +5,7 @@
 #include "display/prizepictures.h"
 #include "display/wineffects.h"
 #include "lottery/historynotice.h"
+#include "lottery/pendingsaves.h"
 #include "platform/sound.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
@@ -89,7 +90,19 @@ void RollController::showWinNotCounted()
                                       "请检查程序所在文件夹是否可写。"));
 }
 
-void RollController::showHistoryNotKept(const QString &reason) { historynotice::show(reason); }
+void RollController::showWinPending()
+{
+    if (m_saves)
+        m_saves->winPending();
+}
+
+void RollController::showHistoryNotKept(const QString &reason)
+{
+    if (m_saves)
+        m_saves->historyNotKept(reason);
+    else
+        historynotice::show(reason);
+}
 
 void RollController::startMusic() { m_music.startForRoll(); }
 void RollController::stopMusic() { m_music.stop(); }

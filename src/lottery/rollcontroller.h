@@ -7,6 +7,7 @@
 
 class BackgroundMusic;
 class IntervalTimer;
+class PendingSaves;
 class PictureBox;
 class PrizePictures;
 class QCheckBox;
@@ -59,12 +60,17 @@ public:
     void clearDesignation() override;
     void showEmptyBoxMessage() override;
     void showWinNotCounted() override;
+    void showWinPending() override;
     void showHistoryNotKept(const QString &reason) override;
     void startMusic() override;
     void stopMusic() override;
     void showWinEffect() override;
     void closeWinEffect() override;
     void playEndSound() override;
+
+    // Where a win that waits and a history that cannot be written are shown
+    // (the window's notice); without it, the history's failure is a box.
+    void setPendingSaves(PendingSaves *saves) { m_saves = saves; }
 
     // The text of the empty-box message.
     static QString emptyBoxText();
@@ -76,4 +82,5 @@ private:
     WinEffects &m_effects;
     Sound &m_sound;
     QByteArray m_chime;
+    PendingSaves *m_saves = nullptr;
 };

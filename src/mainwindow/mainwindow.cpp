@@ -11,12 +11,14 @@
 #include "display/wheellayout.h"
 #include "display/wineffects.h"
 #include "lottery/publiccaption.h"
+#include "lottery/pendingsaves.h"
 #include "lottery/rollcontroller.h"
 #include "lottery/settingsgate.h"
 #include "platform/gbkcodec.h"
 #include "platform/hotkey.h"
 #include "platform/sound.h"
 #include "platform/systemrandom.h"
+#include "platform/systemfiles.h"
 #include "settings/dragging.h"
 #include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
@@ -27,6 +29,7 @@
 #include "widgets/fontsize.h"
 #include "widgets/outersize.h"
 #include "widgets/picturebox.h"
+#include "widgets/statusnotice.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -41,6 +44,10 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     , m_history(m_settings)
     , m_sound(std::move(sound))
 {
+    // Before the first file is read: the core's files are the system's.
+    FileSystem::install(systemFiles());
+    // A held file never stalls a roll: beyond this a write waits in memory.
+    m_settings.setWait(PendingSaves::kWaitMs);
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Lunora软件V2.0"));
     setGeometry(50, 50, 778, 677);
@@ -54,6 +61,9 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_effects = new WinEffects(this);
     m_outerSize = new OuterSize(this);
     m_rollView = std::make_unique<RollController>(views::roll(m_controls), *m_pictures, *m_music, *m_effects, *m_sound);
+    m_notice = new StatusNotice(this);
+    m_pendingSaves = std::make_unique<PendingSaves>(m_history, m_settings, *m_notice);
+    m_rollView->setPendingSaves(m_pendingSaves.get());
     m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_draw);
     m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_draw, [this] {
         std::array<QByteArray, 8> pictures;
@@ -123,8 +133,15 @@ void MainWindow::exitWithConfirmation()
 {
     if (!popupmenu::confirmExit())
         return;
+    quit();
+}
+
+// What waits for a held file gets its last chance before the program ends.
+void MainWindow::quit()
+{
     m_closing = true;
     m_effects->closeWinEffect();
+    m_pendingSaves->finish();
     QCoreApplication::exit(0);
 }
 
@@ -137,10 +154,9 @@ void MainWindow::paintEvent(QPaintEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_closing || popupmenu::confirmExit()) {
-        m_closing = true;
-        m_effects->closeWinEffect();
         event->accept();
-        QCoreApplication::exit(0);
+        if (!m_closing)
+            quit();
         return;
     }
     event->ignore();

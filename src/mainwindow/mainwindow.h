@@ -16,6 +16,7 @@ class BackgroundPicture;
 class ElementDragging;
 class FontDialog;
 class OptionsPanel;
+class PendingSaves;
 class PictureReplacement;
 class GlobalHotKey;
 class PrizePictures;
@@ -26,6 +27,7 @@ class RollController;
 class OuterSize;
 class SettingsGate;
 class Sound;
+class StatusNotice;
 class Titles;
 class WheelLayout;
 class WinEffects;
@@ -80,6 +82,7 @@ private:
     void bindCustomisation();
     void runCreationHandler();
     void startPublicMode();
+    void quit();
 
     SettingsFile m_settings;
     DrawHistory m_history;
@@ -100,6 +103,8 @@ private:
     std::unique_ptr<Titles> m_titles;
     std::unique_ptr<ElementDragging> m_dragging;
     std::unique_ptr<PictureReplacement> m_replacement;
+    StatusNotice *m_notice = nullptr; // 标签_保存提示; owned by the window
+    std::unique_ptr<PendingSaves> m_pendingSaves;
     GlobalHotKey *m_hotKey = nullptr;
     OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
     bool m_closing = false;

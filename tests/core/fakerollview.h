@@ -87,6 +87,7 @@ public:
     void clearDesignation() override { armed = false; note(u"clear-designation"_qs); }
     void showEmptyBoxMessage() override { ++emptyMessages; note(u"empty-box"_qs); }
     void showWinNotCounted() override { note(u"win-not-counted"_qs); }
+    void showWinPending() override { note(u"win-pending"_qs); }
     void showHistoryNotKept(const QString &reason) override { note(u"history-not-kept " + reason); }
     void startMusic() override { ++musicStarts; note(u"music-start"_qs); }
     void stopMusic() override { ++musicStops; note(u"music-stop"_qs); }

@@ -88,7 +88,8 @@ int runWriter(const QString &dir, qint64 firstStep, qint64 count)
     for (qint64 s = firstStep; count < 0 || s < firstStep + count; ++s) {
         const bool ok = isConfigStep(s)
             ? settings.write(DataFile::Config, keys::kZbt, configKey(s), configValue(s))
-            : history.countWin(winSlot(s)) && history.failureToReport().isEmpty();
+            : history.countWin(winSlot(s)) == DrawHistory::Saved::Stored
+                && history.failureToReport().isEmpty();
         say((ok ? "" : "failed ") + QByteArray::number(s));
         if (!ok)
             return 2;
@@ -101,7 +102,7 @@ int runCounter(const QString &dir, int wins)
     const SettingsFile settings(dir, gbkCodec());
     DrawHistory history(settings, fixedClock);
     for (int i = 0; i < wins; ++i) {
-        if (!history.countWin(1))
+        if (history.countWin(1) != DrawHistory::Saved::Stored)
             return 2;
     }
     return history.failureToReport().isEmpty() ? 0 : 3;

@@ -82,7 +82,8 @@ bool leaveForeignLock(const QString &path)
 int childWrite(const QString &dir)
 {
     const SettingsFile settings(dir, gbkCodec());
-    return settings.writeZbt(u"k", u"new") ? 0 : 1;
+    // A write that only waits in memory is lost when this process ends.
+    return settings.writeZbt(u"k", u"new") && settings.pendingCount(DataFile::Config) == 0 ? 0 : 1;
 }
 
 int childCount(const QString &dir, int wins)
@@ -92,7 +93,7 @@ int childCount(const QString &dir, int wins)
         if (!results::countWin(settings, 1))
             return 1;
     }
-    return 0;
+    return settings.pendingCount(DataFile::Results) == 0 ? 0 : 1;
 }
 
 ino_t inodeOf(const QString &path)

@@ -1,6 +1,7 @@
 // The draw history 中奖记录.csv: its lines follow the counts of jieguo.a in
 // order, clearings are marked, a history that cannot be written never costs
 // a win, and a line a power cut left unfinished is never read as a record.
+#include "support_busyfiles.h"
 #include "support_lockfiles.h"
 #include "support_settingsfolder.h"
 
@@ -131,12 +132,12 @@ void TestHistory::linesFollowTheCountsInOrder()
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[4], u"5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", u"2.5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"9999999999999"));
-    QVERIFY(m_history->countWin(3));
-    QVERIFY(m_history->countWin(3));
-    QVERIFY(m_history->countWin(5));
+    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->countWin(5), DrawHistory::Saved::Stored);
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
-    QVERIFY(m_history->countWin(8));
-    QVERIFY(m_history->countWin(3));
+    QCOMPARE(m_history->countWin(8), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
 
     QCOMPARE(withoutChecks(historyBytes()),
              kHeader
@@ -162,7 +163,7 @@ void TestHistory::formulasStayText()
     const QStringList values{u"=1+2"_qs, u"@SUM(A1)"_qs, u"-5"_qs, u"+7"_qs, u"-2-3"_qs};
     for (int slot = 1; slot <= values.size(); ++slot) {
         QVERIFY(m_settings->writeZbt(keys::kPrizeValue[slot - 1], values[slot - 1]));
-        QVERIFY(m_history->countWin(slot));
+        QCOMPARE(m_history->countWin(slot), DrawHistory::Saved::Stored);
     }
     const QList<QByteArray> lines = historyBytes().split('\n');
     QCOMPARE(lines.size(), values.size() + 2);
@@ -177,10 +178,10 @@ void TestHistory::formulasStayText()
 // start again from 1.
 void TestHistory::clearingIsMarked()
 {
-    QVERIFY(m_history->countWin(1));
-    QVERIFY(m_history->countWin(2));
+    QCOMPARE(m_history->countWin(1), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
-    QVERIFY(m_history->countWin(1));
+    QCOMPARE(m_history->countWin(1), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
 
     const QList<QByteArray> lines = withoutChecks(historyBytes()).split('\n');
@@ -198,26 +199,29 @@ void TestHistory::clearingIsMarked()
     QCOMPARE(results::countText(*m_settings, 1), u"0"_qs);
 }
 
-// The line is made while the count's lock is held and after the count is
-// stored, and the lock is free again once the win is counted.
+// The line is written while the count's lock is held and after the count
+// is stored, and the lock is free again once the win is counted.
 void TestHistory::lineIsWrittenUnderTheCountsLock()
 {
+    BusyFiles files(true);
     const QString lock = m_settings->path(DataFile::Results) + u".lock";
-    bool heldAtStamp = false;
-    QString countAtStamp;
-    m_onStamp = [&] {
-        heldAtStamp = !lockableElsewhere(lock);
-        countAtStamp = results::countText(*m_settings, 6);
+    bool heldAtLine = false;
+    QString countAtLine;
+    files.onOpen = [&](const QString &path) {
+        if (path != m_history->path())
+            return;
+        heldAtLine = !lockableElsewhere(lock);
+        countAtLine = readWholeFile(m_settings->path(DataFile::Results));
     };
-    QVERIFY(m_history->countWin(6));
-    QVERIFY(heldAtStamp);
-    QCOMPARE(countAtStamp, u"1"_qs);
+    QCOMPARE(m_history->countWin(6), DrawHistory::Saved::Stored);
+    QVERIFY(heldAtLine);
+    QVERIFY(countAtLine.contains(u"j6=1"));
     QVERIFY(lockableElsewhere(lock));
 
-    heldAtStamp = false;
+    heldAtLine = false;
     QVERIFY(m_history->resetAll());
-    QVERIFY(heldAtStamp);
-    QCOMPARE(countAtStamp, u"0"_qs);
+    QVERIFY(heldAtLine);
+    QVERIFY(countAtLine.contains(u"j6=0"));
     QVERIFY(lockableElsewhere(lock));
 }
 
@@ -244,32 +248,38 @@ void TestHistory::nestedHoldKeepsTheLock()
 
 void TestHistory::slotOutOfRangeWritesNothing()
 {
-    QVERIFY(!m_history->countWin(0));
-    QVERIFY(!m_history->countWin(9));
+    QCOMPARE(m_history->countWin(0), DrawHistory::Saved::Refused);
+    QCOMPARE(m_history->countWin(9), DrawHistory::Saved::Refused);
     QVERIFY(!QFile::exists(m_history->path()));
     QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
 }
 
 // A folder at the history's name stops every writer, root too. The wins
-// are counted all the same, and the failure is handed out once.
+// are counted all the same, the failure is handed out once, and the lines
+// wait in order until the name is free again.
 void TestHistory::unwritableHistoryKeepsEveryWin()
 {
     QVERIFY(QDir().mkpath(m_history->path()));
-    QVERIFY(m_history->countWin(4));
+    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
     const QString reason = m_history->failureToReport();
     QVERIFY(reason.startsWith(u"无法打开："));
-    QVERIFY(m_history->countWin(4));
+    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
-    QVERIFY(m_history->countWin(4));
+    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
     QVERIFY(m_history->failureToReport().isEmpty());
     QCOMPARE(results::countText(*m_settings, 4), u"1"_qs);
 
-    // Once the name is free again, the history goes on.
+    QCOMPARE(m_history->waitingLines(), 4);
+    // Once the name is free again, the history goes on, missing nothing.
     QVERIFY(QDir(m_history->path()).removeRecursively());
-    QVERIFY(m_history->countWin(4));
+    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
     const QList<history::Entry> entries = history::parse(historyBytes());
-    QCOMPARE(entries.size(), 1);
-    QCOMPARE(entries[0].count, u"2"_qs);
+    QCOMPARE(entries.size(), 5);
+    QList<int> slots;
+    for (const history::Entry &entry : entries)
+        slots << entry.slot;
+    QCOMPARE(slots, (QList<int>{4, 4, 0, 4, 4}));
+    QCOMPARE(entries[4].count, u"2"_qs);
     QVERIFY(m_history->failureToReport().isEmpty());
 }
 
@@ -300,8 +310,8 @@ void TestHistory::tornLastLineIsEnded()
     writeHistory(kHeader + first + fragment);
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j3", u"1"));
 
-    QVERIFY(m_history->countWin(3));
-    QVERIFY(m_history->countWin(7));
+    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->countWin(7), DrawHistory::Saved::Stored);
     const QByteArray mark = ending + "断电时未写完，此行作废\r\n";
     // The torn line is outside the chain: the next line chains to the one
     // before it.
@@ -332,7 +342,7 @@ void TestHistory::unfinishedFirstWriteStartsAgain()
 {
     QFETCH(QByteArray, left);
     writeHistory(left);
-    QVERIFY(m_history->countWin(2));
+    QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
     QCOMPARE(historyBytes(), kHeader + firstChained("2026-12-07 15:03:12,2,,按数量,1,否,,,,,"));
 }
 

@@ -46,7 +46,6 @@ private Q_SLOTS:
     void clearedHeldPictureEmptiesLastSlot();
     void startDuringFireworksClosesThem();
     void landingsWriteTheHistory();
-    void unkeptHistoryShowsOneMessage();
 
 private:
     std::unique_ptr<messagebox::Seam> m_boxes;
@@ -273,26 +272,6 @@ void TestRollWindow::landingsWriteTheHistory()
     }
     QCOMPARE(entries.last().count.toInt(), storedCount(run, landed.last()));
     QVERIFY(m_boxes->shown().isEmpty());
-}
-
-// A folder at the history's name: every landing is counted, and one message
-// box says why the history is not kept.
-void TestRollWindow::unkeptHistoryShowsOneMessage()
-{
-    RunFolder run;
-    prepareDrawable(run);
-    QVERIFY(QDir().mkpath(run.file(QStringLiteral("中奖记录.csv"))));
-    auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
-    for (int roll = 0; roll < 3; ++roll) {
-        w->roll().startStopPress();
-        w->roll().stopCaptionPressed();
-        w->roll().tick();
-    }
-    QCOMPARE(storedWins(run), 3);
-    QCOMPARE(m_boxes->texts().size(), 1);
-    QVERIFY(m_boxes->texts()[0].startsWith(QStringLiteral("中奖记录文件（中奖记录.csv）无法写入")));
-    QVERIFY(w->history().failureToReport().isEmpty());
 }
 
 QTEST_MAIN(TestRollWindow)

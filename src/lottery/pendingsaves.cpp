@@ -1,0 +1,105 @@
+#include "lottery/pendingsaves.h"
+
+#include "core/drawhistory.h"
+#include "core/settingsfile.h"
+#include "widgets/messagebox.h"
+#include "widgets/statusnotice.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+constexpr int kDoneShownMs = 4000;
+constexpr int kHistoryShownMs = 10000;
+
+QString notCountedText()
+{
+    return QStringLiteral("中奖结果保存失败，这次中奖没有记录！请检查程序所在文件夹是否可写。");
+}
+
+QString stillHeldText(const QList<DrawHistory::Win> &wins)
+{
+    QString text = QStringLiteral("中奖结果文件（jieguo.a）一直被其他程序占用，以下中奖没有记录，请手工记下：");
+    for (const DrawHistory::Win &win : wins) {
+        text += QStringLiteral("\r\n") + win.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+            + QStringLiteral("  第%1项").arg(win.slot);
+    }
+    return text;
+}
+
+} // namespace
+
+PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, StatusNotice &notice,
+                           QObject *parent)
+    : QObject(parent)
+    , m_history(history)
+    , m_settings(settings)
+    , m_notice(notice)
+{
+    connect(&m_timer, &QTimer::timeout, this, &PendingSaves::retry);
+    m_timer.start(kRetryMs);
+}
+
+void PendingSaves::winPending()
+{
+    showState();
+}
+
+// Told once, in the window: a box at a landing would take the operator's
+// next key.
+void PendingSaves::historyNotKept(const QString &reason)
+{
+    if (m_history.waitingLines() > 0) {
+        static_cast<void>(m_history.heldToReport());
+        m_notice.showFor(kHistoryHeld, kHistoryShownMs);
+        return;
+    }
+    m_notice.showFor(QStringLiteral("中奖记录.csv无法写入（") + reason
+                         + QStringLiteral("），中奖数量照常保存"),
+                     kHistoryShownMs);
+}
+
+void PendingSaves::retry()
+{
+    const bool waits = !m_history.pendingWins().isEmpty() || m_history.waitingLines() > 0
+        || m_settings.pendingCount(DataFile::Config) > 0
+        || m_settings.pendingCount(DataFile::Results) > 0;
+    if (waits)
+        m_history.retry(kWaitMs);
+    if (m_history.heldToReport())
+        m_notice.showFor(kHistoryHeld, kHistoryShownMs);
+    showState();
+    if (!m_history.takeLostWins().isEmpty())
+        messagebox::inform(notCountedText());
+}
+
+void PendingSaves::showState()
+{
+    const bool wins = !m_history.pendingWins().isEmpty();
+    const bool settings = m_settings.pendingCount(DataFile::Config) > 0;
+    if (wins) {
+        m_notice.showSteady(kSavingWin);
+    } else if (m_savingWin) {
+        m_notice.showFor(kSavedWin, kDoneShownMs);
+    } else if (settings) {
+        m_notice.showSteady(kSavingSettings);
+    } else if (m_savingSettings) {
+        m_notice.showFor(kSavedSettings, kDoneShownMs);
+    }
+    m_savingWin = wins;
+    m_savingSettings = settings && !wins;
+}
+
+void PendingSaves::finish()
+{
+    m_timer.stop();
+    if (!m_history.pendingWins().isEmpty()) {
+        m_notice.showSteady(kSavingWin);
+        QCoreApplication::processEvents();
+    }
+    const QList<DrawHistory::Win> unsaved = m_history.finish(kExitWaitMs);
+    if (!m_history.takeLostWins().isEmpty())
+        messagebox::inform(notCountedText());
+    if (!unsaved.isEmpty())
+        messagebox::inform(stillHeldText(unsaved));
+}

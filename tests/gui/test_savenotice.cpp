@@ -1,0 +1,113 @@
+// What the operator sees in the real main window while another program holds
+// jieguo.a or 中奖记录.csv: a notice at the window's bottom edge, no box,
+// and every win and line stored in the end.
+#include "support_busyfiles.h"
+#include "support_runfolder.h"
+
+#include "core/drawhistory.h"
+#include "core/historyfile.h"
+#include "core/roll.h"
+#include "core/wholefile.h"
+#include "lottery/pendingsaves.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/statusnotice.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTest>
+
+namespace {
+
+void land(MainWindow &w)
+{
+    w.roll().startStopPress();
+    w.roll().stopCaptionPressed();
+    w.roll().tick();
+}
+
+QList<history::Entry> historyOf(const RunFolder &run)
+{
+    return history::parse(readWholeFile(run.file(QStringLiteral("中奖记录.csv"))));
+}
+
+} // namespace
+
+class TestSaveNotice : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_boxes = std::make_unique<messagebox::Seam>(); }
+    void cleanup() { m_boxes.reset(); }
+
+    void heldResultsShowSavingThenSaved();
+    void heldHistoryIsToldOnceAndCaughtUp();
+
+private:
+    std::unique_ptr<messagebox::Seam> m_boxes;
+};
+
+// jieguo.a held for 1.5 s across a landing: the notice says it is saving,
+// the roll is free at once, and the win is stored with no box.
+void TestSaveNotice::heldResultsShowSavingThenSaved()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->controls().effectsDisabledBox->setChecked(true);
+    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
+    QVERIFY(notice);
+    QVERIFY(notice->isHidden());
+    BusyFiles files(true);
+    files.holdFor(run.file(QStringLiteral("jieguo.a")), 1500);
+    land(*w);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), PendingSaves::kSavingWin);
+    QCOMPARE(storedWins(run), 0);
+    QVERIFY(w->controls().startButton->isEnabled());
+    // The focus timer gives 按钮1 the keyboard again; the notice never takes it.
+    QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
+    QTRY_COMPARE(QApplication::focusWidget(), w->controls().startButton);
+    // At the bottom edge, clear of the wheel.
+    QCOMPARE(notice->geometry().bottom() + 1 + 6, w->height());
+    QVERIFY(!notice->geometry().intersects(w->controls().wheelFrame->geometry()));
+
+    QTRY_COMPARE_WITH_TIMEOUT(notice->text(), PendingSaves::kSavedWin, 60000);
+    QCOMPARE(storedWins(run), 1);
+    QCOMPARE(historyOf(run).size(), 1);
+    QVERIFY(m_boxes->shown().isEmpty());
+}
+
+// A folder at the history's name stands for a spreadsheet's hold: every
+// landing is counted, the notice tells it once and no box stops the draw;
+// once the name is free, the retry writes every line in order.
+void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
+{
+    RunFolder run;
+    prepareDrawable(run);
+    QVERIFY(QDir().mkpath(run.file(QStringLiteral("中奖记录.csv"))));
+    auto w = run.openWindow();
+    w->controls().effectsDisabledBox->setChecked(true);
+    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
+    QList<int> landed;
+    for (int roll = 0; roll < 3; ++roll) {
+        land(*w);
+        landed << w->roll().state().position;
+    }
+    QCOMPARE(storedWins(run), 3);
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(notice->text(), PendingSaves::kHistoryHeld);
+    QCOMPARE(w->history().waitingLines(), 3);
+
+    QVERIFY(QDir(run.file(QStringLiteral("中奖记录.csv"))).removeRecursively());
+    QTRY_COMPARE_WITH_TIMEOUT(historyOf(run).size(), 3, 60000);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(historyOf(run)[i].slot, landed[i]);
+    QVERIFY(m_boxes->shown().isEmpty());
+}
+
+QTEST_MAIN(TestSaveNotice)
+#include "test_savenotice.moc"
