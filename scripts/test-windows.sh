@@ -126,6 +126,9 @@ test_args=(-platform offscreen)
 for exe in "$build"/tests/gui_*.exe; do run_test_exe "$exe"; done
 test_args=()
 run_test_exe "$build/tests/windows/win_test_profileinterop.exe"
+# The shipped program's icon, version information and manifest.
+LUNORA_EXE=$(winpath "$(ls -d "$root"/build-windows/lunora-*-windows-x86_64)/lunora.exe") \
+  run_test_exe "$build/tests/windows/win_test_exeresources.exe"
 echo "== Wine test executables: $executables run, $passed passed, $failed failed, $skipped skipped;" \
   "crashed on exit and ran again: ${#exit_crashes[@]} (${exit_crashes[*]})"
 "$wineserver" -k 2>/dev/null || true
