@@ -1,0 +1,16 @@
+#include "unpackfolder.h"
+
+#include <QDir>
+
+bool folderLiesWithin(const QString &folder, const QString &parent, Qt::CaseSensitivity caseSensitivity)
+{
+    if (folder.isEmpty() || parent.isEmpty())
+        return false;
+    const auto clean = [](const QString &path) {
+        QString out = QDir::cleanPath(QDir::fromNativeSeparators(path));
+        if (!out.endsWith(u'/'))
+            out += u'/';
+        return out;
+    };
+    return clean(folder).startsWith(clean(parent), caseSensitivity);
+}
