@@ -7,7 +7,8 @@ bool folderLiesWithin(const QString &folder, const QString &parent, Qt::CaseSens
     if (folder.isEmpty() || parent.isEmpty())
         return false;
     const auto clean = [](const QString &path) {
-        QString out = QDir::cleanPath(QDir::fromNativeSeparators(path));
+        // Either separator, whatever system runs this: the rule is Windows'.
+        QString out = QDir::cleanPath(QString(path).replace(u'\\', u'/'));
         if (!out.endsWith(u'/'))
             out += u'/';
         return out;
