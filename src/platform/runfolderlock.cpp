@@ -14,6 +14,13 @@ RunFolderLock::RunFolderLock(const QString &runDir)
     }
     if (m_lock.error() != QLockFile::LockFailedError)
         return;
+    // A lock left by a copy that ended, even when its process number went to
+    // another process since (after a restart, perhaps to this very one):
+    // the file can be removed only when no running process holds it.
+    if (m_lock.removeStaleLockFile() && m_lock.tryLock(0)) {
+        m_state = State::Held;
+        return;
+    }
     // Between the failed try and this read the holder may have ended; then
     // the lock file names nobody, and the start goes ahead as the only copy.
     qint64 pid = 0;

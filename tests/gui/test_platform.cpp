@@ -1,5 +1,6 @@
 #include "platform/environment.h"
 #include "platform/hotkey.h"
+#include "platform/runfolderlock.h"
 #include "platform/unpackfolder.h"
 #include "support_platformsound.h"
 #include "platform/wave.h"
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -102,6 +104,7 @@ private Q_SLOTS:
     void mediaBackend();
     void archiveFolderRule_data();
     void archiveFolderRule();
+    void runFolderLockTakesOnlyWhatNobodyHolds();
 };
 
 void TestPlatform::hotKeyIsLocalOffscreen()
@@ -398,6 +401,30 @@ void TestPlatform::archiveFolderRule()
     QFETCH(bool, caseMatters);
     QFETCH(bool, within);
     QCOMPARE(folderLiesWithin(runDir, temp, caseMatters ? Qt::CaseSensitive : Qt::CaseInsensitive), within);
+}
+
+void TestPlatform::runFolderLockTakesOnlyWhatNobodyHolds()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    {
+        // Left by a copy that ended, naming a process of ours that runs now,
+        // as after a restart that gave its number to the next start.
+        QFile file(dir.filePath(RunFolderLock::kFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray info = QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+            + QCoreApplication::applicationFilePath().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+        QCOMPARE(file.write(info), info.size());
+    }
+    {
+        const RunFolderLock first(dir.path());
+        QCOMPARE(first.state(), RunFolderLock::State::Held);
+        const RunFolderLock second(dir.path());
+        QCOMPARE(second.state(), RunFolderLock::State::HeldByAnother);
+        QCOMPARE(second.holder(), QCoreApplication::applicationPid());
+    }
+    // Let go at the end.
+    QCOMPARE(RunFolderLock(dir.path()).state(), RunFolderLock::State::Held);
 }
 
 QTEST_MAIN(TestPlatform)
