@@ -8,6 +8,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+# What this script and the kit's own script run, installed when missing, so
+# that a machine that has run nothing else builds the ZIP: the kit's script
+# asks Debian's qmake6 (qmake6-bin) for the host tools' version, and Qt's
+# toolchain file loads the host's CMake packages (qt6-base-dev, -dev-tools).
+packages=(cmake ninja-build zip dpkg-dev g++-mingw-w64-x86-64-posix
+  qt6-base-dev qt6-base-dev-tools qmake6-bin qt6-translations-l10n)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
 kit=$(bash scripts/windows-kit.sh | tail -n1)
 out=$root/build-windows
 build=$out/build

@@ -126,6 +126,9 @@ test_args=(-platform offscreen)
 for exe in "$build"/tests/gui_*.exe; do run_test_exe "$exe"; done
 test_args=()
 run_test_exe "$build/tests/windows/win_test_profileinterop.exe"
+# The shipped program's icon, version information and manifest.
+LUNORA_EXE=$(winpath "$(ls -d "$root"/build-windows/lunora-*-windows-x86_64)/lunora.exe") \
+  run_test_exe "$build/tests/windows/win_test_exeresources.exe"
 echo "== Wine test executables: $executables run, $passed passed, $failed failed, $skipped skipped;" \
   "crashed on exit and ran again: ${#exit_crashes[@]} (${exit_crashes[*]})"
 "$wineserver" -k 2>/dev/null || true
@@ -215,7 +218,52 @@ expected=$(printf '[zbt]\r\n\xbd\xe7\xc3\xe6\xb4\xf3\xd0\xa1=\xc8\xab\xc6\xc1\r\
 [[ -d $app/$(printf '奖品图片' | iconv -f UTF-8 -t GBK) ]] || fail "no picture folder"
 eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
 ((WIDTH == 1280 && HEIGHT == 1024)) || fail "the window is ${WIDTH}x$HEIGHT, not full screen"
+
+# A second start in the same folder ends by itself and leaves one copy.
+# Whether Wine hands the foreground across its processes is recorded.
+xmessage -name other 'another program' &
+other_pid=$!
+other=$(e2e_wait_window other "xmessage did not show")
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+second_rc=0
+(cd "$app" && timeout 120 "$wine" ./lunora.exe >"$work/second.log" 2>&1) || second_rc=$?
+((second_rc == 0)) || { cat "$work/second.log"; fail "the second start ended with $second_rc"; }
+alive "after a second start in its folder"
+mains=$(xdotool search --onlyvisible --name '^Lunora软件V2.0$' 2>/dev/null | wc -l)
+((mains == 1)) || fail "$mains main windows after a second start"
+for _ in $(seq 100); do
+  [[ $(xdotool getactivewindow 2>/dev/null) == "$E2E_WINDOW" ]] && break
+  sleep 0.1
+done
+if [[ $(xdotool getactivewindow 2>/dev/null) == "$E2E_WINDOW" ]]; then
+  echo "second start: the first copy's window came to the front"
+else
+  echo "KNOWN WINE LIMIT: the second start ended, but the first copy's window did not come to the front"
+fi
+kill "$other_pid" 2>/dev/null || true
+# Killed with the Wine server: its lock stays and must not stop the next start.
 stop_app
+
+# Started from inside an archive, as Explorer opens a ZIP: a copy in the
+# system's temporary folder says to unzip first and writes nothing there.
+# Wine's %TEMP% is %USERPROFILE%\AppData\Local\Temp, as on Windows.
+unix_temp=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp 2>/dev/null | grep -v /Public/ | head -n1)
+[[ -d $unix_temp ]] || fail "no temporary folder in the Wine prefix"
+inside=$unix_temp/Temp1_$(basename "$zip")/$(basename "$app")
+mkdir -p "$inside"
+(cd "$app" && cp -r lunora.exe ./*.dll qt.conf platforms imageformats styles translations "$inside/")
+before=$(cd "$inside" && find . | sort)
+(cd "$inside" && exec "$wine" ./lunora.exe >"$work/archive.log" 2>&1) &
+archive_pid=$!
+box=$(e2e_wait_window '^信息：$' "no box when started from inside the archive")
+xdotool windowactivate --sync "$box" 2>/dev/null || xdotool windowfocus --sync "$box"
+xdotool key Return
+archive_rc=0
+wait "$archive_pid" || archive_rc=$?
+((archive_rc == 1)) || fail "started from inside the archive, it ended with $archive_rc"
+[[ $(cd "$inside" && find . | sort) == "$before" ]] || fail "started from inside the archive, it wrote: $(cd "$inside" && find . -newer lunora.exe)"
+echo "started from inside the archive: told to unzip first, nothing written"
+"$wineserver" -k 2>/dev/null || true
 
 # By quantity: slot 2 holds the first ticket, slot 8 nearly all of them.
 printf '[zbt]\r\nlx=假\r\n一=0\r\n二=1\r\n三=0\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=1000000\r\n' \

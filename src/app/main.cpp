@@ -1,14 +1,60 @@
+#include "platform/displayawake.h"
 #include "platform/environment.h"
+#include "platform/runfolderlock.h"
 #include "platform/sound.h"
+#include "platform/unpackfolder.h"
+#include "platform/windowfront.h"
 #include "mainwindow/mainwindow.h"
+#include "widgets/messagebox.h"
 #include "widgets/translations.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <cstdio>
+
+namespace {
+
+// A second start in a folder whose copy still starts up (a slow first start
+// invites a second double-click) waits this long for that copy's window.
+constexpr int kWaitForFirstWindowMs = 30000;
+
+// Another copy runs from this folder: its window comes to the front, and
+// this one ends without touching anything.
+int handOverTo(qint64 firstCopy)
+{
+    const QDeadlineTimer deadline(kWaitForFirstWindowMs);
+    while (!bringWindowOfProcessToFront(firstCopy)) {
+        if (deadline.hasExpired()) {
+            std::fprintf(stderr, "lunora: already running from this folder (process %lld)\n", firstCopy);
+            break;
+        }
+        QThread::msleep(200);
+    }
+    return 0;
+}
+
+QString runFolder()
+{
+#ifdef LUNORA_PER_USER_DATA
+    // Installed by the package: the program's folder is not writable, so each
+    // user's data lives in ~/.local/share/lunora (or $XDG_DATA_HOME/lunora).
+    const QString runDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/lunora");
+    if (!QDir().mkpath(runDir))
+        std::fprintf(stderr, "lunora: cannot make the data folder %s\n", qPrintable(runDir));
+    return runDir;
+#else
+    // The program keeps its data beside itself.
+    return QDir(QCoreApplication::applicationDirPath()).absolutePath();
+#endif
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -22,17 +68,19 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
 
-#ifdef LUNORA_PER_USER_DATA
-    // Installed by the package: the program's folder is not writable, so each
-    // user's data lives in ~/.local/share/lunora (or $XDG_DATA_HOME/lunora).
-    const QString runDir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/lunora");
-    if (!QDir().mkpath(runDir))
-        std::fprintf(stderr, "lunora: cannot make the data folder %s\n", qPrintable(runDir));
-#else
-    // The program keeps its data beside itself.
-    const QString runDir = QDir(QCoreApplication::applicationDirPath()).absolutePath();
-#endif
+    const QString runDir = runFolder();
+    // Checked before anything is written: results kept there would be
+    // deleted with the archive program's temporary folder.
+    if (runsFromArchive(runDir)) {
+        messagebox::inform(QStringLiteral("请先把压缩包解压到一个可以写入的文件夹，再运行解压后的 lunora.exe。"
+                                          "程序不能在压缩包里运行：这样保存的中奖结果会随临时文件夹一起被删除。"));
+        return 1;
+    }
+    const RunFolderLock lock(runDir);
+    if (lock.state() == RunFolderLock::State::HeldByAnother)
+        return handOverTo(lock.holder());
+
+    const DisplayAwake awake;
     MainWindow window(runDir, createSystemSound());
     window.show();
     return app.exec();

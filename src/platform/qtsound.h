@@ -11,11 +11,14 @@ class QAudioSink;
 class QBuffer;
 class QMediaPlayer;
 
-// Sound through Qt Multimedia on one output device.
+// Sound through Qt Multimedia: on one output device, or on the system's
+// default output as it is at each play, so that a device that appears after
+// start (a projector's sound over HDMI) is used from the next play on.
 class QtSound final : public Sound
 {
 public:
     explicit QtSound(const QAudioDevice &device);
+    static std::unique_ptr<QtSound> followingDefaultOutput();
     ~QtSound() override;
 
     void playLooped(const QString &path) override;
@@ -33,8 +36,10 @@ public:
 
 private:
     void dropWave();
+    void followDefaultOutput();
 
     QAudioDevice m_device;
+    bool m_followsDefault = false;
     QByteArray m_accepted;
     std::unique_ptr<QAudioOutput> m_output;
     std::unique_ptr<QMediaPlayer> m_player;

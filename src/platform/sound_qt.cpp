@@ -22,6 +22,24 @@ QtSound::QtSound(const QAudioDevice &device)
 {
 }
 
+std::unique_ptr<QtSound> QtSound::followingDefaultOutput()
+{
+    auto sound = std::make_unique<QtSound>(QMediaDevices::defaultAudioOutput());
+    sound->m_followsDefault = true;
+    return sound;
+}
+
+void QtSound::followDefaultOutput()
+{
+    if (!m_followsDefault)
+        return;
+    const QAudioDevice current = QMediaDevices::defaultAudioOutput();
+    if (current == m_device)
+        return;
+    m_device = current;
+    m_output->setDevice(current);
+}
+
 QtSound::~QtSound()
 {
     stop();
@@ -31,6 +49,7 @@ QtSound::~QtSound()
 void QtSound::playLooped(const QString &path)
 {
     stop();
+    followDefaultOutput();
     // Checked first: a missing file must cost nothing.
     if (!QFileInfo(path).isFile())
         return;
@@ -64,6 +83,7 @@ void QtSound::dropWave()
 void QtSound::playWave(const QByteArray &wave)
 {
     dropWave();
+    followDefaultOutput();
     const std::optional<WaveData> parsed = parseWave(wave);
     if (!parsed)
         return;
@@ -89,9 +109,7 @@ void QtSound::playWave(const QByteArray &wave)
 
 std::unique_ptr<Sound> createSystemSound()
 {
-    // No output device at all (a server, a CI machine): nothing to play on.
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return std::make_unique<SilentSound>();
-    return std::make_unique<QtSound>(device);
+    // Made even without an output device (a server, a CI machine): one may
+    // be plugged in later. With none, playing is silent and costs no delay.
+    return QtSound::followingDefaultOutput();
 }

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "mcimusic.h"
 #include "sound.h"
 
 #include <QByteArray>
 #include <memory>
 
 // Sound through the system's own calls: PlaySound for the chime, MCI for the
-// looping music. MCI commands can take a while (opening a file builds a
-// decoder), so they all run on one worker thread and the caller never waits
-// for them.
+// looping music (see MciMusic: on a worker thread, never waited for).
 class WinSound final : public Sound
 {
 public:
-    WinSound();
+    explicit WinSound(MciLoop loop = MciLoop::Repeat);
     ~WinSound() override;
 
     void playLooped(const QString &path) override;
@@ -29,8 +28,7 @@ public:
     const QByteArray &acceptedSamples() const { return m_accepted; }
 
 private:
-    class Music;
-    std::unique_ptr<Music> m_music;
+    std::unique_ptr<MciMusic> m_music;
     // PlaySound reads the bytes while it plays, so they are kept here until
     // the next chime or the end.
     QByteArray m_wave;

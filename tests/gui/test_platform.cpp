@@ -1,5 +1,7 @@
 #include "platform/environment.h"
 #include "platform/hotkey.h"
+#include "platform/runfolderlock.h"
+#include "platform/unpackfolder.h"
 #include "support_platformsound.h"
 #include "platform/wave.h"
 
@@ -7,6 +9,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -99,6 +102,9 @@ private Q_SLOTS:
     void waveKeepsOnlyTheLatest();
     void mediaBackend_data();
     void mediaBackend();
+    void archiveFolderRule_data();
+    void archiveFolderRule();
+    void runFolderLockTakesOnlyWhatNobodyHolds();
 };
 
 void TestPlatform::hotKeyIsLocalOffscreen()
@@ -357,6 +363,68 @@ void TestPlatform::mediaBackend()
     else
         qunsetenv("QT_MEDIA_BACKEND");
     QTEST(after, "after");
+}
+
+void TestPlatform::archiveFolderRule_data()
+{
+    QTest::addColumn<QString>("runDir");
+    QTest::addColumn<QString>("temp");
+    QTest::addColumn<bool>("caseMatters");
+    QTest::addColumn<bool>("within");
+
+    const QString temp = QStringLiteral("C:\\Users\\张三\\AppData\\Local\\Temp\\");
+    QTest::newRow("Explorer") << QStringLiteral("C:\\Users\\张三\\AppData\\Local\\Temp\\Temp1_lunora-2.0.0.zip\\lunora-2.0.0")
+                              << temp << false << true;
+    QTest::newRow("7-Zip") << QStringLiteral("C:/Users/张三/AppData/Local/Temp/7zO4C2A1B3E/lunora-2.0.0") << temp
+                           << false << true;
+    QTest::newRow("WinRAR") << QStringLiteral("c:\\users\\张三\\appdata\\local\\temp\\Rar$EXa9876.12345") << temp
+                            << false << true;
+    QTest::newRow("the folder itself") << QStringLiteral("C:\\Users\\张三\\AppData\\Local\\Temp") << temp << false
+                                       << true;
+    QTest::newRow("dot-dot back into it")
+        << QStringLiteral("C:\\Users\\张三\\Desktop\\..\\AppData\\Local\\Temp\\x") << temp << false << true;
+    QTest::newRow("a name that only starts alike")
+        << QStringLiteral("C:\\Users\\张三\\AppData\\Local\\Temporary\\lunora") << temp << false << false;
+    QTest::newRow("dot-dot out of it") << QStringLiteral("C:\\Users\\张三\\AppData\\Local\\Temp\\..\\lunora") << temp
+                                       << false << false;
+    QTest::newRow("unzipped on the desktop") << QStringLiteral("C:\\Users\\张三\\Desktop\\lunora-2.0.0") << temp
+                                             << false << false;
+    QTest::newRow("a USB stick") << QStringLiteral("E:\\lunora") << temp << false << false;
+    QTest::newRow("no temporary folder") << QStringLiteral("/tmp/lunora") << QString() << true << false;
+    QTest::newRow("case minds") << QStringLiteral("/TMP/lunora") << QStringLiteral("/tmp") << true << false;
+}
+
+void TestPlatform::archiveFolderRule()
+{
+    QFETCH(QString, runDir);
+    QFETCH(QString, temp);
+    QFETCH(bool, caseMatters);
+    QFETCH(bool, within);
+    QCOMPARE(folderLiesWithin(runDir, temp, caseMatters ? Qt::CaseSensitive : Qt::CaseInsensitive), within);
+}
+
+void TestPlatform::runFolderLockTakesOnlyWhatNobodyHolds()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    {
+        // Left by a copy that ended, naming a process of ours that runs now,
+        // as after a restart that gave its number to the next start.
+        QFile file(dir.filePath(RunFolderLock::kFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray info = QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+            + QCoreApplication::applicationFilePath().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+        QCOMPARE(file.write(info), info.size());
+    }
+    {
+        const RunFolderLock first(dir.path());
+        QCOMPARE(first.state(), RunFolderLock::State::Held);
+        const RunFolderLock second(dir.path());
+        QCOMPARE(second.state(), RunFolderLock::State::HeldByAnother);
+        QCOMPARE(second.holder(), QCoreApplication::applicationPid());
+    }
+    // Let go at the end.
+    QCOMPARE(RunFolderLock(dir.path()).state(), RunFolderLock::State::Held);
 }
 
 QTEST_MAIN(TestPlatform)

@@ -3,7 +3,10 @@
 #include "generators.h"
 #include "mediakit.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -103,6 +106,39 @@ QImage renderAppIcon()
     return image;
 }
 
+// A Windows icon file holding the icon at each size Explorer and the task
+// bar ask for. Every entry is a PNG, which Windows reads in icons since
+// Vista; painted down from the large icon, so all sizes look alike.
+bool saveIco(const QImage &icon, const QString &path)
+{
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    QList<QByteArray> images;
+    for (const int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        const QImage scaled = icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (!scaled.save(&buffer, "png"))
+            return false;
+        images.append(png);
+    }
+    QByteArray ico;
+    QDataStream stream(&ico, QIODevice::WriteOnly);
+    stream.setByteOrder(QDataStream::LittleEndian);
+    stream << quint16(0) << quint16(1) << quint16(images.size());
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const quint8 side = quint8(sizes[i] == 256 ? 0 : sizes[i]); // 0 stands for 256
+        stream << side << side << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+               << quint32(images[i].size()) << offset;
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray &png : images)
+        stream.writeRawData(png.constData(), int(png.size()));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(ico) == ico.size() && file.flush();
+}
+
 } // namespace
 
 bool writeIcons(const QString &dir)
@@ -113,6 +149,7 @@ bool writeIcons(const QString &dir)
     bool ok = saveJpeg(renderPanelIcon(), out.filePath(QStringLiteral("panel_icon.jpg")), 100);
     ok = savePng(app, out.filePath(QStringLiteral("app_icon.png"))) && ok;
     ok = savePng(small, out.filePath(QStringLiteral("app_icon_48.png"))) && ok;
+    ok = saveIco(app, out.filePath(QStringLiteral("app_icon.ico"))) && ok;
     return ok;
 }
 

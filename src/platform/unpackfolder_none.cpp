@@ -1,0 +1,11 @@
+#include "unpackfolder.h"
+
+QString archiveUnpackFolder()
+{
+    return {};
+}
+
+bool runsFromArchive(const QString &)
+{
+    return false;
+}

@@ -1,0 +1,6 @@
+#include "windowfront.h"
+
+bool bringWindowOfProcessToFront(qint64)
+{
+    return false;
+}
