@@ -1,6 +1,7 @@
 #include "platform/environment.h"
 #include "platform/sound.h"
 #include "mainwindow/mainwindow.h"
+#include "widgets/fontsize.h"
 #include "widgets/translations.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     // No application display name: Qt would append it to every window title.
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
+    QApplication::setFont(fontsize::inDesignPixels(QApplication::font()));
 
 #ifdef LUNORA_PER_USER_DATA
     // Installed by the package: the program's folder is not writable, so each

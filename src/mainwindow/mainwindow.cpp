@@ -24,6 +24,7 @@
 #include "widgets/fontsize.h"
 #include "widgets/outersize.h"
 #include "widgets/picturebox.h"
+#include "widgets/screenwatch.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -68,6 +69,9 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
     runCreationHandler();
+    m_screenWatch = new ScreenWatch(this);
+    connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
+    followScreens(); // the menu entry's state; the layout is made already
 }
 
 MainWindow::~MainWindow()

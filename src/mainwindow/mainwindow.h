@@ -20,6 +20,8 @@ class PrizePictures;
 class Roll;
 class RollController;
 class OuterSize;
+class QScreen;
+class ScreenWatch;
 class SettingsGate;
 class Sound;
 class Titles;
@@ -59,6 +61,9 @@ public:
     // The window mode, as the menu's 全屏 and 窗口 set it; stored at once.
     void setFullScreen();
     void setWindowed();
+    // 移到下一个屏幕: the window goes to the next screen in its mode, and
+    // that screen is stored for the next start.
+    void moveToNextScreen();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -72,6 +77,8 @@ private:
     void bindPopups();
     void bindCustomisation();
     void runCreationHandler();
+    void followScreens();
+    void layOutOnScreen(QScreen *screen);
 
     SettingsFile m_settings;
     DrawHistory m_history;
@@ -94,5 +101,7 @@ private:
     std::unique_ptr<PictureReplacement> m_replacement;
     GlobalHotKey *m_hotKey = nullptr;
     OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
+    ScreenWatch *m_screenWatch = nullptr; // owned by the window
+    QRect m_laidOutFor; // the screen area the contents were last laid out for
     bool m_closing = false;
 };
