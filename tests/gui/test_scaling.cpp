@@ -1,21 +1,18 @@
-// Pictures on a scaled screen: decoded in the screen's own pixels, so each
+// Pictures on a scaled screen are decoded in the screen's own pixels, so each
 // pixel of the file reaches one pixel of the screen. (The program turns Qt's
 // scaling off; where a platform scales all the same, as Wayland does, this
-// keeps the pictures sharp.) This test runs its own screen at twice the scale.
-#include "display/backgroundpicture.h"
+// keeps them sharp.) This test's screen is at twice the scale.
+#include "support_runfolder.h"
+
 #include "widgets/picturebox.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// One-pixel black and white squares: any scaling on the way greys them.
+// One-pixel black and white squares, as PNG bytes: any scaling greys them.
 QImage checkerboard(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
@@ -34,31 +31,13 @@ QByteArray pngOf(const QImage &image)
     return bytes;
 }
 
-// Whether the shown pixels are the picture's, pixel for pixel.
-bool samePixels(const QImage &shown, const QImage &picture)
+// What a widget shows, pixel for pixel.
+QImage shown(QWidget *widget)
 {
-    return shown.convertToFormat(QImage::Format_RGB32) == picture.convertToFormat(QImage::Format_RGB32);
+    QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(1);
+    return image;
 }
-
-class BackgroundWindow : public QWidget
-{
-public:
-    BackgroundWindow(const QString &runDir, PictureBox *resultPicture)
-        : m_background(runDir, this, resultPicture)
-    {
-        m_background.load();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QPainter painter(this);
-        m_background.paint(painter, event->rect());
-    }
-
-private:
-    BackgroundPicture m_background;
-};
 
 } // namespace
 
@@ -67,35 +46,26 @@ class TestScaling : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void picturesAreDecodedInDevicePixels();
+    void picturesAreDecodedInDevicePixels()
+    {
+        RunFolder run;
+        // Everything but the background is moved off the window.
+        run.writeGbk(QStringLiteral("config.a"),
+                     QStringLiteral("[zbt]\r\n外形框1左边=9000\r\n主标题左边=9000\r\n副标题左边=9000\r\n"));
+        const QImage background = checkerboard({800, 600});
+        run.writeBytes(QStringLiteral("底图.jpg"), pngOf(background));
+        auto w = run.openWindow();
+        w->resize(400, 300);
+        QCOMPARE(w->devicePixelRatioF(), 2.0);
+        QCOMPARE(shown(w.get()), background);
+
+        // A prize box of the design's 106 x 65 covers 212 x 130 pixels here.
+        const QImage prize = checkerboard({212, 130});
+        PictureBox *box = w->controls().slots[0];
+        box->setPicture(pngOf(prize));
+        QCOMPARE(shown(box), prize);
+    }
 };
-
-void TestScaling::picturesAreDecodedInDevicePixels()
-{
-    QWidget top;
-    top.resize(300, 200);
-    QCOMPARE(top.devicePixelRatioF(), 2.0);
-    // A prize box of the design's 106 x 65 covers 212 x 130 pixels here.
-    const QImage prize = checkerboard({212, 130});
-    auto *box = new PictureBox(&top);
-    box->setGeometry(10, 10, 106, 65);
-    box->setPicture(pngOf(prize));
-    const QImage shownPrize = box->grab().toImage();
-    QCOMPARE(shownPrize.size(), prize.size());
-    QVERIFY(samePixels(shownPrize, prize));
-
-    // The window's background picture, stretched over the window.
-    QTemporaryDir run;
-    const QImage background = checkerboard({600, 400});
-    QFile file(QDir(run.path()).filePath(QStringLiteral("底图.jpg")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.write(pngOf(background)) > 0);
-    file.close();
-    PictureBox result;
-    BackgroundWindow window(run.path(), &result);
-    window.resize(300, 200);
-    QVERIFY(samePixels(window.grab().toImage(), background));
-}
 
 int main(int argc, char *argv[])
 {
