@@ -9,7 +9,7 @@ packages=(
   libxcb1-dev libxss-dev libgl-dev libbenchmark-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-noto-cjk
-  xvfb xdotool x11-utils imagemagick openbox dbus-daemon
+  xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox dbus-daemon
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "platform/windowfront.h"
 #include "mainwindow/mainwindow.h"
 #include "widgets/messagebox.h"
+#include "widgets/fontsize.h"
 #include "widgets/translations.h"
 
 #include <QApplication>
@@ -67,6 +68,7 @@ int main(int argc, char *argv[])
     // No application display name: Qt would append it to every window title.
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
+    QApplication::setFont(fontsize::inDesignPixels(QApplication::font()));
 
     const QString runDir = runFolder();
     // Checked before anything is written: results kept there would be

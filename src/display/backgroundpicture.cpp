@@ -58,17 +58,22 @@ void BackgroundPicture::clear()
 void BackgroundPicture::paint(QPainter &painter, const QRect &exposed)
 {
     const QSize size = m_window->size();
-    if (!m_bytes.isEmpty() && m_scaledFor != size) {
-        const QImage image = imagedecode::decodeScaled(m_bytes, size);
+    // Decoded in the screen's own pixels: a scaled screen shows it sharp.
+    const qreal ratio = m_window->devicePixelRatioF();
+    const QSize device = (QSizeF(size) * ratio).toSize();
+    if (!m_bytes.isEmpty() && m_scaledFor != device) {
+        const QImage image = imagedecode::decodeScaled(m_bytes, device);
         m_scaled = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
-        m_scaledFor = size;
+        m_scaled.setDevicePixelRatio(ratio);
+        m_scaledFor = device;
     }
     if (m_bytes.isEmpty() || m_scaled.isNull()) {
         painter.fillRect(exposed, QColor(255, 0, 0));
         return;
     }
-    if (m_scaled.size() == size)
-        painter.drawPixmap(exposed, m_scaled, exposed);
+    if (m_scaled.size() == device)
+        painter.drawPixmap(QRectF(exposed), m_scaled,
+                           QRectF(QPointF(exposed.topLeft()) * ratio, QSizeF(exposed.size()) * ratio));
     else
         painter.drawPixmap(QRect(QPoint(0, 0), size), m_scaled);
 }

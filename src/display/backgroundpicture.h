@@ -30,7 +30,7 @@ private:
     PictureBox *m_resultPicture;
     QByteArray m_bytes;
     QPixmap m_scaled;
-    // The window size m_scaled was made for. Not m_scaled's own size: bytes
+    // The window size in device pixels m_scaled was made for. Not m_scaled's own size: bytes
     // that do not decode give no pixmap, and a window wider than the decode
     // limit gets a smaller one, and neither may be decoded again each paint.
     QSize m_scaledFor;

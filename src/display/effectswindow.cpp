@@ -29,7 +29,7 @@ EffectsWindow::EffectsWindow(FireworksKind kind, quint32 seed, QWidget *owner, S
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
                          | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
       m_surface(surface),
-      m_show(kind, primaryScreenSize(), seed)
+      m_show(kind, screenAreaOf(owner).size(), seed)
 {
     setObjectName(QStringLiteral("EffectsWindow"));
     setWindowTitle(QString());
@@ -47,7 +47,8 @@ EffectsWindow::EffectsWindow(FireworksKind kind, quint32 seed, QWidget *owner, S
         // Nothing shows until the first sparks exist.
         setMask(kNothing);
     }
-    setGeometry(QRect(QPoint(0, 0), m_show.area()));
+    // The screen the main window is on, wherever that screen lies.
+    setGeometry(QRect(screenAreaOf(owner).topLeft(), m_show.area()));
 
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_frameTimer.setInterval(kFrameMs);

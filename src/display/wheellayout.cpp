@@ -9,9 +9,7 @@
 #include "widgets/screensize.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QPainterPath>
-#include <QScreen>
 
 namespace {
 
@@ -90,7 +88,7 @@ void WheelLayout::clipRound()
     // Only the part that can show on the window is turned into a region, so
     // an absurd wheel never builds a region of millions of scan lines.
     const QRect visible = QRect(frame->mapFrom(m_controls.window, QPoint(0, 0)),
-                                m_controls.window->size().expandedTo(primaryScreenSize()))
+                                m_controls.window->size().expandedTo(screenAreaOf(m_controls.window).size()))
                               .adjusted(-2, -2, 2, 2);
     QPainterPath window;
     window.addRect(visible);

@@ -49,6 +49,7 @@ void MainWindow::bindMenu()
         connect(m.styles[k - 1], &QAction::triggered, this, [wheel, k] { wheel->selectStyle(k); });
     connect(m.fullScreen, &QAction::triggered, this, [this] { m_windowModeUnsaved.check(setFullScreen()); });
     connect(m.windowed, &QAction::triggered, this, [this] { m_windowModeUnsaved.check(setWindowed()); });
+    connect(m.nextScreen, &QAction::triggered, this, [this] { moveToNextScreen(); });
     connect(m.replaceBackground, &QAction::triggered, this, [this] { m_background->replace(); });
     connect(m.clearBackground, &QAction::triggered, this, [this] { m_background->clear(); });
     connect(m.replaceMusic, &QAction::triggered, this, [this] { m_music->replace(); });

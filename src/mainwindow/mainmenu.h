@@ -32,6 +32,7 @@ struct MainMenu
     QMenu *sizeMenu = nullptr;              // 界面大小
     QAction *fullScreen = nullptr;          // 全屏
     QAction *windowed = nullptr;            // 窗口
+    QAction *nextScreen = nullptr;          // 移到下一个屏幕 (enabled with two screens or more)
     QAction *help = nullptr;                // 帮助
     QAction *about = nullptr;               // 关于
     QAction *exit = nullptr;                // 退出

@@ -30,6 +30,7 @@
 #include "widgets/outersize.h"
 #include "widgets/picturebox.h"
 #include "widgets/statusnotice.h"
+#include "widgets/screenwatch.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -84,6 +85,9 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     if (m_settings.readZbt(keys::kPublicDraw) == u"真")
         startPublicMode();
     runCreationHandler();
+    m_screenWatch = new ScreenWatch(this);
+    connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
+    followScreens(); // the menu entry's state; the layout is made already
 }
 
 // No designation, and keys committed to before the first draw.

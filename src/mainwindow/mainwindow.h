@@ -25,6 +25,8 @@ class Roll;
 class SecureRandom;
 class RollController;
 class OuterSize;
+class QScreen;
+class ScreenWatch;
 class SettingsGate;
 class Sound;
 class StatusNotice;
@@ -68,6 +70,9 @@ public:
     // Whether config.a took it.
     bool setFullScreen();
     bool setWindowed();
+    // 移到下一个屏幕: the window goes to the next screen in its mode, and
+    // that screen is stored for the next start.
+    void moveToNextScreen();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -83,6 +88,8 @@ private:
     void runCreationHandler();
     void startPublicMode();
     void quit();
+    void followScreens();
+    void layOutOnScreen(QScreen *screen);
 
     SettingsFile m_settings;
     DrawHistory m_history;
@@ -107,6 +114,8 @@ private:
     std::unique_ptr<PendingSaves> m_pendingSaves;
     GlobalHotKey *m_hotKey = nullptr;
     OuterSize *m_outerSize = nullptr; // the windowed mode's frame; owned by the window
+    ScreenWatch *m_screenWatch = nullptr; // owned by the window
+    QRect m_laidOutFor; // the screen area the contents were last laid out for
     bool m_closing = false;
     UnsavedNotice m_windowModeUnsaved{QStringLiteral("界面大小设置")}; // 全屏 and 窗口 of the menu
     // Public mode (公开抽奖=真 at start-up): the keys, in memory only.

@@ -1,5 +1,6 @@
 // The window mode: full screen without a frame, or a framed window a little
-// smaller than the screen. The menu's two entries show which one is on.
+// smaller than the screen, on the screen the window is on. The menu's two
+// entries show which one is on.
 // The mode is stored for the next start; when the folder cannot be written
 // the switch still happens and only the next start forgets it, as with
 // every on-screen preference. Each returns whether the mode was stored: the
@@ -7,6 +8,7 @@
 #include "mainwindow.h"
 
 #include "core/keys.h"
+#include "settings/screenchoice.h"
 #include "widgets/outersize.h"
 #include "widgets/screensize.h"
 
@@ -16,11 +18,19 @@ bool MainWindow::setFullScreen()
 {
     QWidget *w = this;
     const bool shown = w->isVisible();
+    // Taken before the flags change: that drops the native window, which
+    // knows the screen. A framed window the operator dragged to another
+    // screen fills that one, which is stored as the window's screen.
+    QScreen *screen = screenOf(w);
+    if (screen && screen != screenchoice::stored(m_settings))
+        (void)screenchoice::remember(m_settings, screen); // see the top
+    const QRect area = screenArea(screen);
+    m_laidOutFor = area;
     m_outerSize->cancel();
     w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // The inside is the whole window now; a move would still subtract the
     // frame the window had while it was windowed.
-    w->setGeometry(QRect(QPoint(0, 0), primaryScreenSize()));
+    w->setGeometry(area);
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
     const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen); // see the top
@@ -34,11 +44,13 @@ bool MainWindow::setWindowed()
     QWidget *w = this;
     const bool shown = w->isVisible();
     const QPoint pos = w->pos();
+    const QRect area = screenAreaOf(w);
+    m_laidOutFor = area;
     w->setWindowFlags(Qt::Window);
     w->move(pos);
     // Screen less 20 with the frame: the window, title bar and borders
     // included, stays on the screen.
-    m_outerSize->resizeOuter(primaryScreenSize() - QSize(20, 20));
+    m_outerSize->resizeOuter(area.size() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
     const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kWindowed); // see the top

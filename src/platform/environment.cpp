@@ -9,6 +9,15 @@
 
 void preparePlatformEnvironment()
 {
+    // The screens are laid out in the screen's own pixels, whatever scale
+    // the system sets (125 %, 150 % …): the design is drawn in pixels, and
+    // Qt's scaling would shrink a 1920 × 1080 screen at 175 % to 1097 × 617,
+    // below the wheel's bottom edge at 660. So Qt's scaling is off, and the
+    // scale factors a desktop or a user may set for Qt programs are dropped;
+    // only this program's own window sees them go.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", QByteArray("0"));
+    qunsetenv("QT_SCALE_FACTOR");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
 #if defined(Q_OS_LINUX)
     // Qt 6.4's FFmpeg media backend crashes on a machine without a sound
     // device; GStreamer plays the same files and stays silent there. A value

@@ -8,15 +8,14 @@
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
+#include "settings/screenchoice.h"
 #include "widgets/controls.h"
 #include "widgets/fontsize.h"
 #include "widgets/picturebox.h"
 #include "widgets/screensize.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
 
 namespace {
 
@@ -33,18 +32,11 @@ void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStri
 
 void placeWindowAndWheel(StartupTargets &t)
 {
-    StartupControls &c = t.controls;
-    const QSize screen = primaryScreenSize();
-    c.window->setGeometry(0, 0, screen.width(), screen.height());
-    c.wheelFrame->move((screen.width() - c.wheelFrame->width()) / 2, c.wheelFrame->y());
-    for (TransparentLabel *title : {c.mainTitle, c.subTitle}) {
-        title->resize(c.window->width(), title->height());
-        title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    }
-    applyPosition(t.settings, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop);
-    applyPosition(t.settings, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop);
-    applyPosition(t.settings, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop);
-    applyPosition(t.settings, c.resultPicture, keys::kResultLeft, keys::kResultTop);
+    // The window goes to the stored screen (the primary one when none is
+    // stored or it is not connected); its size is that screen's.
+    const QRect area = screenArea(screenchoice::stored(t.settings));
+    t.controls.window->setGeometry(area);
+    placeOnScreen(t.controls, t.settings, area.size());
 }
 
 void applyOptions(StartupTargets &t)
@@ -117,6 +109,22 @@ void applyTitleFont(const SettingsFile &s, TransparentLabel *label, QStringView 
 }
 
 } // namespace
+
+void placeOnScreen(const StartupControls &c, const SettingsFile &settings, const QSize &screen)
+{
+    // Centred as at start-up, before any enlargement: the wheel grows to the
+    // right and down from there, wherever the layout is made again.
+    const int designWidth = WheelGeometry::design().frame.width();
+    c.wheelFrame->move((screen.width() - designWidth) / 2, c.wheelFrame->y());
+    for (TransparentLabel *title : {c.mainTitle, c.subTitle}) {
+        title->resize(screen.width(), title->height());
+        title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    }
+    applyPosition(settings, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop);
+    applyPosition(settings, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop);
+    applyPosition(settings, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop);
+    applyPosition(settings, c.resultPicture, keys::kResultLeft, keys::kResultTop);
+}
 
 void runStartup(StartupTargets &t)
 {

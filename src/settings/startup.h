@@ -8,6 +8,7 @@ class PictureBox;
 class PrizePictures;
 class QCheckBox;
 class QLineEdit;
+class QSize;
 class QWidget;
 class SettingsFile;
 class ShapeBox;
@@ -46,6 +47,12 @@ struct StartupTargets
     std::function<void()> setWindowed;
     std::function<void()> setFullScreen;
 };
+
+// Lays the window's contents out for a screen of the given size: the wheel
+// centred across it and the titles as wide as it, then the positions the
+// operator stored. Start-up does it once the window is on its screen, and
+// the window again whenever that screen changes or it moves to another.
+void placeOnScreen(const StartupControls &c, const SettingsFile &settings, const QSize &screen);
 
 // The creation handler: reads config.a key by key and applies each value to
 // its control, in a fixed order.

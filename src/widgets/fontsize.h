@@ -43,4 +43,17 @@ inline QFont inPoints(const QFont &font)
     return result;
 }
 
+// The same font with its size in pixels at 96 dpi. The program lays its
+// windows out in the screen's pixels at every scale; a default font left in
+// points would grow with the screen's resolution (at 175 % a 9 pt caption
+// takes 21 px instead of 12) and overflow the controls drawn for it.
+inline QFont inDesignPixels(const QFont &font)
+{
+    if (font.pixelSize() > 0 || font.pointSizeF() <= 0)
+        return font;
+    QFont result = font;
+    result.setPixelSize(qMax(1, qRound(font.pointSizeF() * 4 / 3)));
+    return result;
+}
+
 } // namespace fontsize

@@ -30,11 +30,16 @@ void PictureBox::setRaised(bool raised)
 
 // Decoding waits for the paint: start-up sets pictures and then resizes the
 // boxes, and a hidden box (the result picture) may never be shown at all.
+// The picture is decoded at the box's size in the screen's own pixels, so a
+// scaled screen shows it sharp rather than enlarged.
 void PictureBox::refreshPixmap()
 {
     m_pixmapStale = false;
-    const QImage image = imagedecode::decodeScaled(m_bytes, contentsRect().size());
+    m_pixmapRatio = devicePixelRatioF();
+    const QSize device = (QSizeF(contentsRect().size()) * m_pixmapRatio).toSize();
+    const QImage image = imagedecode::decodeScaled(m_bytes, device);
     m_pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+    m_pixmap.setDevicePixelRatio(m_pixmapRatio);
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)
@@ -42,11 +47,11 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    if (m_pixmapStale)
+    if (m_pixmapStale || m_pixmapRatio != devicePixelRatioF()) // moved to a screen of another scale
         refreshPixmap();
     if (!m_pixmap.isNull()) {
         const QRect target = contentsRect();
-        if (target.size() == m_pixmap.size())
+        if (target.size() == m_pixmap.deviceIndependentSize().toSize())
             painter.drawPixmap(target.topLeft(), m_pixmap);
         else // boxes beyond the decode limit scale up here, clipped to what shows
             painter.drawPixmap(target, m_pixmap);

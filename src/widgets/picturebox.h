@@ -7,7 +7,8 @@
 class QPainter;
 
 // A picture box: holds its picture as the raw bytes of an image file (empty
-// means none) and draws it scaled to its current size. Bytes that do not
+// means none) and draws it scaled to its current size, in the screen's own
+// pixels. Bytes that do not
 // decode show nothing. Decoding happens at the box's size and is cached on
 // the bytes, so equal bytes are never decoded twice.
 class PictureBox : public QFrame
@@ -40,7 +41,8 @@ private:
     void paintRaisedFrame(QPainter &painter) const;
 
     QByteArray m_bytes;
-    QPixmap m_pixmap; // decoded at the content size, at the next paint
+    QPixmap m_pixmap; // decoded at the content size in device pixels, at the next paint
+    qreal m_pixmapRatio = 1.0; // the device pixel ratio m_pixmap was decoded for
     bool m_pixmapStale = false;
     bool m_raised = false;
 };

@@ -1,6 +1,7 @@
 # Shared by the end-to-end tests: a private X display, a temporary run
 # folder holding a copy of the program, and clean-up on every exit.
 # Usage: source lib.sh; e2e_setup <lunora-binary>
+# (E2E_SCREEN=WxHxDEPTH chooses another size of display than 1280x1024x24.)
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -27,7 +28,7 @@ e2e_setup() {
   # and a client connecting during that reset is refused. Every xdotool
   # look is such a client, so without it the program's start failed now and
   # then with "could not connect to display".
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
   local number
   read -r -t 20 number <"$fifo" || e2e_fail "Xvfb did not start"
