@@ -49,8 +49,8 @@ public:
 
     static constexpr int kCell = 16;      // px, edge of the region's cells
     static constexpr int kBandCells = 8;  // rows of cells per band of pushes
-    // On a 4K screen 16 pushes send about a fifth of it per frame, 8 about a
-    // quarter; a call costs little next to 8 MB of pixels.
+    // On a 4K screen 16 pushes send 10 to 25 % of it per frame on average,
+    // depending on the show; a call costs little next to 8 MB of pixels.
     static constexpr int kMaxPushes = 16;
 
 private:
