@@ -39,6 +39,7 @@ EffectsWindow::EffectsWindow(FireworksKind kind, quint32 seed, QWidget *owner, S
     setAutoFillBackground(false);
     if (m_surface == Surface::Translucent) {
         setAttribute(Qt::WA_TranslucentBackground);
+        m_damage = std::make_unique<FireworksDamage>(m_show.area());
     } else {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
@@ -86,7 +87,7 @@ void EffectsWindow::nextFrame()
     const double now = double(m_clock.nsecsElapsed()) / 1e9;
     m_show.advanceTo(std::min(now, m_show.time() + kMaxCatchUp));
     if (!m_frame) {
-        update();
+        pushTranslucentFrame();
         return;
     }
     m_frame->render(m_show, m_painter);
@@ -103,10 +104,8 @@ void EffectsWindow::nextFrame()
     // before (a window manager still placing the window) drew into nothing
     // valid and crashed on Windows. Those cells go the ordinary way instead.
     const QRegion &cells = m_frame->touched();
-    QBackingStore *store = backingStore();
-    QWindow *window = windowHandle();
-    const bool put = store && window && window->isExposed() && !store->size().isEmpty()
-        && store->size() == window->size() && !cells.isEmpty();
+    QBackingStore *store = cells.isEmpty() ? nullptr : readyStore();
+    const bool put = store != nullptr;
     if (put)
         copyToStore(*store, cells);
     setMask(m_frame->shape().isEmpty() ? kNothing : m_frame->shape());
@@ -114,6 +113,44 @@ void EffectsWindow::nextFrame()
         store->flush(cells, windowHandle());
     else if (!cells.isEmpty())
         update(cells);
+}
+
+// Until the window system has exposed the window, Qt has not sized the store
+// and its paint device is no image yet: null then.
+QBackingStore *EffectsWindow::readyStore()
+{
+    QBackingStore *store = backingStore();
+    QWindow *window = windowHandle();
+    const bool ready = store && window && window->isExposed() && !store->size().isEmpty()
+        && store->size() == window->size();
+    return ready ? store : nullptr;
+}
+
+// A translucent window on Windows goes to the screen through
+// UpdateLayeredWindowIndirect, one call per flush, which sends the bounding
+// box of the flushed region: a repaint of the window, or of a region spread
+// over it, sends nearly the whole screen every frame (33 MB at 4K). The
+// changed cells are drawn straight into the backing store, which holds the
+// frame before, and sent as a few separate rectangles instead.
+void EffectsWindow::pushTranslucentFrame()
+{
+    m_damage->advance(m_show);
+    const QRegion &changed = m_damage->region();
+    if (changed.isEmpty())
+        return;
+    QBackingStore *store = readyStore();
+    if (!store) {
+        update(changed);
+        return;
+    }
+    store->beginPaint(changed);
+    {
+        QPainter painter(store->paintDevice());
+        m_damage->paint(painter, m_show, m_painter);
+    }
+    store->endPaint();
+    for (const QRect &r : m_damage->pushes())
+        store->flush(r, windowHandle());
 }
 
 void EffectsWindow::copyToStore(QBackingStore &store, const QRegion &cells)

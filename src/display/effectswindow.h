@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fireworks.h"
+#include "fireworksdamage.h"
 #include "fireworkspainter.h"
 #include "maskedframe.h"
 
@@ -43,12 +44,15 @@ protected:
 
 private:
     void nextFrame();
+    void pushTranslucentFrame();
+    QBackingStore *readyStore();
     void copyToStore(QBackingStore &store, const QRegion &cells);
 
     Surface m_surface;
     Fireworks m_show;
     FireworksPainter m_painter;
     std::unique_ptr<MaskedFrame> m_frame; // masked surface only
+    std::unique_ptr<FireworksDamage> m_damage; // translucent surface only
     QTimer m_frameTimer;
     QElapsedTimer m_clock;
     QPointer<QWindow> m_focusOwner; // the window that had the focus before

@@ -1,5 +1,7 @@
 #include "fireworkspainter.h"
 
+#include "sparkraster.h"
+
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -139,8 +141,41 @@ void FireworksPainter::paintGlitter(QPainter &painter, const Spark &s, float fad
     painter.fillRect(QRectF(s.x - 0.5f, s.y - d * 1.5f, 1, d * 3), c);
 }
 
+// The soft drawing, added straight into the image: the same sparks, trails
+// and sprites, several times faster.
+void FireworksPainter::paintDirect(QPainter &painter, const Fireworks &show)
+{
+    SparkRaster raster(painter);
+    for (const Spark &s : show.sparks()) {
+        const float fade = s.fade() * twinkle(s);
+        if (!drawn(fade, Style::Soft))
+            continue;
+        if (s.role == Spark::Role::Glitter) {
+            const float d = glitterSize(s);
+            raster.rect(QRectF(s.x - d / 2, s.y - d / 2, d, d), premultipliedAt(s.color, fade));
+            const QRgb faint = premultipliedAt(s.color, fade * 0.35f);
+            raster.rect(QRectF(s.x - d * 1.5f, s.y - 0.5f, d * 3, 1), faint);
+            raster.rect(QRectF(s.x - 0.5f, s.y - d * 1.5f, 1, d * 3), faint);
+            continue;
+        }
+        QPointF from(s.x, s.y);
+        for (int k = 0; k < s.trailCount; ++k) {
+            const QPointF to(s.trailX[size_t(k)], s.trailY[size_t(k)]);
+            raster.line(from, to, premultipliedAt(s.color, trailAlpha(s, k, fade)), wideSegment(s, k, Style::Soft));
+            from = to;
+        }
+        const int r = glowRadius(s);
+        const int deviceRadius = std::max(2, int(std::lround(double(r) * raster.scale())));
+        raster.image(QPointF(s.x - float(r), s.y - float(r)), glow(s.color, deviceRadius), fade);
+    }
+}
+
 void FireworksPainter::paint(QPainter &painter, const Fireworks &show, Style style)
 {
+    if (style == Style::Soft && SparkRaster::usable(painter)) {
+        paintDirect(painter, show);
+        return;
+    }
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Plus);
     painter.setRenderHint(QPainter::Antialiasing, style == Style::Soft);

@@ -36,6 +36,7 @@ public:
 
 private:
     const QImage &glow(QRgb color, int radius);
+    void paintDirect(QPainter &painter, const Fireworks &show);
     void paintTrail(QPainter &painter, const Spark &spark, float fade, Style style);
     void paintGlitter(QPainter &painter, const Spark &spark, float fade, Style style);
 
