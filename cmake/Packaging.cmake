@@ -59,6 +59,14 @@ else()
   set(CPACK_GENERATOR TGZ)
 endif()
 
+# The operator's guide in Chinese, beside the program (in the .deb with the
+# documentation). UTF-8 with a byte order mark and CRLF, as Notepad wants it.
+if(LUNORA_DEB)
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/使用说明.txt" DESTINATION share/doc/lunora)
+else()
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/使用说明.txt" DESTINATION .)
+endif()
+
 set(CPACK_PACKAGE_NAME "lunora")
 set(CPACK_PACKAGE_VENDOR "Lunora")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prize-wheel lottery for draws held in front of an audience")

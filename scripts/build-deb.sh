@@ -11,4 +11,9 @@ cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUNORA_DEB=
 cmake --build build-deb -j "$(nproc 2>/dev/null || echo 2)"
 rm -f build-deb/lunora_*.deb
 (cd build-deb && cpack -G DEB >/dev/null)
-ls build-deb/lunora_*.deb
+deb=$(ls build-deb/lunora_*.deb)
+# The operator's guide is in the documentation folder, byte order mark first.
+[ "$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/lunora/使用说明.txt 2>/dev/null \
+  | head -c 3 | od -An -tx1 | tr -d ' ')" = efbbbf ] \
+  || { echo "$deb: no /usr/share/doc/lunora/使用说明.txt with its byte order mark" >&2; exit 1; }
+echo "$deb"

@@ -96,9 +96,12 @@ done
 # Paths relative to the program: plugins beside it, translations below it.
 printf '%s\r\n' "[Paths]" "Prefix = ." "Plugins = ." "Translations = translations" > "$stage/qt.conf"
 cp README.md "$stage/README.md"
+cp docs/使用说明.txt "$stage/"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec $triple-strip --strip-unneeded {} +
 
-(cd "$out" && zip -qr9 "$name.zip" "$name")
+# libarchive (cmake -E tar) marks non-ASCII names as UTF-8, which Windows'
+# own unzipping needs for 使用说明.txt; Info-ZIP's zip leaves the mark off.
+(cd "$out" && LC_ALL=C.UTF-8 cmake -E tar cf "$name.zip" --format=zip "$name")
 echo "$name.zip: $(du -k "$out/$name.zip" | cut -f1) KiB, $(find "$stage" -type f | wc -l) files" >&2
 
 cmake --build "$build" -j "$jobs"

@@ -143,6 +143,10 @@ mkdir "$work/unzipped"
 unzip -q "$zip" -d "$work/unzipped"
 app=$(echo "$work"/unzipped/lunora-*)
 [[ -f $app/lunora.exe ]] || fail "no lunora.exe in the ZIP"
+# The operator's guide: unzip writes names in this GBK locale's bytes only
+# when the ZIP marks them as UTF-8, as a Chinese Windows needs to show them.
+[[ $(head -c 3 "$app/$(iconv -f UTF-8 -t GBK <<<使用说明).txt" 2>/dev/null | od -An -tx1 | tr -d ' ') == efbbbf ]] \
+  || fail "no 使用说明.txt (UTF-8 name, byte order mark) in the ZIP"
 
 fifo=$work/display.fifo
 mkfifo "$fifo"
