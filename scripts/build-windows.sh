@@ -14,16 +14,7 @@ root=$PWD
 # toolchain file loads the host's CMake packages (qt6-base-dev, -dev-tools).
 packages=(cmake ninja-build zip dpkg-dev g++-mingw-w64-x86-64-posix
   qt6-base-dev qt6-base-dev-tools qmake6-bin qt6-translations-l10n)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+bash "$root/scripts/install-missing.sh" "${packages[@]}"
 
 kit=$(bash scripts/windows-kit.sh | tail -n1)
 out=$root/build-windows

@@ -20,16 +20,7 @@ triple=x86_64-w64-mingw32
 # What the Wine run needs, installed when missing: a machine that has only
 # built the ZIP has none of it.
 packages=(wine64 xvfb xdotool openbox unzip locales x11-utils)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+bash "$root/scripts/install-missing.sh" "${packages[@]}"
 
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
