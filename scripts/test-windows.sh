@@ -96,7 +96,7 @@ run_test_exe() { # exe [again]
     >"$log.console" 2>&1) || rc=$?
   [[ -f $log ]] || cp "$log.console" "$log"
   local totals
-  totals=$(tr -d '\r' <"$log" | grep -E '^Totals: ' | tail -n1)
+  totals=$(tr -d '\r' <"$log" | grep -E '^Totals: ' | tail -n1 || true)
   executables=$((executables + 1))
   if [[ -z $totals ]]; then
     broken+=("$name (exit $rc, no totals)")

@@ -204,6 +204,9 @@ void TestBusyFiles::heldFileHoldsADrawOnce()
 // to it, the links stay links, and both take the one lock beside it.
 void TestBusyFiles::symbolicLinksAreWrittenThroughWithOneLock()
 {
+#ifdef Q_OS_WIN
+    QSKIP("QFile::link makes a shortcut on Windows, not a symbolic link");
+#endif
     const QString shared = m_folder->filePath(u"shared/real.ini"_qs);
     QVERIFY(QDir().mkpath(m_folder->filePath(u"shared"_qs)));
     QStringList lockPaths;

@@ -82,7 +82,8 @@ Outcome runProgram(const QString &program, const QStringList &args)
     process.start(program, args);
     if (!process.waitForFinished(60000))
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    // A console program's text ends its lines with CRLF on Windows.
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).remove(u'\r')};
 }
 
 } // namespace

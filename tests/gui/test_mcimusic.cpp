@@ -119,5 +119,5 @@ void TestMciMusic::pollingRepeatsThePiece()
     QVERIFY(!music.wanted());
 }
 
-QTEST_GUILESS_MAIN(TestMciMusic)
+QTEST_MAIN(TestMciMusic)
 #include "test_mcimusic.moc"
