@@ -255,8 +255,10 @@ stop_app
 
 # Started from inside an archive, as Explorer opens a ZIP: a copy in the
 # system's temporary folder says to unzip first and writes nothing there.
-# Wine's %TEMP% is %USERPROFILE%\AppData\Local\Temp, as on Windows.
-unix_temp=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp 2>/dev/null | grep -v /Public/ | head -n1)
+# The folder GetTempPathW gives, as Wine sees it (Wine 8 keeps it in
+# C:\users\<name>\Temp, Windows in ...\AppData\Local\Temp).
+win_temp=$("$wine" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r' || true)
+unix_temp=$("$wine" winepath -u "$win_temp" 2>/dev/null | tr -d '\r' || true)
 [[ -d $unix_temp ]] || fail "no temporary folder in the Wine prefix"
 inside=$unix_temp/Temp1_$(basename "$zip")/$(basename "$app")
 mkdir -p "$inside"
