@@ -9,6 +9,10 @@
 # check that the README's two commands work in its order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The tests name Chinese files and search windows by Chinese titles: with
+# the C locale (a bare environment), xdotool and cpack see only question
+# marks. C.UTF-8 is always there on Debian.
+export LC_ALL=C.UTF-8
 build=${LUNORA_BUILD_DIR:-build}
 
 bash scripts/deps.sh

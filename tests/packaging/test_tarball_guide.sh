@@ -4,6 +4,8 @@
 # UTF-8 with a byte order mark and CRLF line ends.
 # Usage: test_tarball_guide.sh <cpack> <build folder>
 set -euo pipefail
+# cpack stores the guide's Chinese name only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 cpack=$1
 build=$2
 out=$(mktemp -d)
