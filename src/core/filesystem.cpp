@@ -1,5 +1,7 @@
 #include "filesystem.h"
 
+#include <QElapsedTimer>
+#include <QThread>
 #include <QtGlobal>
 #include <algorithm>
 #include <atomic>
@@ -9,6 +11,21 @@ namespace {
 std::atomic<const FileSystem *> g_installed{nullptr};
 
 } // namespace
+
+qint64 FileSystem::milliseconds() const
+{
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return clock.elapsed();
+}
+
+void FileSystem::sleep(int ms) const
+{
+    QThread::msleep(ms);
+}
 
 FileSystem::Outcome FileSystem::retry(qint64 deadline, const std::function<Outcome()> &attempt) const
 {

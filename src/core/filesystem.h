@@ -65,8 +65,9 @@ public:
     virtual void unlock(const QString &path, LockKind kind, LockHandle handle) const = 0;
 
     // A monotonic millisecond clock and a pause on it, for retries.
-    virtual qint64 milliseconds() const = 0;
-    virtual void sleep(int ms) const = 0;
+    // The same on every system (Qt's monotonic clock); tests override them.
+    virtual qint64 milliseconds() const;
+    virtual void sleep(int ms) const;
 
     // Repeats attempt while it ends Busy, until deadline (a value of
     // milliseconds()), pausing a little longer each time up to 50 ms.

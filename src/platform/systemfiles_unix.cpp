@@ -1,7 +1,5 @@
 #include "systemfiles.h"
 
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -109,18 +107,6 @@ public:
     bool canReplaceLockedFile() const override { return true; }
     Outcome lock(const QString &path, LockKind kind, LockHandle &handle) const override;
     void unlock(const QString &path, LockKind kind, LockHandle handle) const override;
-
-    qint64 milliseconds() const override { return m_clock.elapsed(); }
-    void sleep(int ms) const override { QThread::msleep(ms); }
-
-private:
-    QElapsedTimer m_clock = started();
-    static QElapsedTimer started()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }
 };
 
 // flock() belongs to the open file and is released by the kernel when its

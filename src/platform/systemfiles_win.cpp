@@ -1,9 +1,7 @@
 #include "systemfiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cstddef>
 #include <fcntl.h>
@@ -123,17 +121,6 @@ public:
     bool canReplaceLockedFile() const override { return false; }
     Outcome lock(const QString &path, LockKind kind, LockHandle &handle) const override;
     void unlock(const QString &path, LockKind kind, LockHandle handle) const override;
-    qint64 milliseconds() const override { return m_clock.elapsed(); }
-    void sleep(int ms) const override { QThread::msleep(ms); }
-
-private:
-    QElapsedTimer m_clock = started();
-    static QElapsedTimer started()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }
 };
 
 // Qt's own handles share reading and writing but not deleting, and so block
