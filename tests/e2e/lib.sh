@@ -3,8 +3,9 @@
 # Usage: source lib.sh; e2e_setup <lunora-binary>
 # (E2E_SCREEN=WxHxDEPTH chooses another size of display than 1280x1024x24.)
 
-# Window titles are Chinese: xdotool matches them only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
+# Window titles are Chinese: xdotool matches them only in a locale that
+# can spell them. A caller's own (the Wine run's GBK) is kept.
+export LC_ALL=${LC_ALL:-C.UTF-8}
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
