@@ -40,7 +40,7 @@ void BM_CountWinWithHistory(benchmark::State &state)
     Fixture f;
     int slot = 0;
     for (auto _ : state) {
-        if (f.history.countWin(slot % 8 + 1) != DrawHistory::Saved::Stored)
+        if (f.history.recordWin(slot % 8 + 1) != DrawHistory::Saved::Stored)
             state.SkipWithError("count failed");
         ++slot;
     }
@@ -55,7 +55,7 @@ void BM_CountWin_CountOnlyBaseline(benchmark::State &state)
     Fixture f;
     int slot = 0;
     for (auto _ : state) {
-        if (!results::countWin(f.settings, slot % 8 + 1))
+        if (!results::addWin(f.settings, slot % 8 + 1))
             state.SkipWithError("count failed");
         ++slot;
     }

@@ -36,7 +36,7 @@ declare -A links=(
   [display]="lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [settings]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
-  [mainwindow]="lunora_settingsui lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [mainwindow]="lunora_settings lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [app]="lunora_mainwindow"
   [verify]="lunora_core lunora_core_interface"
 )
@@ -46,7 +46,7 @@ declare -A own=(
   [platform]="lunora_platform lunora_codec lunora_files"
   [widgets]="lunora_widgets"
   [display]="lunora_display"
-  [settings]="lunora_settingsui"
+  [settings]="lunora_settings"
   [lottery]="lunora_lottery"
   [mainwindow]="lunora_mainwindow"
   [app]="lunora"
@@ -97,7 +97,7 @@ for dir in src/*/; do
   linked=$(sed 's/#.*//' "$cmake" | tr '\n' ' ' | grep -oE 'target_link_libraries\([^)]*\)' |
     grep -oE '\blunora_[A-Za-z0-9_]+' | sort -u || true)
   for lib in $linked; do
-    [ "$lib" = lunora_settings ] && continue # compile settings, not a layer
+    [ "$lib" = lunora_build_flags ] && continue # compile settings, not a layer
     has "$lib" "${own[$folder]}" && continue
     has "$lib" "${links[$folder]}" || fail "$cmake links $lib, which src/$folder/ may not use"
   done

@@ -53,7 +53,7 @@ QString DrawHistory::waitingPath() const
 // is appended while that lock is still held, so the lines follow the counts
 // in the order the counts were made, and the count a line names is the
 // count of that very win, also when the win had to wait.
-DrawHistory::Saved DrawHistory::countWin(int slot, const history::DrawMark &mark)
+DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mark)
 {
     if (slot < 1 || slot > 8)
         return Saved::Refused;

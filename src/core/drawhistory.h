@@ -58,7 +58,7 @@ public:
     // slot, its prize value text, the mode and the count stored, then mark's
     // cells. In public mode a draw that used the last key is followed by a
     // new commitment.
-    Saved countWin(int slot, const history::DrawMark &mark = {});
+    Saved recordWin(int slot, const history::DrawMark &mark = {});
 
     // Resets the eight counts and then marks the clearing in the history; in
     // public mode a new commitment follows. True when the counts were reset

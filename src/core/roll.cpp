@@ -213,7 +213,7 @@ void Roll::landRoll()
     m_view.setRollInterval(0);
     m_view.setSlotPicture(m_state.position, m_state.heldPicture);
     m_view.playEndSound();
-    const DrawHistory::Saved saved = m_history.countWin(m_state.position, m_draw.takeLandingMark());
+    const DrawHistory::Saved saved = m_history.recordWin(m_state.position, m_draw.takeLandingMark());
     // A win the record lost must not pass as counted: the operator has to
     // note it by hand and make the folder writable. One that waits for a
     // held file is only shown as being saved.

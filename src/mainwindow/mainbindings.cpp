@@ -7,7 +7,7 @@
 #include "display/backgroundpicture.h"
 #include "display/picturereplacement.h"
 #include "display/wheellayout.h"
-#include "lottery/settingsgate.h"
+#include "lottery/passwordgate.h"
 #include "settings/dragging.h"
 #include "settings/optionspanel.h"
 #include "settings/popupmenu.h"

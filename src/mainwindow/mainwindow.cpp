@@ -12,8 +12,8 @@
 #include "display/wineffects.h"
 #include "lottery/publiccaption.h"
 #include "lottery/pendingsaves.h"
-#include "lottery/rollcontroller.h"
-#include "lottery/settingsgate.h"
+#include "lottery/rollscreen.h"
+#include "lottery/passwordgate.h"
 #include "platform/gbkcodec.h"
 #include "platform/hotkey.h"
 #include "platform/sound.h"
@@ -61,12 +61,12 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
                                                 m_menu.disableMusic, this);
     m_effects = new WinEffects(this);
     m_outerSize = new OuterSize(this);
-    m_rollView = std::make_unique<RollController>(views::roll(m_controls), *m_pictures, *m_music, *m_effects, *m_sound);
+    m_rollView = std::make_unique<RollScreen>(views::roll(m_controls), *m_pictures, *m_music, *m_effects, *m_sound);
     m_notice = new StatusNotice(this);
     m_pendingSaves = std::make_unique<PendingSaves>(m_history, m_settings, *m_notice);
     m_rollView->setPendingSaves(m_pendingSaves.get());
     m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_draw);
-    m_gate = std::make_unique<SettingsGate>(m_settings, m_history, m_draw, [this] {
+    m_gate = std::make_unique<PasswordGate>(m_settings, m_history, m_draw, [this] {
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = m_controls.slots[i]->picture();

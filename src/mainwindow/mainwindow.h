@@ -23,11 +23,11 @@ class PrizePictures;
 class PublicCaption;
 class Roll;
 class SecureRandom;
-class RollController;
+class RollScreen;
 class OuterSize;
 class QScreen;
 class ScreenWatch;
-class SettingsGate;
+class PasswordGate;
 class Sound;
 class StatusNotice;
 class Titles;
@@ -55,7 +55,7 @@ public:
     PrizePictures &pictures() { return *m_pictures; }
     BackgroundPicture &background() { return *m_background; }
     BackgroundMusic &music() { return *m_music; }
-    SettingsGate &gate() { return *m_gate; }
+    PasswordGate &gate() { return *m_gate; }
     GlobalHotKey *hotKey() const { return m_hotKey; }
     // The public draw's caption; null in the design's mode.
     PublicCaption *publicCaption() const { return m_publicCaption; }
@@ -102,9 +102,9 @@ private:
     std::unique_ptr<BackgroundPicture> m_background;
     std::unique_ptr<BackgroundMusic> m_music;
     WinEffects *m_effects = nullptr;
-    std::unique_ptr<RollController> m_rollView;
+    std::unique_ptr<RollScreen> m_rollView;
     std::unique_ptr<Roll> m_roll;
-    std::unique_ptr<SettingsGate> m_gate;
+    std::unique_ptr<PasswordGate> m_gate;
     std::unique_ptr<FontDialog> m_fontDialog; // 通用对话框_字体设置, shared by both titles
     std::unique_ptr<OptionsPanel> m_optionsPanel;
     std::unique_ptr<Titles> m_titles;

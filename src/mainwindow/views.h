@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/wheellayout.h"
-#include "lottery/rollcontroller.h"
+#include "lottery/rollscreen.h"
 #include "settings/dragging.h"
 #include "settings/optionspanel.h"
 #include "settings/startup.h"

@@ -80,7 +80,7 @@ void TestBusyFiles::briefHoldIsWaitedOut()
     QVERIFY(results::resetAll(*m_settings));
     m_files->holdFor(m_jieguo, 50);
     const qint64 before = m_files->milliseconds();
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QVERIFY(m_files->busyAnswers > 0);
     QVERIFY(m_files->milliseconds() - before <= 100);
     QCOMPARE(results::countText(*m_settings, 3), u"1"_qs);
@@ -95,7 +95,7 @@ void TestBusyFiles::longHoldKeepsTheWinPendingAndCountsItOnce()
         QVERIFY(results::resetAll(*m_settings));
         m_files->holdFor(m_jieguo, hold);
         const qint64 held = m_files->milliseconds();
-        QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Pending);
+        QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Pending);
         QVERIFY(m_files->milliseconds() - held <= 100);
         QCOMPARE(m_history->pendingWins().size(), 1);
 
@@ -127,8 +127,8 @@ void TestBusyFiles::longHoldKeepsTheWinPendingAndCountsItOnce()
 void TestBusyFiles::winStillPendingIsStoredAtExit()
 {
     m_files->holdFor(m_jieguo, 3000);
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Pending);
-    QCOMPARE(m_history->countWin(5), DrawHistory::Saved::Pending);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Pending);
+    QCOMPARE(m_history->recordWin(5), DrawHistory::Saved::Pending);
     QVERIFY(m_history->finish(10000).isEmpty());
     QCOMPARE(results::countText(*m_settings, 3), u"1"_qs);
     QCOMPARE(results::countText(*m_settings, 5), u"1"_qs);
@@ -136,7 +136,7 @@ void TestBusyFiles::winStillPendingIsStoredAtExit()
     QCOMPARE(entries()[0].slot, 3);
 
     m_files->holdFor(m_jieguo, 60000);
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Pending);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Pending);
     const QList<DrawHistory::Win> unsaved = m_history->finish(10000);
     QCOMPARE(unsaved.size(), 1); // named to the operator, never counted twice
     QCOMPARE(unsaved[0].slot, 3);
@@ -147,12 +147,12 @@ void TestBusyFiles::winStillPendingIsStoredAtExit()
 // them before its own.
 void TestBusyFiles::heldHistoryKeepsEveryLineInOrderAcrossAnExit()
 {
-    QCOMPARE(m_history->countWin(1), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(1), DrawHistory::Saved::Stored);
     m_files->holdUntil(m_history->path(), std::numeric_limits<qint64>::max());
     const int busyBefore = m_files->busyAnswers;
-    QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
     QCOMPARE(m_files->busyAnswers, busyBefore + 1); // one try at a landing, never a wait
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QVERIFY(m_history->heldToReport());
     QVERIFY(!m_history->heldToReport());
     QCOMPARE(m_history->waitingLines(), 2);
@@ -164,7 +164,7 @@ void TestBusyFiles::heldHistoryKeepsEveryLineInOrderAcrossAnExit()
 
     m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kStart.addSecs(60); });
     m_files->release();
-    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     QList<int> slots;
     for (const history::Entry &entry : entries())
         slots << entry.slot;
@@ -179,12 +179,12 @@ void TestBusyFiles::refusalFailsAtOnce()
     QVERIFY(results::resetAll(*m_settings));
     m_files->refuse(m_jieguo);
     const qint64 before = m_files->milliseconds();
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Refused);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Refused);
     QCOMPARE(m_files->milliseconds(), before);
     QVERIFY(m_history->pendingWins().isEmpty());
     QCOMPARE(m_settings->pendingCount(DataFile::Results), 0);
     m_files->release();
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QCOMPARE(results::countText(*m_settings, 3), u"1"_qs); // the refused win left nothing behind
 }
 

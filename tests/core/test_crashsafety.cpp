@@ -88,7 +88,7 @@ int runWriter(const QString &dir, qint64 firstStep, qint64 count)
     for (qint64 s = firstStep; count < 0 || s < firstStep + count; ++s) {
         const bool ok = isConfigStep(s)
             ? settings.write(DataFile::Config, keys::kZbt, configKey(s), configValue(s))
-            : history.countWin(winSlot(s)) == DrawHistory::Saved::Stored
+            : history.recordWin(winSlot(s)) == DrawHistory::Saved::Stored
                 && history.failureToReport().isEmpty();
         say((ok ? "" : "failed ") + QByteArray::number(s));
         if (!ok)
@@ -102,7 +102,7 @@ int runCounter(const QString &dir, int wins)
     const SettingsFile settings(dir, gbkCodec());
     DrawHistory history(settings, fixedClock);
     for (int i = 0; i < wins; ++i) {
-        if (history.countWin(1) != DrawHistory::Saved::Stored)
+        if (history.recordWin(1) != DrawHistory::Saved::Stored)
             return 2;
     }
     return history.failureToReport().isEmpty() ? 0 : 3;
@@ -412,7 +412,7 @@ void TestCrashSafety::leftoverLockFilesNeverBlockAWrite()
 
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(results::countWin(settings, 3));
+    QVERIFY(results::addWin(settings, 3));
     QVERIFY(settings.writeZbt(u"主标题", u"春季抽奖"));
     qInfo("two writes past leftover locks in %lld ms", clock.elapsed());
     QCOMPARE(results::countText(settings, 3), QStringLiteral("1"));

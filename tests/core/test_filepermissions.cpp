@@ -90,7 +90,7 @@ int childCount(const QString &dir, int wins)
 {
     const SettingsFile settings(dir, gbkCodec());
     for (int i = 0; i < wins; ++i) {
-        if (!results::countWin(settings, 1))
+        if (!results::addWin(settings, 1))
             return 1;
     }
     return settings.pendingCount(DataFile::Results) == 0 ? 0 : 1;

@@ -132,12 +132,12 @@ void TestHistory::linesFollowTheCountsInOrder()
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[4], u"5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", u"2.5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"9999999999999"));
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
-    QCOMPARE(m_history->countWin(5), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(5), DrawHistory::Saved::Stored);
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
-    QCOMPARE(m_history->countWin(8), DrawHistory::Saved::Stored);
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(8), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
 
     QCOMPARE(withoutChecks(historyBytes()),
              kHeader
@@ -163,7 +163,7 @@ void TestHistory::formulasStayText()
     const QStringList values{u"=1+2"_qs, u"@SUM(A1)"_qs, u"-5"_qs, u"+7"_qs, u"-2-3"_qs};
     for (int slot = 1; slot <= values.size(); ++slot) {
         QVERIFY(m_settings->writeZbt(keys::kPrizeValue[slot - 1], values[slot - 1]));
-        QCOMPARE(m_history->countWin(slot), DrawHistory::Saved::Stored);
+        QCOMPARE(m_history->recordWin(slot), DrawHistory::Saved::Stored);
     }
     const QList<QByteArray> lines = historyBytes().split('\n');
     QCOMPARE(lines.size(), values.size() + 2);
@@ -178,10 +178,10 @@ void TestHistory::formulasStayText()
 // start again from 1.
 void TestHistory::clearingIsMarked()
 {
-    QCOMPARE(m_history->countWin(1), DrawHistory::Saved::Stored);
-    QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(1), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
-    QCOMPARE(m_history->countWin(1), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(1), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
 
     const QList<QByteArray> lines = withoutChecks(historyBytes()).split('\n');
@@ -213,7 +213,7 @@ void TestHistory::lineIsWrittenUnderTheCountsLock()
         heldAtLine = !lockableElsewhere(lock);
         countAtLine = readWholeFile(m_settings->path(DataFile::Results));
     };
-    QCOMPARE(m_history->countWin(6), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(6), DrawHistory::Saved::Stored);
     QVERIFY(heldAtLine);
     QVERIFY(countAtLine.contains(u"j6=1"));
     QVERIFY(lockableElsewhere(lock));
@@ -248,8 +248,8 @@ void TestHistory::nestedHoldKeepsTheLock()
 
 void TestHistory::slotOutOfRangeWritesNothing()
 {
-    QCOMPARE(m_history->countWin(0), DrawHistory::Saved::Refused);
-    QCOMPARE(m_history->countWin(9), DrawHistory::Saved::Refused);
+    QCOMPARE(m_history->recordWin(0), DrawHistory::Saved::Refused);
+    QCOMPARE(m_history->recordWin(9), DrawHistory::Saved::Refused);
     QVERIFY(!QFile::exists(m_history->path()));
     QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
 }
@@ -260,19 +260,19 @@ void TestHistory::slotOutOfRangeWritesNothing()
 void TestHistory::unwritableHistoryKeepsEveryWin()
 {
     QVERIFY(QDir().mkpath(m_history->path()));
-    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     const QString reason = m_history->failureToReport();
     QVERIFY(reason.startsWith(u"无法打开："));
-    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
-    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     QVERIFY(m_history->failureToReport().isEmpty());
     QCOMPARE(results::countText(*m_settings, 4), u"1"_qs);
 
     QCOMPARE(m_history->waitingLines(), 4);
     // Once the name is free again, the history goes on, missing nothing.
     QVERIFY(QDir(m_history->path()).removeRecursively());
-    QCOMPARE(m_history->countWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     const QList<history::Entry> entries = history::parse(historyBytes());
     QCOMPARE(entries.size(), 5);
     QList<int> slots;
@@ -310,8 +310,8 @@ void TestHistory::tornLastLineIsEnded()
     writeHistory(kHeader + first + fragment);
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j3", u"1"));
 
-    QCOMPARE(m_history->countWin(3), DrawHistory::Saved::Stored);
-    QCOMPARE(m_history->countWin(7), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
     const QByteArray mark = ending + "断电时未写完，此行作废\r\n";
     // The torn line is outside the chain: the next line chains to the one
     // before it.
@@ -342,7 +342,7 @@ void TestHistory::unfinishedFirstWriteStartsAgain()
 {
     QFETCH(QByteArray, left);
     writeHistory(left);
-    QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
     QCOMPARE(historyBytes(), kHeader + firstChained("2026-12-07 15:03:12,2,,按数量,1,否,,,,,"));
 }
 

@@ -58,7 +58,7 @@ struct Event
             return 0;
         draw.noteStopRequest();
         const int slot = draw.drawLanding(designated);
-        return history.countWin(slot, draw.takeLandingMark()) == DrawHistory::Saved::Stored ? slot : 0;
+        return history.recordWin(slot, draw.takeLandingMark()) == DrawHistory::Saved::Stored ? slot : 0;
     }
 
     SettingsFile settings;

@@ -14,8 +14,8 @@ class TestResults : public QObject
 
 private Q_SLOTS:
     void init();
-    void countWin_data();
-    void countWin();
+    void addWin_data();
+    void addWin();
     void firstWinCreatesFile();
     void winTouchesOnlyItsSlot();
     void slotOutOfRange_data();
@@ -42,7 +42,7 @@ QByteArray TestResults::fileBytes() const
     return m_folder->bytes(DataFile::Results);
 }
 
-void TestResults::countWin_data()
+void TestResults::addWin_data()
 {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
@@ -56,20 +56,20 @@ void TestResults::countWin_data()
     QTest::addRow("written back") << QStringLiteral("1e+13") << QStringLiteral("1e+13");
 }
 
-void TestResults::countWin()
+void TestResults::addWin()
 {
     QFETCH(QString, before);
     QFETCH(QString, after);
     if (!before.isEmpty())
         QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", before));
-    QVERIFY(results::countWin(*m_settings, 5));
+    QVERIFY(results::addWin(*m_settings, 5));
     QCOMPARE(results::countText(*m_settings, 5), after);
 }
 
 void TestResults::firstWinCreatesFile()
 {
     QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
-    QVERIFY(results::countWin(*m_settings, 3));
+    QVERIFY(results::addWin(*m_settings, 3));
     const QByteArray bytes = fileBytes();
     QVERIFY(bytes.contains("[zjjg]"));
     QVERIFY(bytes.contains("j3=1"));
@@ -82,9 +82,9 @@ void TestResults::winTouchesOnlyItsSlot()
     for (int slot = 1; slot <= 8; ++slot)
         QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
                                   QString::number(slot * 10)));
-    QVERIFY(results::countWin(*m_settings, 8));
-    QVERIFY(results::countWin(*m_settings, 8));
-    QVERIFY(results::countWin(*m_settings, 1));
+    QVERIFY(results::addWin(*m_settings, 8));
+    QVERIFY(results::addWin(*m_settings, 8));
+    QVERIFY(results::addWin(*m_settings, 1));
     for (int slot = 1; slot <= 8; ++slot) {
         const int expected = slot * 10 + (slot == 8 ? 2 : slot == 1 ? 1 : 0);
         QCOMPARE(results::countText(*m_settings, slot), QString::number(expected));
@@ -102,7 +102,7 @@ void TestResults::slotOutOfRange_data()
 void TestResults::slotOutOfRange()
 {
     QFETCH(int, slot);
-    QVERIFY(!results::countWin(*m_settings, slot));
+    QVERIFY(!results::addWin(*m_settings, slot));
     QCOMPARE(results::countText(*m_settings, slot), QString());
     QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
 }
@@ -122,8 +122,8 @@ void TestResults::resetAllInOrder()
         QCOMPARE(results::countText(*m_settings, slot), QStringLiteral("0"));
     }
 
-    QVERIFY(results::countWin(*m_settings, 2));
-    QVERIFY(results::countWin(*m_settings, 7));
+    QVERIFY(results::addWin(*m_settings, 2));
+    QVERIFY(results::addWin(*m_settings, 7));
     QVERIFY(results::resetAll(*m_settings));
     for (int slot = 1; slot <= 8; ++slot)
         QCOMPARE(results::countText(*m_settings, slot), QStringLiteral("0"));

@@ -9,7 +9,7 @@
 #include "core/draw.h"
 #include "core/settingsfile.h"
 #include "display/wheellayout.h"
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 #include "lottery/resultswindow.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
@@ -113,7 +113,7 @@ private Q_SLOTS:
         Draw draw;
         draw.setTable(PrizeTable::defaults());
         const std::array<QByteArray, 8> noPictures{};
-        PrizeSettingsWindow prizes(settings, draw, noPictures);
+        PrizeValuesWindow prizes(settings, draw, noPictures);
         QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
         DrawHistory history(settings);
         ResultsWindow results(settings, history, noPictures);

@@ -9,7 +9,7 @@
 #include "core/draw.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 #include "lottery/resultswindow.h"
 #include "platform/gbkcodec.h"
 #include "widgets/inputbox.h"
@@ -124,7 +124,7 @@ private Q_SLOTS:
     {
         Draw draw;
         draw.setTable(PrizeTable::defaults());
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         ButtonClicks clicks(&w);
         w.show();
@@ -178,7 +178,7 @@ private Q_SLOTS:
         PasswordWindow password(*m_settings, current, [&opened] { ++opened; });
         Draw draw;
         draw.setTable(PrizeTable::defaults());
-        PrizeSettingsWindow prizes(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow prizes(*m_settings, draw, kNoPictures);
         DrawHistory history(*m_settings);
         ResultsWindow results(*m_settings, history, kNoPictures);
         const QByteArray config = configBytes();

@@ -8,9 +8,9 @@
 #include "core/keys.h"
 #include "core/settingsfile.h"
 #include "lottery/passwordwindow.h"
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 #include "lottery/resultswindow.h"
-#include "lottery/settingsgate.h"
+#include "lottery/passwordgate.h"
 #include "platform/gbkcodec.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
@@ -130,9 +130,9 @@ private Q_SLOTS:
         windows.queueCancel(); // the prize settings window, left as it opens
         Draw draw;
         draw.setTable(PrizeTable::defaults());
-        SettingsGate gate(*m_settings, *m_history, draw, {});
+        PasswordGate gate(*m_settings, *m_history, draw, {});
         gate.openPrizeSettings();
-        QCOMPARE(openedByTheClick, (QStringList{"PasswordWindow", "PrizeSettingsWindow"}));
+        QCOMPARE(openedByTheClick, (QStringList{"PasswordWindow", "PrizeValuesWindow"}));
         QCOMPARE(windows.opened(), openedByTheClick);
         QVERIFY(accepted);
         QVERIFY(boxes.shown().isEmpty());
@@ -338,7 +338,7 @@ private Q_SLOTS:
         answer ? input.queueOk(entry) : input.queueCancel();
         modalwindow::Seam windows;
         Draw draw;
-        SettingsGate gate(*m_settings, *m_history, draw, {});
+        PasswordGate gate(*m_settings, *m_history, draw, {});
         gate.openResults();
 
         QCOMPARE(input.asked().size(), 1);
@@ -355,23 +355,23 @@ private Q_SLOTS:
     {
         inputbox::Seam input;
         input.queueOk(QString());
-        SettingsGate::SlotPictures pictures;
+        PasswordGate::SlotPictures pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("picture ") + QByteArray::number(i + 1);
         Draw draw;
-        SettingsGate gate(*m_settings, *m_history, draw, [&] { return pictures; });
+        PasswordGate gate(*m_settings, *m_history, draw, [&] { return pictures; });
         QList<QByteArray> seen;
         modalwindow::Seam windows;
         windows.queueFor<ResultsWindow>([&](ResultsWindow &results) {
             seen << results.findChild<PictureBox *>(QStringLiteral("图片框8"))->picture();
         });
         windows.queueFor<PasswordWindow>([](PasswordWindow &pw) { pw.enterSettings(); });
-        windows.queueFor<PrizeSettingsWindow>([&](PrizeSettingsWindow &prizes) {
+        windows.queueFor<PrizeValuesWindow>([&](PrizeValuesWindow &prizes) {
             seen << prizes.findChild<PictureBox *>(QStringLiteral("图片框3"))->picture();
         });
         gate.openResults();
         gate.openPrizeSettings();
-        QCOMPARE(windows.opened(), (QStringList{"ResultsWindow", "PasswordWindow", "PrizeSettingsWindow"}));
+        QCOMPARE(windows.opened(), (QStringList{"ResultsWindow", "PasswordWindow", "PrizeValuesWindow"}));
         QCOMPARE(seen, (QList<QByteArray>{"picture 8", "picture 3"}));
     }
 };

@@ -217,7 +217,7 @@ private Q_SLOTS:
     // cancelled clearing marks nothing.
     void clearIsMarkedInTheHistory()
     {
-        QCOMPARE(m_history->countWin(2), DrawHistory::Saved::Stored);
+        QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
         messagebox::Seam boxes;
         boxes.queueAnswers({false, true});
         ResultsWindow w(*m_settings, *m_history, kNoPictures);

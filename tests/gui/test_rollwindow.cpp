@@ -7,7 +7,7 @@
 #include "core/historyfile.h"
 #include "core/roll.h"
 #include "display/wineffects.h"
-#include "lottery/rollcontroller.h"
+#include "lottery/rollscreen.h"
 #include "platform/hotkey.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
@@ -182,7 +182,7 @@ void TestRollWindow::emptyBoxShowsMessage()
     QCOMPARE(box.caption, QStringLiteral("Lunora信息提示"));
     QCOMPARE(box.icon, messagebox::Icon::Information);
     QCOMPARE(box.buttons, messagebox::Buttons::Ok);
-    QCOMPARE(box.text, RollController::emptyBoxText());
+    QCOMPARE(box.text, RollScreen::emptyBoxText());
     QVERIFY(box.text.contains(QString(28, QChar(0x2014))));
     QVERIFY(box.text.startsWith(QStringLiteral("1．如果是第一次运行程序")));
     QVERIFY(c.resultPicture->isHidden());

@@ -14,13 +14,13 @@ class QPushButton;
 class SettingsFile;
 
 // "设置": the eight prize values and the drawing mode.
-class PrizeSettingsWindow : public QDialog
+class PrizeValuesWindow : public QDialog
 {
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
     // 确定 sets draw's prize values, whether or not the file took them.
-    PrizeSettingsWindow(const SettingsFile &settings, Draw &draw,
+    PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
                         const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 
     QLineEdit *valueEdit(int slot) const { return m_values[slot - 1]; }

@@ -5,7 +5,7 @@
 #include "core/keys.h"
 #include "core/draw.h"
 #include "core/settingsfile.h"
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 #include "platform/gbkcodec.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
@@ -25,7 +25,7 @@ namespace {
 const std::array<QByteArray, 8> kNoPictures{};
 const QStringList kDesignTexts{"1", "2", "4", "8", "10", "15", "20", "50"};
 
-QStringList editTexts(const PrizeSettingsWindow &w)
+QStringList editTexts(const PrizeValuesWindow &w)
 {
     QStringList texts;
     for (int slot = 1; slot <= 8; ++slot)
@@ -35,7 +35,7 @@ QStringList editTexts(const PrizeSettingsWindow &w)
 
 } // namespace
 
-class TestPrizeSettings : public QObject
+class TestPrizeValues : public QObject
 {
     Q_OBJECT
 
@@ -99,7 +99,7 @@ private Q_SLOTS:
         QFETCH(bool, bold);
         QFETCH(QColor, colour);
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(w.windowTitle(), QStringLiteral("设置"));
         QCOMPARE(w.size(), QSize(564, 433));
         auto *control = w.findChild<QWidget *>(name);
@@ -135,7 +135,7 @@ private Q_SLOTS:
     void explanationAndFaces()
     {
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         auto *explanation = w.findChild<QLabel *>(QStringLiteral("标签3"));
         QVERIFY(explanation);
         QCOMPARE(explanation->parentWidget()->objectName(), QStringLiteral("分组框1"));
@@ -151,7 +151,7 @@ private Q_SLOTS:
     {
         Draw draw; // its table all 0
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         QCOMPARE(editTexts(w), kDesignTexts);
         QTest::mouseClick(w.okButton(), Qt::LeftButton);
@@ -168,7 +168,7 @@ private Q_SLOTS:
         const QStringList stored{"3.9", "-2", "abc", "", "５", "7个", "0", "100"};
         storeValues(stored);
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(editTexts(w), stored);
     }
 
@@ -177,7 +177,7 @@ private Q_SLOTS:
     {
         storeValues({"", "9", "9", "9", "9", "9", "9", "9"});
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(editTexts(w), kDesignTexts);
     }
 
@@ -200,7 +200,7 @@ private Q_SLOTS:
         Draw draw;
         draw.setTable(PrizeTable::defaults());
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         w.valueEdit(3)->setText(typed);
         w.savePrizeSettings();
         QCOMPARE(m_settings->readZbt(keys::kPrizeValue[2]), typed);
@@ -215,7 +215,7 @@ private Q_SLOTS:
         Draw draw;
         draw.setTable(PrizeTable::defaults());
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         for (int slot = 1; slot <= 8; ++slot)
             w.valueEdit(slot)->clear();
         QTest::mouseClick(w.okButton(), Qt::LeftButton);
@@ -244,7 +244,7 @@ private Q_SLOTS:
         if (!lx.isNull())
             QVERIFY(m_settings->writeZbt(keys::kDrawMode, lx));
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(w.byProbabilityRadio()->isChecked(), byProbability);
         QCOMPARE(w.byQuantityRadio()->isChecked(), !byProbability);
     }
@@ -257,7 +257,7 @@ private Q_SLOTS:
         draw.setTable(before);
         messagebox::Seam boxes;
         {
-            PrizeSettingsWindow w(*m_settings, draw, kNoPictures);
+            PrizeValuesWindow w(*m_settings, draw, kNoPictures);
             w.show();
             w.valueEdit(1)->setText(QStringLiteral("99"));
             QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
@@ -281,7 +281,7 @@ private Q_SLOTS:
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
         Draw draw;
-        PrizeSettingsWindow w(*m_settings, draw, pictures);
+        PrizeValuesWindow w(*m_settings, draw, pictures);
         for (int slot = 1; slot <= 8; ++slot) {
             QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
             QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));
@@ -293,7 +293,7 @@ private Q_SLOTS:
         SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         Draw draw;
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(unwritable, draw, kNoPictures);
+        PrizeValuesWindow w(unwritable, draw, kNoPictures);
         w.valueEdit(2)->setText(QStringLiteral("7"));
         w.savePrizeSettings();
         QCOMPARE(boxes.texts().size(), 1);
@@ -303,7 +303,7 @@ private Q_SLOTS:
         // stock comes from them, not from the file, and the window shows them.
         QVERIFY(draw.refill(unwritable));
         QCOMPARE(draw.table()[2], 7);
-        PrizeSettingsWindow again(unwritable, draw, kNoPictures);
+        PrizeValuesWindow again(unwritable, draw, kNoPictures);
         QCOMPARE(again.valueEdit(2)->text(), QStringLiteral("7"));
     }
 
@@ -314,7 +314,7 @@ private Q_SLOTS:
         SettingsFile unwritable(m_folder->filePath(QStringLiteral("missing")), gbkCodec());
         Draw draw;
         messagebox::Seam boxes;
-        PrizeSettingsWindow w(unwritable, draw, kNoPictures);
+        PrizeValuesWindow w(unwritable, draw, kNoPictures);
         w.show();
         QVERIFY(w.byQuantityRadio()->isChecked());
         QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
@@ -326,5 +326,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPrizeSettings)
-#include "test_prizesettings.moc"
+QTEST_MAIN(TestPrizeValues)
+#include "test_prizevalues.moc"

@@ -12,16 +12,16 @@ class SettingsFile;
 // the menu entries 奖项设置 and 中奖结果. Holds the program's current
 // password. Every opening builds its window afresh and runs it modally
 // (through modalwindow::run, so tests answer the windows by its seam).
-class SettingsGate
+class PasswordGate
 {
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+    PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
-    ~SettingsGate();
-    SettingsGate(const SettingsGate &) = delete;
-    SettingsGate &operator=(const SettingsGate &) = delete;
+    ~PasswordGate();
+    PasswordGate(const PasswordGate &) = delete;
+    PasswordGate &operator=(const PasswordGate &) = delete;
 
     // 奖项设置: the password window, and from it the prize settings.
     void openPrizeSettings();
@@ -29,7 +29,7 @@ public:
     void openResults();
 
 private:
-    void openPrizeSettingsWindow();
+    void openPrizeValuesWindow();
 
     const SettingsFile &m_settings;
     DrawHistory &m_history;

@@ -1,38 +1,38 @@
-#include "lottery/settingsgate.h"
+#include "lottery/passwordgate.h"
 
 #include "lottery/passwordwindow.h"
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 #include "lottery/resultswindow.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
 #include "widgets/modalwindow.h"
 
-SettingsGate::SettingsGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+PasswordGate::PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
                            std::function<SlotPictures()> slotPictures)
     : m_settings(settings), m_history(history), m_draw(draw), m_slotPictures(std::move(slotPictures))
 {
 }
 
-SettingsGate::~SettingsGate()
+PasswordGate::~PasswordGate()
 {
     // Overwrite the held copy before it is freed (copies made elsewhere are
     // not reached).
     m_currentPassword.fill('\0');
 }
 
-void SettingsGate::openPrizeSettings()
+void PasswordGate::openPrizeSettings()
 {
-    PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeSettingsWindow(); });
+    PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeValuesWindow(); });
     modalwindow::run(window);
 }
 
-void SettingsGate::openPrizeSettingsWindow()
+void PasswordGate::openPrizeValuesWindow()
 {
-    PrizeSettingsWindow window(m_settings, m_draw, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    PrizeValuesWindow window(m_settings, m_draw, m_slotPictures ? m_slotPictures() : SlotPictures{});
     modalwindow::run(window);
 }
 
-void SettingsGate::openResults()
+void PasswordGate::openResults()
 {
     const inputbox::Result answer =
         inputbox::ask(QStringLiteral("请输入密码（这里密码与奖项设置是同一个密码，初始密码为空！）"),

@@ -1,4 +1,4 @@
-#include "lottery/prizesettingswindow.h"
+#include "lottery/prizevalueswindow.h"
 
 #include "core/draw.h"
 #include "core/keys.h"
@@ -41,20 +41,20 @@ void headings(QWidget *window, const QString &pictureName, const QString &valueN
 
 } // namespace
 
-PrizeSettingsWindow::PrizeSettingsWindow(const SettingsFile &settings, Draw &draw,
+PrizeValuesWindow::PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
                                          const std::array<QByteArray, 8> &slotPictures,
                                          QWidget *parent)
     : QDialog(parent), m_settings(settings), m_draw(draw)
 {
     design::setupDialog(this, QStringLiteral("设置"), 564, 433);
     buildLayout();
-    connect(m_byQuantity, &QRadioButton::clicked, this, &PrizeSettingsWindow::selectByQuantity);
-    connect(m_byProbability, &QRadioButton::clicked, this, &PrizeSettingsWindow::selectByProbability);
-    connect(m_ok, &QPushButton::clicked, this, &PrizeSettingsWindow::savePrizeSettings);
+    connect(m_byQuantity, &QRadioButton::clicked, this, &PrizeValuesWindow::selectByQuantity);
+    connect(m_byProbability, &QRadioButton::clicked, this, &PrizeValuesWindow::selectByProbability);
+    connect(m_ok, &QPushButton::clicked, this, &PrizeValuesWindow::savePrizeSettings);
     loadPrizeSettings(slotPictures);
 }
 
-void PrizeSettingsWindow::buildLayout()
+void PrizeValuesWindow::buildLayout()
 {
     headings(this, QStringLiteral("标签1"), QStringLiteral("标签2"), 4, 115);
     headings(this, QStringLiteral("标签5"), QStringLiteral("标签6"), 280, 391);
@@ -88,7 +88,7 @@ void PrizeSettingsWindow::buildLayout()
     m_ok->setFont(design::pixelFont(16, false, design::kSongTi));
 }
 
-void PrizeSettingsWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slotPictures)
+void PrizeValuesWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slotPictures)
 {
     for (int i = 0; i < 8; ++i)
         m_pictures[i]->setPicture(slotPictures[i]);
@@ -105,25 +105,25 @@ void PrizeSettingsWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slo
     showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
 }
 
-void PrizeSettingsWindow::showMode(bool byProbability)
+void PrizeValuesWindow::showMode(bool byProbability)
 {
     m_byProbability->setChecked(byProbability);
     m_byQuantity->setChecked(!byProbability);
 }
 
-void PrizeSettingsWindow::selectByQuantity()
+void PrizeValuesWindow::selectByQuantity()
 {
     selectMode(DrawMode::ByQuantity);
 }
 
-void PrizeSettingsWindow::selectByProbability()
+void PrizeValuesWindow::selectByProbability()
 {
     selectMode(DrawMode::ByProbability);
 }
 
 // The draw reads the mode from the file, so the radios show what the file
 // holds: a write that failed must not look like a change of mode.
-void PrizeSettingsWindow::selectMode(DrawMode mode)
+void PrizeValuesWindow::selectMode(DrawMode mode)
 {
     if (!writeDrawMode(m_settings, mode))
         messagebox::inform(QStringLiteral("抽奖方式保存失败，没有改变！"
@@ -131,7 +131,7 @@ void PrizeSettingsWindow::selectMode(DrawMode mode)
     showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
 }
 
-void PrizeSettingsWindow::savePrizeSettings()
+void PrizeValuesWindow::savePrizeSettings()
 {
     std::array<QString, 8> typed;
     QList<std::pair<QStringView, QString>> entries;

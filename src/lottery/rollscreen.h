@@ -35,10 +35,10 @@ struct RollControls
 
 // Glues the roll logic to the main window's widgets, timers, music, effects
 // and sound.
-class RollController final : public RollView
+class RollScreen final : public RollView
 {
 public:
-    RollController(const RollControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
+    RollScreen(const RollControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
                    WinEffects &effects, Sound &sound);
 
     QString rollSpeedText() const override;
