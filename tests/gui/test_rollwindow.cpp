@@ -244,7 +244,7 @@ void TestRollWindow::startDuringFireworksClosesThem()
     QVERIFY(w->effects().isShowing());
     w->roll().startCaptionPressed();
     QVERIFY(!w->effects().isShowing());
-    QCOMPARE(w->roll().state().runFlag, 1);
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
 }
 
 // Each landing of the real window adds its line, naming the slot it landed
