@@ -77,11 +77,11 @@ bool Roll::buildStopBox()
 // raised border until the highlight next leaves it.
 void Roll::startRoll()
 {
-    const RollStart start{m_state.position, std::exchange(m_state.heldPicture, {})};
+    const RollEnd lastEnd{m_state.position, std::exchange(m_state.heldPicture, {})};
     m_state.phase = RollPhase::Rolling;
     m_state.position = 0;
     m_state.tickBudget = m_draw.drawRollLength();
-    m_view.started(start);
+    m_view.started(lastEnd);
 }
 
 // The budget stays as it was: a stop undone at its landing tick (see tick)

@@ -19,17 +19,9 @@ struct RollState
 {
     RollPhase phase = RollPhase::Idle;
     int position = 0;      // slot under the highlight, 0 before the first roll
-    qint32 tickBudget = 0; // ticks left while rolling; 0 when idle
+    qint32 tickBudget = 0; // ticks left while rolling, kept while stopping; 0 when idle
     // The highlighted slot's picture, taken out of its box; what goes back
     // into the box of the last landing when the next roll starts.
-    QByteArray heldPicture;
-};
-
-// A roll starting. The slot the last roll ended on (0: none) gets the held
-// picture back, which a picture replacement may have emptied.
-struct RollStart
-{
-    int previousSlot = 0;
     QByteArray heldPicture;
 };
 
@@ -41,7 +33,9 @@ struct RollStep
     int position = 0;
 };
 
-// The slot a roll ended on and the picture it gets back.
+// The slot a roll ended on (0: none yet) and the picture it gets back: at
+// the end, and again when the next roll starts, by when a picture
+// replacement may have emptied it.
 struct RollEnd
 {
     int slot = 0;
@@ -56,9 +50,9 @@ struct WinOutcome
 };
 
 // The roll's events, in the order they happen; the main window's roll screen
-// shows them. Each one ends before anything can run in between (a message
-// box or the fireworks' wait come last in an event), so the roll's state is
-// final whenever an event is sent.
+// shows them. The view may wait inside an event (the fireworks' 3.5 s, a
+// message box) while ticks and presses run nested, so the roll sends each
+// event only once its own state is final.
 class RollView
 {
 public:
@@ -68,7 +62,7 @@ public:
     virtual void requested() = 0;
     // The request found no ticket; nothing else changed.
     virtual void refused() = 0;
-    virtual void started(const RollStart &start) = 0;
+    virtual void started(const RollEnd &lastEnd) = 0;
     virtual void stopRequested() = 0;
     // A landing tick found the box empty (a refused request after the stop):
     // the roll goes on as before the stop.

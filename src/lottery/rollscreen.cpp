@@ -59,13 +59,12 @@ void RollScreen::refused()
 // Each roll gets the whole auto-stop delay, even when the timer already
 // runs with it (armed by a refused request), so no earlier arming can cut
 // this roll short.
-void RollScreen::started(const RollStart &start)
+void RollScreen::started(const RollEnd &lastEnd)
 {
     setIdleCaptions(false);
     m_controls.startButton->setText(Roll::kStopCaption);
     m_music.startForRoll();
-    if (start.previousSlot != 0)
-        m_controls.slots[start.previousSlot - 1]->setPicture(start.heldPicture);
+    putBack(lastEnd);
     m_controls.autoStopTimer->setInterval(0);
     armAutoStop();
     m_controls.rollTimer->setInterval(Roll::rollIntervalMs(m_controls.rollSpeedEdit->text()));
@@ -103,13 +102,19 @@ void RollScreen::ranOut()
     m_music.stop();
 }
 
+// The only way the held picture goes back into a box.
+void RollScreen::putBack(const RollEnd &end)
+{
+    if (end.slot != 0)
+        m_controls.slots[end.slot - 1]->setPicture(end.heldPicture);
+}
+
 void RollScreen::showEndOfRoll(const RollEnd &end)
 {
     m_controls.startButton->setText(Roll::kStartCaption);
     m_controls.startButton->setEnabled(true);
     m_controls.rollTimer->setInterval(0);
-    if (end.slot != 0)
-        m_controls.slots[end.slot - 1]->setPicture(end.heldPicture);
+    putBack(end);
 }
 
 void RollScreen::endedEmpty(const RollEnd &end)

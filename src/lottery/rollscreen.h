@@ -44,7 +44,7 @@ public:
 
     void requested() override;
     void refused() override;
-    void started(const RollStart &start) override;
+    void started(const RollEnd &lastEnd) override;
     void stopRequested() override;
     void resumed() override;
     void ranOut() override;
@@ -65,6 +65,7 @@ public:
 private:
     void armAutoStop();
     void setIdleCaptions(bool idle);
+    void putBack(const RollEnd &end);
     void showEndOfRoll(const RollEnd &end);
     void showEmptyBoxMessage();
 

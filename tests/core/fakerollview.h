@@ -23,12 +23,7 @@ public:
 
     void requested() override { events << "requested"; }
     void refused() override { events << "refused"; }
-    void started(const RollStart &start) override
-    {
-        events << "started";
-        if (start.previousSlot != 0)
-            boxes[start.previousSlot - 1] = start.heldPicture;
-    }
+    void started(const RollEnd &lastEnd) override { events << "started"; putBack(lastEnd); }
     void stopRequested() override { events << "stop"; }
     void resumed() override { events << "resumed"; }
     void ranOut() override { events << "ran-out"; }
