@@ -64,11 +64,12 @@ private Q_SLOTS:
         w->roll().startStopPress();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(c.autoStopTimer->interval(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(c.autoStopTimer->remainingMs() < 9990, kPatienceMs);
+        // Half a second gone: a restart shows even on a machine that stalls.
+        QTRY_VERIFY_WITH_TIMEOUT(c.autoStopTimer->remainingMs() < 9500, kPatienceMs);
 
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=9\r\n"));
         w->roll().startStopPress();
-        QVERIFY(c.autoStopTimer->remainingMs() > 9990);
+        QVERIFY(c.autoStopTimer->remainingMs() > 9500);
         w->roll().startStopPress(); // the keyboard: 按钮1
         QVERIFY(!c.autoStopTimer->isActive());
         w->roll().stopCaptionPressed(); // before the landing tick: rolls again
