@@ -72,7 +72,7 @@ void runCumulative(benchmark::State &state, const PrizeTable &start, bool withFi
     for (auto _ : state) {
         if (withFile) {
             benchmark::DoNotOptimize(draw.refill(*folder.settings));
-            benchmark::DoNotOptimize(draw.drawLanding(false));
+            benchmark::DoNotOptimize(draw.drawLanding());
         } else {
             pool.rebuild(start);
             benchmark::DoNotOptimize(drawSlot(pool, false, random));

@@ -152,10 +152,10 @@ public:
     {
         const int wavesBefore = m_sound.waves;
         m_window.roll().startStopPress();
-        if (m_window.roll().state().runFlag != 1)
+        if (m_window.roll().state().phase != RollPhase::Rolling)
             return fail("the start request did not start a roll");
         m_guard.start();
-        while (m_sound.waves == wavesBefore || m_window.roll().state().runFlag != 0) {
+        while (m_sound.waves == wavesBefore || m_window.roll().state().phase != RollPhase::Idle) {
             if (!m_guard.isActive())
                 return fail("no landing within the deadline");
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -37,8 +37,9 @@ void Draw::noteStopRequest()
 // A public landing needs a key; with none left (the system's generator
 // failed at the last commitment) the design's draw lands, and its line
 // shows no public cells.
-int Draw::drawLanding(bool designated)
+int Draw::drawLanding()
 {
+    const bool designated = std::exchange(m_designated, false);
     m_mark = {};
     if (m_keys) {
         if (auto landing = m_keys->draw(m_stopBox, m_stopMs)) {

@@ -48,10 +48,15 @@ public:
     // Then the box is rebuilt from the table. Whether it holds a ticket.
     bool refill(const SettingsFile &settings);
 
-    // The landing's slot (see drawSlot); the box must not be empty. In
-    // public mode the slot is the public draw's, from the box and moment of
-    // the last stop request, and designated is ignored.
-    int drawLanding(bool designated);
+    // The hot key Shift+Q: the next landing is on the box's first ticket.
+    // Arming it again before that landing changes nothing.
+    void armDesignation() { m_designated = true; }
+    bool designationArmed() const { return m_designated; }
+    // The landing's slot (see drawSlot); the box must not be empty. It uses
+    // the designation up. In public mode the slot is the public draw's, from
+    // the box and moment of the last stop request, and a designation is
+    // used up without effect.
+    int drawLanding();
     // What the last landing drawn records in its history line, once.
     history::DrawMark takeLandingMark() { return std::exchange(m_mark, {}); }
 
@@ -76,4 +81,5 @@ private:
     publicdraw::Box m_stopBox{};
     qint64 m_stopMs = 0;
     history::DrawMark m_mark;
+    bool m_designated = false;
 };

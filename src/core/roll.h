@@ -1,70 +1,85 @@
 #pragma once
 
 #include "draw.h"
+#include "drawhistory.h"
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
-class DrawHistory;
 class SettingsFile;
 
-// What the roll needs of the main window. The window implements it; tests
-// drive the roll with a recording fake.
+// Idle: caption 开始, no roll timer. Rolling: caption 停止, the highlight
+// moves. Stopping: a stop was asked for and the next tick lands; the caption
+// still reads 停止 and only the stop caption (or the auto-stop) reaches the
+// roll, which starts it again.
+enum class RollPhase { Idle, Rolling, Stopping };
+
+struct RollState
+{
+    RollPhase phase = RollPhase::Idle;
+    int position = 0;      // slot under the highlight, 0 before the first roll
+    qint32 tickBudget = 0; // ticks left while rolling, kept while stopping; 0 when idle
+    // The highlighted slot's picture, taken out of its box; what goes back
+    // into the box of the last landing when the next roll starts.
+    QByteArray heldPicture;
+};
+
+// One step of the highlight: previous loses it and is reloaded from its
+// file, position gets it.
+struct RollStep
+{
+    int previous = 0;
+    int position = 0;
+};
+
+// The slot a roll ended on (0: none yet) and the picture it gets back: at
+// the end, and again when the next roll starts, by when a picture
+// replacement may have emptied it.
+struct RollEnd
+{
+    int slot = 0;
+    QByteArray heldPicture;
+};
+
+// What became of a landing's win, once the count was tried.
+struct WinOutcome
+{
+    DrawHistory::Saved saved = DrawHistory::Saved::Stored;
+    QString historyFailure; // not empty: 中奖记录.csv could not be written
+};
+
+// The roll's events, in the order they happen; the main window's roll screen
+// shows them. The view may wait inside an event (the fireworks' 3.5 s, a
+// message box) while ticks and presses run nested, so the roll sends each
+// event only once its own state is final.
 class RollView
 {
 public:
     virtual ~RollView() = default;
 
-    // Live option values: the panel's controls, not the settings file.
-    virtual QString rollSpeedText() const = 0;     // 编辑框_滚动速度
-    virtual QString autoStopText() const = 0;      // 编辑框_自动停止
-    virtual bool effectsDisabled() const = 0;      // 选择框_禁用特效
-
-    // 按钮1: its caption is the state the centre captions test.
-    virtual QString buttonCaption() const = 0;
-    virtual void setButtonCaption(const QString &caption) = 0;
-    virtual void setButtonEnabled(bool enabled) = 0;
-
-    // true: 透明标签_开始 shown, 透明标签_结束 hidden; false: the reverse.
-    virtual void setIdleCaptions(bool idle) = 0;
-
-    // Timers, through the interval rule (same value: no restart; <= 0: stop).
-    virtual void setRollInterval(int ms) = 0;     // 时钟1
-    virtual void setAutoStopInterval(int ms) = 0; // 时钟3_自动停止
-
-    // Slots 1..8 and the result picture.
-    virtual void setSlotRaised(int slot, bool raised) = 0;
-    virtual QByteArray slotPicture(int slot) const = 0;
-    virtual void setSlotPicture(int slot, const QByteArray &bytes) = 0;
-    virtual void reloadSlotPicture(int slot) = 0; // from its file
-    virtual void setResultPicture(const QByteArray &bytes) = 0;
-    virtual void setResultVisible(bool visible) = 0;
-
-    // The designation flag (透明标签_zd visible).
-    virtual bool designationArmed() const = 0;
-    virtual void clearDesignation() = 0;
-
-    virtual void showEmptyBoxMessage() = 0;
-    // The landing's win could not be stored in jieguo.a: the file or folder
-    // refuses it.
-    virtual void showWinNotCounted() = 0;
-    // jieguo.a is held by another program: the win waits to be stored.
-    virtual void showWinPending() = 0;
-    // The win was counted, but 中奖记录.csv could not be written (reason).
-    virtual void showHistoryNotKept(const QString &reason) = 0;
-    virtual void startMusic() = 0;
-    virtual void stopMusic() = 0;
-    virtual void showWinEffect() = 0;  // returns at once; closes itself later
-    virtual void closeWinEffect() = 0;
-    virtual void playEndSound() = 0;
-};
-
-struct RollState
-{
-    int runFlag = 0;       // 1 while rolling
-    int position = 0;      // slot under the highlight, 0 before the first roll
-    qint32 tickBudget = 0; // ticks left
-    QByteArray heldPicture;
+    // Every start or stop request, before the box is built for it.
+    virtual void requested() = 0;
+    // The request found no ticket; nothing else changed.
+    virtual void refused() = 0;
+    virtual void started(const RollEnd &lastEnd) = 0;
+    virtual void stopRequested() = 0;
+    // A landing tick found the box empty (a refused request after the stop):
+    // the roll goes on as before the stop.
+    virtual void resumed() = 0;
+    // The budget ran out with no stop asked for; the tick asks for it.
+    virtual void ranOut() = 0;
+    // ...and the box then held no ticket: the roll ends where it stands.
+    virtual void endedEmpty(const RollEnd &end) = 0;
+    // Returns the picture taken out of the newly highlighted box.
+    virtual QByteArray stepped(const RollStep &step) = 0;
+    // Before the win is counted (the end sound comes first).
+    virtual void landed(const RollEnd &end) = 0;
+    virtual void winCounted(const WinOutcome &outcome) = 0;
+    // A press on the stop caption, or the auto-stop tick, is over; restarted:
+    // it started the roll again between a stop and its landing.
+    virtual void stopPressHandled(bool restarted) = 0;
+    virtual void designationChanged(bool armed) = 0;
 };
 
 // The start/stop request, the roll tick and the landing, in their exact
@@ -76,6 +91,11 @@ public:
     static inline const QString kStopCaption = QStringLiteral("停止");
     // What a roll speed of 0 ms or less rolls at: the speed box's default.
     static constexpr int kDefaultRollIntervalMs = 30;
+
+    // The roll timer's interval for the speed box's text.
+    static int rollIntervalMs(const QString &speedText);
+    // The auto-stop delay for its box's text; none for exactly "0".
+    static std::optional<int> autoStopMs(const QString &autoStopText);
 
     // The draw's state is the program's; the roll changes it only through
     // Draw's functions.
@@ -89,21 +109,21 @@ public:
     void stopCaptionPressed();
     // A tick of 时钟1.
     void tick();
+    // The hot key Shift+Q: the next landing is on the first ticket.
+    void armDesignation();
     // Before a picture replacement: the held picture becomes empty.
     void clearHeldPicture() { m_state.heldPicture.clear(); }
 
     const RollState &state() const { return m_state; }
 
 private:
-    void armAutoStop();
     bool buildStopBox();
     void startRoll();
     void requestStop();
-    void resetRoll();
     bool stopOnRunOut();
     void endEmptyRunOut();
+    void step(bool landing);
     void landRoll();
-    void resumeAfterEmptyLanding();
     int drawLandingSlot();
 
     RollView &m_view;
@@ -111,5 +131,4 @@ private:
     DrawHistory &m_history;
     Draw &m_draw;
     RollState m_state;
-    qint32 m_budgetAtStop = 0; // the budget a stop request replaced by 1
 };

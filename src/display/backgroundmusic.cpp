@@ -31,8 +31,10 @@ QString BackgroundMusic::path() const
     return folder() + QStringLiteral("/bjyy.mp3");
 }
 
+// The check marks show the switch; they are never read back.
 void BackgroundMusic::check(bool on)
 {
+    m_on = on;
     m_enableItem->setChecked(on);
     m_disableItem->setChecked(!on);
 }
@@ -69,7 +71,7 @@ void BackgroundMusic::replace()
 
 void BackgroundMusic::startForRoll()
 {
-    if (m_enableItem->isChecked())
+    if (m_on)
         m_sound.playLooped(path());
 }
 

@@ -10,7 +10,7 @@ class SettingsFile;
 class Sound;
 
 // The roll music: wav/bjyy.mp3 beside the program, switched on and off by
-// two menu items whose check marks are the live setting.
+// two menu items whose check marks follow the live switch.
 class BackgroundMusic
 {
 public:
@@ -35,5 +35,6 @@ private:
     QAction *m_enableItem;
     QAction *m_disableItem;
     QWidget *m_dialogParent;
+    bool m_on = false; // the live switch; the stored one is read at start-up
     UnsavedNotice m_switchUnsaved{QStringLiteral("背景音乐设置")};
 };

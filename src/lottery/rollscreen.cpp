@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 
 RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictures,
                                BackgroundMusic &music, WinEffects &effects, Sound &sound)
@@ -26,50 +27,157 @@ RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictur
 {
 }
 
-QString RollScreen::rollSpeedText() const { return m_controls.rollSpeedEdit->text(); }
-QString RollScreen::autoStopText() const { return m_controls.autoStopEdit->text(); }
-bool RollScreen::effectsDisabled() const { return m_controls.effectsDisabledBox->isChecked(); }
-QString RollScreen::buttonCaption() const { return m_controls.startButton->text(); }
-
-void RollScreen::setButtonCaption(const QString &caption)
+// By the interval rule, a timer already running with this delay goes on
+// with its old schedule.
+void RollScreen::armAutoStop()
 {
-    m_controls.startButton->setText(caption);
+    if (const std::optional<int> ms = Roll::autoStopMs(m_controls.autoStopEdit->text()))
+        m_controls.autoStopTimer->setInterval(*ms);
 }
 
-void RollScreen::setButtonEnabled(bool enabled)
-{
-    m_controls.startButton->setEnabled(enabled);
-}
-
+// true: 透明标签_开始 shown, 透明标签_结束 hidden; false: the reverse.
 void RollScreen::setIdleCaptions(bool idle)
 {
     m_controls.startCaption->setVisible(idle);
     m_controls.stopCaption->setVisible(!idle);
 }
 
-void RollScreen::setRollInterval(int ms) { m_controls.rollTimer->setInterval(ms); }
-void RollScreen::setAutoStopInterval(int ms) { m_controls.autoStopTimer->setInterval(ms); }
-
-void RollScreen::setSlotRaised(int slot, bool raised)
+// Every request arms the auto-stop, even one then refused.
+void RollScreen::requested()
 {
-    m_controls.slots[slot - 1]->setRaised(raised);
+    m_controls.resultPicture->setVisible(true);
+    armAutoStop();
+    m_effects.closeWinEffect();
 }
 
-QByteArray RollScreen::slotPicture(int slot) const
+void RollScreen::refused()
 {
-    return m_controls.slots[slot - 1]->picture();
+    m_controls.resultPicture->setVisible(false);
+    showEmptyBoxMessage();
 }
 
-void RollScreen::setSlotPicture(int slot, const QByteArray &bytes)
+// Each roll gets the whole auto-stop delay, even when the timer already
+// runs with it (armed by a refused request), so no earlier arming can cut
+// this roll short.
+void RollScreen::started(const RollEnd &lastEnd)
 {
-    m_controls.slots[slot - 1]->setPicture(bytes);
+    setIdleCaptions(false);
+    m_controls.startButton->setText(Roll::kStopCaption);
+    m_music.startForRoll();
+    putBack(lastEnd);
+    m_controls.autoStopTimer->setInterval(0);
+    armAutoStop();
+    m_controls.rollTimer->setInterval(Roll::rollIntervalMs(m_controls.rollSpeedEdit->text()));
+    m_controls.slots[0]->setRaised(true);
+    m_controls.resultPicture->setPicture({});
 }
 
-void RollScreen::reloadSlotPicture(int slot) { m_pictures.load(slot); }
-void RollScreen::setResultPicture(const QByteArray &bytes) { m_controls.resultPicture->setPicture(bytes); }
-void RollScreen::setResultVisible(bool visible) { m_controls.resultPicture->setVisible(visible); }
-bool RollScreen::designationArmed() const { return !m_controls.designationFlag->isHidden(); }
-void RollScreen::clearDesignation() { m_controls.designationFlag->hide(); }
+// The auto-stop belongs to the roll that armed it, whichever way that roll
+// is stopped; the next roll arms its own. The fireworks wait last: the
+// landing tick runs during their wait.
+void RollScreen::stopRequested()
+{
+    setIdleCaptions(false);
+    m_controls.autoStopTimer->setInterval(0);
+    m_music.stop();
+    m_controls.startButton->setEnabled(false);
+    if (!m_controls.effectsDisabledBox->isChecked())
+        m_effects.showWinEffect();
+}
+
+// Rolling again: the music back on, the button usable, the effect closed.
+void RollScreen::resumed()
+{
+    m_effects.closeWinEffect();
+    m_music.startForRoll();
+    m_controls.startButton->setEnabled(true);
+}
+
+// No fireworks for a stop the roll asks for itself; the end sound plays at
+// its landing.
+void RollScreen::ranOut()
+{
+    setIdleCaptions(true);
+    m_controls.autoStopTimer->setInterval(0);
+    m_music.stop();
+}
+
+// The only way the held picture goes back into a box.
+void RollScreen::putBack(const RollEnd &end)
+{
+    if (end.slot != 0)
+        m_controls.slots[end.slot - 1]->setPicture(end.heldPicture);
+}
+
+void RollScreen::showEndOfRoll(const RollEnd &end)
+{
+    m_controls.startButton->setText(Roll::kStartCaption);
+    m_controls.startButton->setEnabled(true);
+    m_controls.rollTimer->setInterval(0);
+    putBack(end);
+}
+
+void RollScreen::endedEmpty(const RollEnd &end)
+{
+    showEndOfRoll(end);
+    m_controls.resultPicture->setVisible(false);
+    showEmptyBoxMessage();
+}
+
+// The slot left is reloaded from its file; the one reached shows its
+// picture in the result box instead of its own.
+QByteArray RollScreen::stepped(const RollStep &step)
+{
+    m_controls.slots[step.previous - 1]->setRaised(false);
+    m_pictures.load(step.previous);
+    PictureBox *reached = m_controls.slots[step.position - 1];
+    reached->setRaised(true);
+    const QByteArray held = reached->picture();
+    reached->setPicture({});
+    m_controls.resultPicture->setPicture(held);
+    return held;
+}
+
+// The landed slot keeps its raised border.
+void RollScreen::landed(const RollEnd &end)
+{
+    setIdleCaptions(true);
+    showEndOfRoll(end);
+    m_sound.playWave(m_chime);
+}
+
+// A win the record lost must not pass as counted: the operator has to note
+// it by hand and make the folder writable. One that waits for a held file
+// is only shown as being saved.
+void RollScreen::winCounted(const WinOutcome &outcome)
+{
+    if (outcome.saved == DrawHistory::Saved::Refused)
+        messagebox::inform(QStringLiteral("中奖结果保存失败，这次中奖没有记录！"
+                                          "请检查程序所在文件夹是否可写。"));
+    if (outcome.saved == DrawHistory::Saved::Pending && m_saves)
+        m_saves->winPending();
+    if (outcome.historyFailure.isEmpty())
+        return;
+    if (m_saves)
+        m_saves->historyNotKept(outcome.historyFailure);
+    else
+        historynotice::show(outcome.historyFailure);
+}
+
+// The auto-stop timer disarms itself after its first tick, and a press on
+// the stop caption disarms it too, unless the press started a roll again
+// between a stop and its landing: that roll keeps the auto-stop its start
+// armed.
+void RollScreen::stopPressHandled(bool restarted)
+{
+    if (!restarted)
+        m_controls.autoStopTimer->setInterval(0);
+}
+
+void RollScreen::designationChanged(bool armed)
+{
+    m_controls.designationFlag->setVisible(armed);
+}
 
 QString RollScreen::emptyBoxText()
 {
@@ -83,29 +191,3 @@ void RollScreen::showEmptyBoxMessage()
     messagebox::show(emptyBoxText(), QStringLiteral("Lunora信息提示"), messagebox::Buttons::Ok,
                      messagebox::Icon::Information);
 }
-
-void RollScreen::showWinNotCounted()
-{
-    messagebox::inform(QStringLiteral("中奖结果保存失败，这次中奖没有记录！"
-                                      "请检查程序所在文件夹是否可写。"));
-}
-
-void RollScreen::showWinPending()
-{
-    if (m_saves)
-        m_saves->winPending();
-}
-
-void RollScreen::showHistoryNotKept(const QString &reason)
-{
-    if (m_saves)
-        m_saves->historyNotKept(reason);
-    else
-        historynotice::show(reason);
-}
-
-void RollScreen::startMusic() { m_music.startForRoll(); }
-void RollScreen::stopMusic() { m_music.stop(); }
-void RollScreen::showWinEffect() { m_effects.showWinEffect(); }
-void RollScreen::closeWinEffect() { m_effects.closeWinEffect(); }
-void RollScreen::playEndSound() { m_sound.playWave(m_chime); }

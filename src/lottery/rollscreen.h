@@ -33,40 +33,27 @@ struct RollControls
     QCheckBox *effectsDisabledBox = nullptr;
 };
 
-// Glues the roll logic to the main window's widgets, timers, music, effects
-// and sound.
+// Shows the roll's events on the main window's widgets, timers, music,
+// effects and sound. It keeps no state of the roll: each event carries what
+// it shows.
 class RollScreen final : public RollView
 {
 public:
     RollScreen(const RollControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
-                   WinEffects &effects, Sound &sound);
+               WinEffects &effects, Sound &sound);
 
-    QString rollSpeedText() const override;
-    QString autoStopText() const override;
-    bool effectsDisabled() const override;
-    QString buttonCaption() const override;
-    void setButtonCaption(const QString &caption) override;
-    void setButtonEnabled(bool enabled) override;
-    void setIdleCaptions(bool idle) override;
-    void setRollInterval(int ms) override;
-    void setAutoStopInterval(int ms) override;
-    void setSlotRaised(int slot, bool raised) override;
-    QByteArray slotPicture(int slot) const override;
-    void setSlotPicture(int slot, const QByteArray &bytes) override;
-    void reloadSlotPicture(int slot) override;
-    void setResultPicture(const QByteArray &bytes) override;
-    void setResultVisible(bool visible) override;
-    bool designationArmed() const override;
-    void clearDesignation() override;
-    void showEmptyBoxMessage() override;
-    void showWinNotCounted() override;
-    void showWinPending() override;
-    void showHistoryNotKept(const QString &reason) override;
-    void startMusic() override;
-    void stopMusic() override;
-    void showWinEffect() override;
-    void closeWinEffect() override;
-    void playEndSound() override;
+    void requested() override;
+    void refused() override;
+    void started(const RollEnd &lastEnd) override;
+    void stopRequested() override;
+    void resumed() override;
+    void ranOut() override;
+    void endedEmpty(const RollEnd &end) override;
+    QByteArray stepped(const RollStep &step) override;
+    void landed(const RollEnd &end) override;
+    void winCounted(const WinOutcome &outcome) override;
+    void stopPressHandled(bool restarted) override;
+    void designationChanged(bool armed) override;
 
     // Where a win that waits and a history that cannot be written are shown
     // (the window's notice); without it, the history's failure is a box.
@@ -76,6 +63,12 @@ public:
     static QString emptyBoxText();
 
 private:
+    void armAutoStop();
+    void setIdleCaptions(bool idle);
+    void putBack(const RollEnd &end);
+    void showEndOfRoll(const RollEnd &end);
+    void showEmptyBoxMessage();
+
     RollControls m_controls;
     const PrizePictures &m_pictures;
     BackgroundMusic &m_music;

@@ -125,7 +125,7 @@ void MainWindow::runCreationHandler()
 
 void MainWindow::armDesignation()
 {
-    m_controls.designationFlag->show();
+    m_roll->armDesignation();
 }
 
 void MainWindow::openPopup(const QPoint &globalPos)

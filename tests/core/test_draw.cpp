@@ -327,6 +327,8 @@ void TestDraw::designation_data()
 }
 
 // A designated draw takes the first ticket and leaves the generator alone.
+// The landing that honours the designation uses it up, however often it was
+// armed; the history line says so.
 void TestDraw::designation()
 {
     QFETCH(PrizeTable, counts);
@@ -339,6 +341,18 @@ void TestDraw::designation()
     QCOMPARE(drawSlot(pool, true, random), slot);
     QCOMPARE(clockReads, 0);
     QCOMPARE(random.state(), -5);
+
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    Draw draw([] { return 0u; });
+    draw.setTable(counts);
+    QVERIFY(draw.refill(*m_settings));
+    draw.armDesignation();
+    draw.armDesignation();
+    QCOMPARE(draw.drawLanding(), slot);
+    QVERIFY(draw.takeLandingMark().designated);
+    QVERIFY(!draw.designationArmed());
+    draw.drawLanding();
+    QVERIFY(!draw.takeLandingMark().designated);
 }
 
 // Stock = value - wins as numbers, truncated; surplus wins leave no ticket.
@@ -368,7 +382,7 @@ void TestDraw::byQuantityUntilEmpty()
     int draws = 0;
     while (draw.refill(*m_settings)) {
         QVERIFY(draws < 3);
-        const int slot = draw.drawLanding(false);
+        const int slot = draw.drawLanding();
         ++wins[slot - 1];
         QVERIFY(results::addWin(*m_settings, slot));
         ++draws;

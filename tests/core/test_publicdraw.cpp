@@ -57,7 +57,9 @@ struct Event
         if (!ready || !draw.refill(settings))
             return 0;
         draw.noteStopRequest();
-        const int slot = draw.drawLanding(designated);
+        if (designated)
+            draw.armDesignation();
+        const int slot = draw.drawLanding();
         return history.recordWin(slot, draw.takeLandingMark()) == DrawHistory::Saved::Stored ? slot : 0;
     }
 

@@ -3,6 +3,7 @@
 // 时钟3_自动停止 at once, and a roll started while they show keeps the
 // auto-stop it armed.
 #include "support_runfolder.h"
+#include "support_wait.h"
 
 #include "core/roll.h"
 #include "display/wineffects.h"
@@ -43,8 +44,49 @@ private Q_SLOTS:
         QVERIFY(!w->effects().isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 45000);
         QVERIFY(c.autoStopTimer->isActive());
-        QCOMPARE(w->roll().state().runFlag, 1);
+        QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
         QVERIFY(boxes.shown().isEmpty());
+    }
+
+    // Every request arms it, even one refused for an empty box; every roll
+    // started gets the whole delay, even when the timer already runs with
+    // it; 按钮1 stops a roll and disarms it; a stop caption press between a
+    // stop and its landing starts a roll that keeps its own; the auto-stop
+    // tick disarms it, idle or not.
+    void everyRollArmsItsOwn()
+    {
+        messagebox::Seam boxes;
+        RunFolder run; // by quantity, no prize values yet: no ticket
+        auto w = run.openWindow();
+        MainControls &c = w->controls();
+        c.effectsDisabledBox->setChecked(true);
+        c.autoStopEdit->setText(QStringLiteral("10"));
+        w->roll().startStopPress();
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(c.autoStopTimer->interval(), 10000);
+        // Half a second gone: a restart shows even on a machine that stalls.
+        QTRY_VERIFY_WITH_TIMEOUT(c.autoStopTimer->remainingMs() < 9500, kPatienceMs);
+
+        run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=9\r\n"));
+        w->roll().startStopPress();
+        QVERIFY(c.autoStopTimer->remainingMs() > 9500);
+        w->roll().startStopPress(); // the keyboard: 按钮1
+        QVERIFY(!c.autoStopTimer->isActive());
+        w->roll().stopCaptionPressed(); // before the landing tick: rolls again
+        QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+        QCOMPARE(c.autoStopTimer->interval(), 10000);
+        Q_EMIT c.autoStopTimer->tick();
+        QCOMPARE(w->roll().state().phase, RollPhase::Stopping);
+        QVERIFY(!c.autoStopTimer->isActive());
+        w->roll().tick();
+
+        run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n"));
+        w->roll().startStopPress(); // refused, yet armed
+        QVERIFY(c.autoStopTimer->isActive());
+        Q_EMIT c.autoStopTimer->tick(); // idle: it only disarms
+        QCOMPARE(w->roll().state().phase, RollPhase::Idle);
+        QVERIFY(!c.autoStopTimer->isActive());
+        QCOMPARE(boxes.shown().size(), 2);
     }
 };
 

@@ -253,11 +253,11 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     roll.stopCaptionPressed();
     QVERIFY(sound->looping.isEmpty());
     roll.tick();
-    QCOMPARE(roll.state().runFlag, 0);
+    QCOMPARE(roll.state().phase, RollPhase::Idle);
 
     // The next roll is silent, and enabling during it starts nothing either.
     roll.startStopPress();
-    QCOMPARE(roll.state().runFlag, 1);
+    QCOMPARE(roll.state().phase, RollPhase::Rolling);
     QVERIFY(sound->looping.isEmpty());
     w->menu().enableMusic->trigger();
     roll.tick();
@@ -287,7 +287,7 @@ void TestBackgroundMedia::rollEndingByItselfStopsTheMusic()
     QVERIFY(budget >= 100000 && budget <= 130000);
     for (qint32 i = 0; i < budget; ++i)
         roll.tick();
-    QCOMPARE(roll.state().runFlag, 0);
+    QCOMPARE(roll.state().phase, RollPhase::Idle);
     QCOMPARE(sound->waveCount, 1);
     QVERIFY(sound->looping.isEmpty());
     QCOMPARE(countOf(sound->calls, QStringLiteral("stop")), 1);

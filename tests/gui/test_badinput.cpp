@@ -84,7 +84,7 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     bool served = false;
     QMetaObject::invokeMethod(this, [&served] { served = true; }, Qt::QueuedConnection);
     QTRY_VERIFY_WITH_TIMEOUT(served, kPatienceMs);
-    QVERIFY(w->roll().state().runFlag == 1);
+    QVERIFY(w->roll().state().phase == RollPhase::Rolling);
     QVERIFY(ticksDone(*w, budget) <= clock.elapsed() + 5);
 
     w->roll().stopCaptionPressed();

@@ -206,7 +206,7 @@ void TestReplacement::worksWhileRolling()
     auto w = run.openWindow();
     w->controls().effectsDisabledBox->setChecked(true);
     w->roll().startStopPress();
-    QCOMPARE(w->roll().state().runFlag, 1);
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("fresh.jpg")));
@@ -214,7 +214,7 @@ void TestReplacement::worksWhileRolling()
 
     QCOMPARE(readWholeFile(w->pictures().path(7)), fresh);
     QCOMPARE(w->controls().slots[6]->picture(), fresh);
-    QCOMPARE(w->roll().state().runFlag, 1);
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
     QVERIFY(w->controls().rollTimer->isActive());
     w->controls().rollTimer->setInterval(0);
 }

@@ -60,14 +60,14 @@ void TestRestoredSettings::verifyRestored(const RunFolder &run, const QString &a
     QCOMPARE(c.wheelSizeEdit->text(), QStringLiteral("0"));
 
     w->roll().startStopPress();
-    QCOMPARE(w->roll().state().runFlag, 1);
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
     QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
     QVERIFY(c.autoStopTimer->isActive());
     QVERIFY(sound->looping.isEmpty());
     w->roll().stopCaptionPressed();
     QVERIFY(!w->effects().isShowing());
     w->roll().tick();
-    QCOMPARE(w->roll().state().runFlag, 0);
+    QCOMPARE(w->roll().state().phase, RollPhase::Idle);
     QVERIFY(!w->effects().isShowing());
     QCOMPARE(sound->waveCount, 1); // the end-of-roll sound still plays
     for (const QString &call : sound->calls)

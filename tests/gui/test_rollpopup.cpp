@@ -89,7 +89,7 @@ void TestRollPopup::popupFromElementShownDuringRoll()
     QFETCH(QString, name);
     MainControls &c = m_window->controls();
     QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(m_window->roll().state().runFlag, 1);
+    QCOMPARE(m_window->roll().state().phase, RollPhase::Rolling);
     m_window->roll().tick();
     QWidget *target = element(name);
     QVERIFY(target);
@@ -99,7 +99,7 @@ void TestRollPopup::popupFromElementShownDuringRoll()
 
     QVERIFY(rightClickOpensMenuAt(target, QPoint(12, 9)));
     // Still rolling, nothing moved, the music untouched.
-    QCOMPARE(m_window->roll().state().runFlag, 1);
+    QCOMPARE(m_window->roll().state().phase, RollPhase::Rolling);
     QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
     QVERIFY(c.stopCaption->isVisible());
     QCOMPARE(target->geometry(), before);
@@ -109,7 +109,7 @@ void TestRollPopup::popupFromElementShownDuringRoll()
     // The left button on the stop caption still stops the roll afterwards.
     c.effectsDisabledBox->setChecked(true);
     QTest::mouseClick(c.stopCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(m_window->roll().state().tickBudget, 1);
+    QCOMPARE(m_window->roll().state().phase, RollPhase::Stopping);
 }
 
 void TestRollPopup::hiddenElementsOpenNothingWhenIdle()
@@ -120,7 +120,7 @@ void TestRollPopup::hiddenElementsOpenNothingWhenIdle()
     // A right click where the hidden stop caption lies belongs to the start
     // caption above it, which opens the same menu without starting a roll.
     QVERIFY(rightClickOpensMenuAt(c.startCaption, QPoint(12, 9)));
-    QCOMPARE(m_window->roll().state().runFlag, 0);
+    QCOMPARE(m_window->roll().state().phase, RollPhase::Idle);
     m_window->menu().root->hide();
     // Where the hidden result picture lies, the window itself answers.
     const QPoint inResult = c.resultPicture->geometry().center();

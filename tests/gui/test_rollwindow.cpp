@@ -41,6 +41,7 @@ private Q_SLOTS:
     void autoStopLandsByItself();
     void designationLandsOnFirstTicket();
     void emptyBoxShowsMessage();
+    void stockTakenDuringRoll();
     void badIntervalRollsAtDefault_data();
     void badIntervalRollsAtDefault();
     void clearedHeldPictureEmptiesLastSlot();
@@ -190,6 +191,48 @@ void TestRollWindow::emptyBoxShowsMessage()
     QCOMPARE(c.rollTimer->interval(), 0);
 }
 
+// Another copy of the program takes the last ticket during a roll. A stop
+// refused for it before the landing tick leaves that tick rolling on, as
+// before the stop; when the budget runs out with the box still empty, the
+// roll ends where it stands, nothing counted, and the operator is told.
+void TestRollWindow::stockTakenDuringRoll()
+{
+    RunFolder run;
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n"));
+    FakeSound *sound = nullptr;
+    auto w = run.openWindow(&sound);
+    MainControls &c = w->controls();
+    const QString music = run.file(QStringLiteral("wav/bjyy.mp3"));
+    w->roll().startStopPress();
+    w->roll().tick();
+    w->roll().startStopPress();
+    run.writeGbk(QStringLiteral("jieguo.a"), QStringLiteral("[zjjg]\r\nj1=1\r\n"));
+    w->roll().stopCaptionPressed();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QVERIFY(sound->looping.isEmpty());
+
+    w->roll().tick();
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+    QVERIFY(!w->effects().isShowing());
+    QCOMPARE(sound->looping, music);
+    QVERIFY(c.startButton->isEnabled());
+    QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
+
+    for (qint32 n = w->roll().state().tickBudget; n > 0; --n)
+        w->roll().tick();
+    QCOMPARE(m_boxes->shown().size(), 2);
+    QCOMPARE(m_boxes->shown().last().text, RollScreen::emptyBoxText());
+    QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
+    QVERIFY(c.startButton->isEnabled());
+    QVERIFY(!c.startCaption->isHidden());
+    QVERIFY(c.stopCaption->isHidden());
+    QVERIFY(c.resultPicture->isHidden());
+    QCOMPARE(c.rollTimer->interval(), 0);
+    QVERIFY(sound->looping.isEmpty());
+    QCOMPARE(sound->waveCount, 0);
+    QCOMPARE(storedWins(run), 1);
+}
+
 void TestRollWindow::badIntervalRollsAtDefault_data()
 {
     QTest::addColumn<QString>("speed");
@@ -244,7 +287,7 @@ void TestRollWindow::startDuringFireworksClosesThem()
     QVERIFY(w->effects().isShowing());
     w->roll().startCaptionPressed();
     QVERIFY(!w->effects().isShowing());
-    QCOMPARE(w->roll().state().runFlag, 1);
+    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
 }
 
 // Each landing of the real window adds its line, naming the slot it landed
