@@ -51,16 +51,20 @@ fail() { echo "FAIL (Wine): $*" >&2; exit 1; }
 # ---- 1. The test executables, through ctest ---------------------------------
 # Each executable's output is in ctest's log: its totals, its skips with
 # their reasons, and a crash of Wine at exit that made it run again.
-summarise() { # ctest's log
-  awk -v crashes="$work/crashes" '
+summarise() { # seconds
+  awk -v seconds="$1" '
     /^[0-9]+\/[0-9]+ Test: / { name = $3; order[++n] = name }
-    /^Totals: / { totals[name] = $0 }
+    /^Totals: / { totals[name] = $0; split($0, f, /[ ,]+/); p[name] = f[2]; x[name] = f[4]; s[name] = f[6] }
     /^SKIP / { skips = skips "  " name ": " $0 "\n" }
-    /^wine-test: every test passed, then the Wine process crashed/ { print name >crashes }
+    /^wine-test: every test passed, then the Wine process crashed/ { crashed = crashed " " name; c++ }
     END {
-      for (i = 1; i <= n; i++) printf "%-32s %s\n", order[i], totals[order[i]] ? totals[order[i]] : "(no totals)"
-      printf "%s", skips
-    }' "$1"
+      for (i = 1; i <= n; i++) {
+        k = order[i]; P += p[k]; X += x[k]; S += s[k]
+        printf "%-32s %s\n", k, (k in totals) ? totals[k] : "(no totals)"
+      }
+      printf "%s== Wine test executables: %d run in %d s, %d passed, %d failed, %d skipped;", skips, n, seconds, P, X, S
+      printf " crashed on exit and ran again: %d (%s)\n", c, substr(crashed, 2)
+    }' "$build/Testing/Temporary/LastTest.log"
 }
 echo "== Windows test executables under Wine ($("$wine" --version), code page 936)"
 rm -rf "$build/wine-prefix" "$build/wine-prefix.lock"
@@ -68,15 +72,7 @@ started=$SECONDS
 ctest_rc=0
 ctest --test-dir "$build" -j "$(nproc 2>/dev/null || echo 2)" --timeout 300 --no-tests=error \
   >"$work/ctest.log" 2>&1 || ctest_rc=$?
-summarise "$build/Testing/Temporary/LastTest.log"
-read -r runs passed failed skipped < <(grep -E '^(Totals: |[0-9]+/[0-9]+ Test: )' \
-  "$build/Testing/Temporary/LastTest.log" | awk '
-    / Test: / { name = $3; runs++ }
-    /^Totals: / { split($0, f, /[ ,]+/); p[name] = f[2]; x[name] = f[4]; s[name] = f[6] }
-    END { for (k in p) { P += p[k]; X += x[k]; S += s[k] } print runs + 0, P + 0, X + 0, S + 0 }')
-touch "$work/crashes"
-echo "== Wine test executables: $runs run in $((SECONDS - started)) s, $passed passed, $failed failed," \
-  "$skipped skipped; crashed on exit and ran again: $(wc -l <"$work/crashes") ($(xargs <"$work/crashes"))"
+summarise $((SECONDS - started))
 WINEPREFIX=$build/wine-prefix "$wineserver" -k 2>/dev/null || true
 # A failed executable fails the run at the end, after the ZIP's own test.
 if ((ctest_rc != 0)); then
