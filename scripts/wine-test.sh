@@ -100,7 +100,8 @@ wine_test_main() {
     echo "usage: wine-test.sh --prefix=DIR --kit=DIR program.exe [arguments...]" >&2
     return 2
   fi
-  local exe=$1
+  local exe
+  exe=$(realpath "$1")
   shift
   wine_locale
   wine_prefix "$prefix"
