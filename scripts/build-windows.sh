@@ -24,10 +24,12 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 # Qt's own toolchain file finds the kit and Debian's host tools (moc, rcc)
-# and then loads ours for the compilers.
+# and then loads ours for the compilers. ctest runs the test executables
+# under Wine (scripts/wine-test.sh), in a Wine prefix of this build.
 cmake -S . -B "$build" -G Ninja "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$kit/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-test.sh;--prefix=$build/wine-prefix;--kit=$kit" \
   -DCMAKE_BUILD_TYPE=Release \
   -DLUNORA_BUILD_TESTS=ON -DLUNORA_BUILD_BENCH=OFF >/dev/null
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -26,7 +26,15 @@ e2e_setup() {
   E2E_DIR=$(mktemp -d)
   trap e2e_cleanup EXIT
   cp "$binary" "$E2E_DIR/lunora"
-  local fifo="$E2E_DIR/display.fifo"
+  e2e_display
+  export QT_QPA_PLATFORM=xcb
+  export QT_MEDIA_BACKEND=gstreamer
+  unset WAYLAND_DISPLAY
+}
+
+# Starts the private X display (Xvfb) and sets DISPLAY to it.
+e2e_display() {
+  local fifo="$E2E_DIR/display.fifo" number
   mkfifo "$fifo"
   # -noreset: by default the server resets whenever its last client leaves,
   # and a client connecting during that reset is refused. Every xdotool
@@ -34,12 +42,9 @@ e2e_setup() {
   # then with "could not connect to display".
   Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
-  local number
   read -r -t 20 number <"$fifo" || e2e_fail "Xvfb did not start"
+  rm -f "$fifo"
   export DISPLAY=":$number"
-  export QT_QPA_PLATFORM=xcb
-  export QT_MEDIA_BACKEND=gstreamer
-  unset WAYLAND_DISPLAY
 }
 
 # Runs a window manager (openbox) on the test's display, for tests of what a
@@ -169,3 +174,29 @@ e2e_read() { iconv -f GBK -t UTF-8 "$E2E_DIR/$1"; }
 
 # Writes UTF-8 text from stdin as a GBK data file of the run folder.
 e2e_write() { iconv -f UTF-8 -t GBK >"$E2E_DIR/$1"; }
+
+# The wins jieguo.a counts for one slot (empty before its first), and in all.
+e2e_count() { e2e_read jieguo.a 2>/dev/null | tr -d '\r' | sed -n "s/^j$1=//p"; }
+e2e_counted() {
+  { e2e_read jieguo.a 2>/dev/null || true; } | tr -d '\r' | sed -n 's/^j[0-9]=//p' | awk '{s += $1} END {print s + 0}'
+}
+
+e2e_wait_count() { # slot expected
+  local _
+  for _ in $(seq 600); do [ "$(e2e_count "$1")" = "$2" ] && return 0; sleep 0.1; done
+  e2e_fail "j$1 is '$(e2e_count "$1")', expected $2"
+}
+
+# An operator's draw: the space bar starts a roll, the wheel turns a moment,
+# and the second press stops it whenever it comes. Returns once the landing
+# is counted.
+e2e_draw() {
+  local before _
+  before=$(e2e_counted)
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus --sync "$E2E_WINDOW"
+  xdotool key space
+  sleep 1
+  xdotool key space
+  for _ in $(seq 600); do [ "$(e2e_counted)" -gt "$before" ] && return 0; sleep 0.1; done
+  e2e_fail "a draw was not counted (still $before)"
+}

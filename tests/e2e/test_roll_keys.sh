@@ -13,24 +13,9 @@ command -v xmessage >/dev/null || e2e_fail "xmessage is not installed"
 printf '[zbt]\r\nlx=假\r\n一=0\r\n二=1\r\n三=0\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=1000000\r\n' | e2e_write config.a
 e2e_start
 
-count() { e2e_read jieguo.a 2>/dev/null | tr -d '\r' | sed -n "s/^j$1=//p"; }
-wait_count() { # slot expected
-  for _ in $(seq 600); do [ "$(count "$1")" = "$2" ] && return 0; sleep 0.1; done
-  e2e_fail "j$1 is '$(count "$1")', expected $2"
-}
-
-# An operator lets the wheel turn a moment between the two presses; the
-# second press stops it whenever it comes.
-draw() {
-  xdotool windowfocus --sync "$E2E_WINDOW"
-  xdotool key space
-  sleep 1
-  xdotool key space
-}
-
-draw
-wait_count 8 1
-[ -z "$(count 2)" ] || e2e_fail "slot 2 won without a designation"
+e2e_draw
+e2e_wait_count 8 1
+[ -z "$(e2e_count 2)" ] || e2e_fail "slot 2 won without a designation"
 
 # Another program takes the focus; Shift+Q there still reaches us.
 xmessage -name other 'another program' &
@@ -43,8 +28,8 @@ xdotool key shift+q
 e2e_wait_only_main "the fireworks of the first draw did not close by themselves"
 kill "$other_pid" 2>/dev/null || true
 
-draw
-wait_count 2 1
-[ "$(count 8)" = 1 ] || e2e_fail "slot 8 counted again"
+e2e_draw
+e2e_wait_count 2 1
+[ "$(e2e_count 8)" = 1 ] || e2e_fail "slot 8 counted again"
 kill -0 "$E2E_APP_PID" || e2e_fail "the program ended"
 echo "PASS: space bar draws and the hot key designates"
