@@ -51,8 +51,9 @@ std::optional<qint32> number(const QString &text)
 
 std::optional<qint32> size(const QString &text)
 {
-    const std::optional<qint32> n = number(text);
-    return n ? std::optional<qint32>(qMax(0, *n)) : std::nullopt;
+    if (text.isEmpty())
+        return std::nullopt;
+    return Config::sizeFromText(text);
 }
 
 // A colour as the data file holds it: red in the low byte, then green, then
@@ -170,7 +171,17 @@ std::optional<Config::TypedNumber> Config::wheelSize() const
     const QString text = m_file.readZbt(keys::kWheelSize);
     if (text.isEmpty())
         return std::nullopt;
-    return TypedNumber{text, values::textToInt(text)};
+    return TypedNumber{text, stepsFromText(text)};
+}
+
+qint32 Config::sizeFromText(QStringView text)
+{
+    return qMax(0, values::textToInt(text));
+}
+
+qint32 Config::stepsFromText(QStringView text)
+{
+    return values::textToInt(text);
 }
 
 // One locked rewrite for all six, in the order a first save adds them.

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <optional>
 
@@ -94,6 +95,10 @@ public:
     // The wheel's enlargement steps.
     std::optional<TypedNumber> wheelSize() const;
     [[nodiscard]] bool setDisplayOptions(const DisplayOptions &options);
+    // How the panel's typed texts read, stored or not: the leading number,
+    // a size never below 0.
+    static qint32 sizeFromText(QStringView text);
+    static qint32 stepsFromText(QStringView text);
 
     WindowMode windowMode() const;
     [[nodiscard]] bool setWindowMode(WindowMode mode);

@@ -1,20 +1,9 @@
 #include "optionspanel.h"
 
-#include "core/values.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
 #include "widgets/controls.h"
 #include "widgets/picturebox.h"
-
-namespace {
-
-// A size typed as text; letters give 0, and so does a negative number.
-int sizeFromText(const QString &text)
-{
-    return qMax(0, values::textToInt(text));
-}
-
-} // namespace
 
 OptionsPanel::OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel)
     : m_controls(controls)
@@ -58,9 +47,9 @@ void OptionsPanel::save()
     // All six or none. The options apply now either way; a failed write
     // only means the next start brings back the stored ones.
     const bool saved = m_config.setDisplayOptions(typed);
-    result->resize(result->width(), sizeFromText(typed.resultHeight));
-    result->resize(sizeFromText(typed.resultWidth), result->height());
+    result->resize(result->width(), Config::sizeFromText(typed.resultHeight));
+    result->resize(Config::sizeFromText(typed.resultWidth), result->height());
     close();
-    m_wheel.applySize(values::textToInt(typed.wheelSize));
+    m_wheel.applySize(Config::stepsFromText(typed.wheelSize));
     m_unsaved.check(saved);
 }
