@@ -1,9 +1,7 @@
 #include "backgroundmusic.h"
 
 #include "filecopy.h"
-#include "core/keys.h"
 #include "core/settingsfile.h"
-#include "core/values.h"
 #include "platform/sound.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
@@ -11,9 +9,9 @@
 #include <QAction>
 #include <QDir>
 
-BackgroundMusic::BackgroundMusic(const SettingsFile &settings, Sound &sound, QAction *enableItem,
+BackgroundMusic::BackgroundMusic(Config config, Sound &sound, QAction *enableItem,
                                  QAction *disableItem, QWidget *dialogParent)
-    : m_settings(settings)
+    : m_config(config)
     , m_sound(sound)
     , m_enableItem(enableItem)
     , m_disableItem(disableItem)
@@ -23,7 +21,7 @@ BackgroundMusic::BackgroundMusic(const SettingsFile &settings, Sound &sound, QAc
 
 QString BackgroundMusic::folder() const
 {
-    return m_settings.runDir() + QStringLiteral("/wav");
+    return m_config.file().runDir() + QStringLiteral("/wav");
 }
 
 QString BackgroundMusic::path() const
@@ -41,7 +39,7 @@ void BackgroundMusic::check(bool on)
 
 void BackgroundMusic::applyStoredSwitch()
 {
-    check(m_settings.readZbt(keys::kMusic) != values::kFalse);
+    check(m_config.musicOn());
 }
 
 void BackgroundMusic::enable()
@@ -49,13 +47,13 @@ void BackgroundMusic::enable()
     check(true);
     // The switch takes effect now whatever the disk says; a failed write
     // only means the next start uses the stored switch.
-    m_switchUnsaved.check(m_settings.writeZbt(keys::kMusic, values::kTrue));
+    m_switchUnsaved.check(m_config.setMusicOn(true));
 }
 
 void BackgroundMusic::disable()
 {
     check(false);
-    m_switchUnsaved.check(m_settings.writeZbt(keys::kMusic, values::kFalse)); // as in enable()
+    m_switchUnsaved.check(m_config.setMusicOn(false)); // as in enable()
 }
 
 void BackgroundMusic::replace()

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/config.h"
 #include "widgets/unsavednotice.h"
 
 #include <QString>
 
 class QAction;
 class QWidget;
-class SettingsFile;
 class Sound;
 
 // The roll music: wav/bjyy.mp3 beside the program, switched on and off by
@@ -14,7 +14,7 @@ class Sound;
 class BackgroundMusic
 {
 public:
-    BackgroundMusic(const SettingsFile &settings, Sound &sound, QAction *enableItem,
+    BackgroundMusic(Config config, Sound &sound, QAction *enableItem,
                     QAction *disableItem, QWidget *dialogParent);
 
     QString folder() const;
@@ -30,7 +30,7 @@ public:
 private:
     void check(bool on);
 
-    const SettingsFile &m_settings;
+    Config m_config;
     Sound &m_sound;
     QAction *m_enableItem;
     QAction *m_disableItem;

@@ -1,7 +1,5 @@
 #include "wheellayout.h"
 
-#include "core/keys.h"
-#include "core/settingsfile.h"
 #include "core/wholefile.h"
 #include "widgets/controls.h"
 #include "widgets/fontsize.h"
@@ -28,9 +26,9 @@ void setPointSize(QWidget *label, int points)
 
 } // namespace
 
-WheelLayout::WheelLayout(const WheelControls &controls, const SettingsFile &settings)
+WheelLayout::WheelLayout(const WheelControls &controls, Config config)
     : m_controls(controls)
-    , m_settings(settings)
+    , m_config(config)
 {
 }
 
@@ -125,18 +123,15 @@ void WheelLayout::selectStyle(int k)
     checkStyle(k);
     setFace(k);
     // The face shows at once; a failed write only loses it at the next start.
-    m_styleUnsaved.check(m_settings.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]));
+    m_styleUnsaved.check(m_config.setStyle(k));
 }
 
 void WheelLayout::applyStoredStyle()
 {
-    const QString stored = m_settings.readZbt(keys::kStyle);
-    for (int k = 1; k <= 4; ++k) {
-        if (stored == keys::kStyleValue[k - 1]) {
-            setFace(k);
-            checkStyle(k);
-            return;
-        }
+    if (const std::optional<int> k = m_config.style()) {
+        setFace(*k);
+        checkStyle(*k);
+        return;
     }
     setFace(1);
 }

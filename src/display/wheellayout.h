@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config.h"
 #include "core/wheelgeometry.h"
 #include "widgets/unsavednotice.h"
 
@@ -9,7 +10,6 @@
 class PictureBox;
 class QAction;
 class QWidget;
-class SettingsFile;
 class ShapeBox;
 class TransparentLabel;
 
@@ -30,7 +30,7 @@ struct WheelControls
 class WheelLayout
 {
 public:
-    WheelLayout(const WheelControls &controls, const SettingsFile &settings);
+    WheelLayout(const WheelControls &controls, Config config);
 
     // The assembly as the widgets have it now, and back.
     WheelGeometry current() const;
@@ -52,6 +52,6 @@ private:
     void setFace(int k);
 
     WheelControls m_controls;
-    const SettingsFile &m_settings;
+    Config m_config;
     UnsavedNotice m_styleUnsaved{QStringLiteral("转盘样式设置")};
 };

@@ -1,5 +1,6 @@
 #include "lottery/passwordgate.h"
 
+#include "core/config.h"
 #include "lottery/passwordwindow.h"
 #include "lottery/prizevalueswindow.h"
 #include "lottery/resultswindow.h"
@@ -7,7 +8,7 @@
 #include "widgets/messagebox.h"
 #include "widgets/modalwindow.h"
 
-PasswordGate::PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+PasswordGate::PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &draw,
                            std::function<SlotPictures()> slotPictures)
     : m_settings(settings), m_history(history), m_draw(draw), m_slotPictures(std::move(slotPictures))
 {
@@ -39,7 +40,8 @@ void PasswordGate::openResults()
                       QStringLiteral("请输入密码"), inputbox::Echo::Masked);
     if (!answer.ok)
         return;
-    if (password::stored(m_settings) != password::entered(m_settings, answer.text)) {
+    const Config config(m_settings);
+    if (config.password() != config.passwordBytes(answer.text)) {
         messagebox::inform(QStringLiteral("密码不正确！"));
         return;
     }

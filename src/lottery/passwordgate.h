@@ -17,7 +17,7 @@ class PasswordGate
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+    PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
     ~PasswordGate();
     PasswordGate(const PasswordGate &) = delete;
@@ -31,7 +31,7 @@ public:
 private:
     void openPrizeValuesWindow();
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     DrawHistory &m_history;
     Draw &m_draw;
     std::function<SlotPictures()> m_slotPictures;

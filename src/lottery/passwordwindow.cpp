@@ -1,9 +1,5 @@
 #include "lottery/passwordwindow.h"
 
-#include "core/cipher.h"
-#include "core/keys.h"
-#include "core/settingsfile.h"
-#include "core/textcodec.h"
 #include "lottery/designwidgets.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
@@ -11,32 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace password {
-
-QByteArray stored(const SettingsFile &settings)
-{
-    // A hand-edited value is taken as the bytes it holds in the file.
-    const QByteArray text = settings.codec().encode(settings.readZbt(keys::kPassword));
-    return cipher::decipherText(text, cipher::kPasswordKey);
-}
-
-bool store(const SettingsFile &settings, const QByteArray &plain)
-{
-    const QByteArray text = cipher::encipherText(plain, cipher::kPasswordKey);
-    return settings.writeZbt(keys::kPassword, QString::fromLatin1(text));
-}
-
-QByteArray entered(const SettingsFile &settings, const QString &text)
-{
-    return settings.codec().encode(text);
-}
-
-} // namespace password
-
-PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
+PasswordWindow::PasswordWindow(Config config, QByteArray &currentPassword,
                                std::function<void()> openPrizeSettings, QWidget *parent)
     : QDialog(parent),
-      m_settings(settings),
+      m_config(config),
       m_currentPassword(currentPassword),
       m_openPrizeSettings(std::move(openPrizeSettings))
 {
@@ -60,7 +34,7 @@ PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &current
 
 void PasswordWindow::enterSettings()
 {
-    if (password::stored(m_settings) != password::entered(m_settings, m_edit->text())) {
+    if (m_config.password() != m_config.passwordBytes(m_edit->text())) {
         messagebox::inform(QStringLiteral("密码不正确！请重新输入。"));
         return;
     }
@@ -71,8 +45,8 @@ void PasswordWindow::enterSettings()
 
 void PasswordWindow::changePassword()
 {
-    m_currentPassword = password::stored(m_settings);
-    if (password::entered(m_settings, m_edit->text()) != m_currentPassword) {
+    m_currentPassword = m_config.password();
+    if (m_config.passwordBytes(m_edit->text()) != m_currentPassword) {
         messagebox::inform(QStringLiteral("请在密码框输入原始密码后再修改！"));
         return;
     }
@@ -80,10 +54,10 @@ void PasswordWindow::changePassword()
     const inputbox::Result answer = inputbox::ask(QStringLiteral("请输入密码"),
                                                   QStringLiteral("请输入密码"));
     if (answer.ok)
-        m_currentPassword = password::entered(m_settings, answer.text);
+        m_currentPassword = m_config.passwordBytes(answer.text);
 
     // Cancelling still re-stores the old password, under a new prefix.
-    if (!password::store(m_settings, m_currentPassword)) {
+    if (!m_config.setPassword(m_currentPassword)) {
         // Nothing was changed on disk: say so instead of claiming success.
         m_currentPassword = previous;
         messagebox::inform(QStringLiteral("密码保存失败，密码没有改变！请检查程序所在文件夹是否可写。"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/config.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
@@ -7,20 +9,6 @@
 
 class QLineEdit;
 class QPushButton;
-class SettingsFile;
-
-// The settings password as the program handles it: GBK bytes, compared
-// byte for byte, stored enciphered under "password" in config.a.
-namespace password {
-
-// The stored password, deciphered (empty when none is stored).
-QByteArray stored(const SettingsFile &settings);
-// Enciphers with a fresh prefix and writes it; whether the write succeeded.
-bool store(const SettingsFile &settings, const QByteArray &plain);
-// What the operator typed, as the bytes the password is compared with.
-QByteArray entered(const SettingsFile &settings, const QString &text);
-
-} // namespace password
 
 // "密码设置！": the way into the prize settings, and where the password
 // is changed.
@@ -31,7 +19,7 @@ public:
     // currentPassword is the program-wide current password, which a change
     // of password works in; openPrizeSettings opens the prize settings
     // window and returns when it has closed.
-    PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
+    PasswordWindow(Config config, QByteArray &currentPassword,
                    std::function<void()> openPrizeSettings, QWidget *parent = nullptr);
 
     QLineEdit *passwordEdit() const { return m_edit; }
@@ -44,7 +32,7 @@ public:
     void changePassword();
 
 private:
-    const SettingsFile &m_settings;
+    Config m_config;
     QByteArray &m_currentPassword;
     std::function<void()> m_openPrizeSettings;
     QLineEdit *m_edit;

@@ -1,8 +1,6 @@
 #include "lottery/prizevalueswindow.h"
 
 #include "core/draw.h"
-#include "core/keys.h"
-#include "core/settingsfile.h"
 #include "lottery/designwidgets.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
@@ -41,10 +39,9 @@ void headings(QWidget *window, const QString &pictureName, const QString &valueN
 
 } // namespace
 
-PrizeValuesWindow::PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
-                                         const std::array<QByteArray, 8> &slotPictures,
-                                         QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_draw(draw)
+PrizeValuesWindow::PrizeValuesWindow(Config config, Draw &draw,
+                                     const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
+    : QDialog(parent), m_config(config), m_draw(draw)
 {
     design::setupDialog(this, QStringLiteral("设置"), 564, 433);
     buildLayout();
@@ -98,11 +95,11 @@ void PrizeValuesWindow::loadPrizeSettings(const std::array<QByteArray, 8> &slotP
     if (const auto &unsaved = m_draw.unsavedValues()) {
         for (int i = 0; i < 8; ++i)
             m_values[i]->setText((*unsaved)[i]);
-    } else if (!m_settings.readZbt(keys::kPrizeValue[0]).isEmpty()) {
+    } else if (const auto stored = m_config.prizeValues()) {
         for (int i = 0; i < 8; ++i)
-            m_values[i]->setText(m_settings.readZbt(keys::kPrizeValue[i]));
+            m_values[i]->setText((*stored)[i]);
     }
-    showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
+    showMode(m_config.drawMode() == DrawMode::ByProbability);
 }
 
 void PrizeValuesWindow::showMode(bool byProbability)
@@ -125,21 +122,18 @@ void PrizeValuesWindow::selectByProbability()
 // holds: a write that failed must not look like a change of mode.
 void PrizeValuesWindow::selectMode(DrawMode mode)
 {
-    if (!writeDrawMode(m_settings, mode))
+    if (!m_config.setDrawMode(mode))
         messagebox::inform(QStringLiteral("抽奖方式保存失败，没有改变！"
                                           "请检查程序所在文件夹是否可写。"));
-    showMode(readDrawMode(m_settings) == DrawMode::ByProbability);
+    showMode(m_config.drawMode() == DrawMode::ByProbability);
 }
 
 void PrizeValuesWindow::savePrizeSettings()
 {
     std::array<QString, 8> typed;
-    QList<std::pair<QStringView, QString>> entries;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
         typed[i] = m_values[i]->text();
-        entries.append({keys::kPrizeValue[i], typed[i]});
-    }
-    const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt, entries);
+    const bool saved = m_config.setPrizeValues(typed);
     m_draw.setPrizeValues(typed, saved);
 
     if (saved)

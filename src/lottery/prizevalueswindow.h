@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config.h"
 #include "core/prizetable.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@ class PictureBox;
 class QLineEdit;
 class QRadioButton;
 class QPushButton;
-class SettingsFile;
 
 // "设置": the eight prize values and the drawing mode.
 class PrizeValuesWindow : public QDialog
@@ -20,8 +20,8 @@ class PrizeValuesWindow : public QDialog
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
     // 确定 sets draw's prize values, whether or not the file took them.
-    PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
-                        const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
+    PrizeValuesWindow(Config config, Draw &draw, const std::array<QByteArray, 8> &slotPictures,
+                      QWidget *parent = nullptr);
 
     QLineEdit *valueEdit(int slot) const { return m_values[slot - 1]; }
     PictureBox *pictureBox(int slot) const { return m_pictures[slot - 1]; }
@@ -42,7 +42,7 @@ private:
     void showMode(bool byProbability);
     void selectMode(DrawMode mode);
 
-    const SettingsFile &m_settings;
+    Config m_config;
     Draw &m_draw;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_values{};

@@ -2,7 +2,6 @@
 
 #include "views.h"
 
-#include "core/keys.h"
 #include "core/roll.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
@@ -55,9 +54,9 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_controls = buildMainLayout(this);
     m_menu = buildMainMenu(this);
     m_pictures = std::make_unique<PrizePictures>(runDir, m_controls.slots);
-    m_wheel = std::make_unique<WheelLayout>(views::wheel(m_controls, m_menu), m_settings);
+    m_wheel = std::make_unique<WheelLayout>(views::wheel(m_controls, m_menu), m_config);
     m_background = std::make_unique<BackgroundPicture>(runDir, this, m_controls.resultPicture);
-    m_music = std::make_unique<BackgroundMusic>(m_settings, *m_sound, m_menu.enableMusic,
+    m_music = std::make_unique<BackgroundMusic>(m_config, *m_sound, m_menu.enableMusic,
                                                 m_menu.disableMusic, this);
     m_effects = new WinEffects(this);
     m_outerSize = new OuterSize(this);
@@ -76,13 +75,13 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     // points it lists its sizes in.
     m_fontDialog = std::make_unique<FontDialog>(
         FontChoice{fontsize::inPoints(m_controls.mainTitle->font()), m_controls.mainTitle->textColour()});
-    m_optionsPanel = std::make_unique<OptionsPanel>(views::options(m_controls), m_settings, *m_wheel);
-    m_titles = std::make_unique<Titles>(views::titles(m_controls), m_settings, *m_fontDialog, this);
-    m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_settings, *m_wheel);
+    m_optionsPanel = std::make_unique<OptionsPanel>(views::options(m_controls), m_config, *m_wheel);
+    m_titles = std::make_unique<Titles>(views::titles(m_controls), m_config, *m_fontDialog, this);
+    m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_config, *m_wheel);
     m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
     bindEvents();
     // Read once: the mode cannot change during an event.
-    if (m_settings.readZbt(keys::kPublicDraw) == u"真")
+    if (m_config.publicDraw())
         startPublicMode();
     runCreationHandler();
     m_screenWatch = new ScreenWatch(this);
@@ -117,7 +116,7 @@ void MainWindow::runCreationHandler()
             connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
         };
     }
-    StartupTargets targets{views::startup(m_controls), m_settings, m_draw, *m_wheel, *m_pictures,
+    StartupTargets targets{views::startup(m_controls), m_config, m_draw, *m_wheel, *m_pictures,
                            *m_music, *m_background, registerHotKey,
                            [this] { setWindowed(); }, [this] { setFullScreen(); }};
     runStartup(targets);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config.h"
 #include "core/draw.h"
 #include "core/drawhistory.h"
 #include "core/publicdraw.h"
@@ -92,6 +93,7 @@ private:
     void layOutOnScreen(QScreen *screen);
 
     SettingsFile m_settings;
+    Config m_config{m_settings}; // the settings in it, typed
     DrawHistory m_history;
     Draw m_draw;
     MainControls m_controls;

@@ -24,7 +24,7 @@ void MainWindow::moveToNextScreen()
         return;
     // The move happens at once; a failed write keeps it for this run and
     // says so, as 全屏 and 窗口 do.
-    m_windowModeUnsaved.check(screenchoice::remember(m_settings, next));
+    m_windowModeUnsaved.check(screenchoice::remember(m_config, next));
     layOutOnScreen(next);
 }
 
@@ -32,7 +32,7 @@ void MainWindow::followScreens()
 {
     m_menu.nextScreen->setEnabled(QGuiApplication::screens().size() > 1);
     const bool windowed = m_menu.windowed->isChecked();
-    QScreen *screen = windowed ? screenOf(this) : screenchoice::stored(m_settings);
+    QScreen *screen = windowed ? screenOf(this) : screenchoice::stored(m_config);
     if (!screen)
         return;
     const QRect area = screen->geometry();
@@ -51,7 +51,7 @@ void MainWindow::layOutOnScreen(QScreen *screen)
     } else {
         setGeometry(area);
     }
-    placeOnScreen(views::startup(m_controls), m_settings, area.size());
+    placeOnScreen(views::startup(m_controls), m_config, area.size());
     m_wheel->clipRound();
     update();
 }

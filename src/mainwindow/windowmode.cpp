@@ -7,7 +7,6 @@
 // menu tells the operator when not, start-up (which writes it too) does not.
 #include "mainwindow.h"
 
-#include "core/keys.h"
 #include "settings/screenchoice.h"
 #include "widgets/outersize.h"
 #include "widgets/screensize.h"
@@ -22,8 +21,8 @@ bool MainWindow::setFullScreen()
     // knows the screen. A framed window the operator dragged to another
     // screen fills that one, which is stored as the window's screen.
     QScreen *screen = screenOf(w);
-    if (screen && screen != screenchoice::stored(m_settings))
-        (void)screenchoice::remember(m_settings, screen); // see the top
+    if (screen && screen != screenchoice::stored(m_config))
+        (void)screenchoice::remember(m_config, screen); // see the top
     const QRect area = screenArea(screen);
     m_laidOutFor = area;
     m_outerSize->cancel();
@@ -33,7 +32,7 @@ bool MainWindow::setFullScreen()
     w->setGeometry(area);
     m_menu.windowed->setChecked(false);
     m_menu.fullScreen->setChecked(true);
-    const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kFullScreen); // see the top
+    const bool saved = m_config.setWindowMode(Config::WindowMode::FullScreen); // see the top
     if (shown)
         w->show();
     return saved;
@@ -53,7 +52,7 @@ bool MainWindow::setWindowed()
     m_outerSize->resizeOuter(area.size() - QSize(20, 20));
     m_menu.windowed->setChecked(true);
     m_menu.fullScreen->setChecked(false);
-    const bool saved = m_settings.writeZbt(keys::kWindowMode, keys::kWindowed); // see the top
+    const bool saved = m_config.setWindowMode(Config::WindowMode::Windowed); // see the top
     if (shown)
         w->show();
     return saved;

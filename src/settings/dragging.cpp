@@ -1,7 +1,5 @@
 #include "dragging.h"
 
-#include "core/keys.h"
-#include "core/settingsfile.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
 #include "widgets/controls.h"
@@ -11,10 +9,9 @@ namespace {
 constexpr int kCtrlAlone = 1;
 }
 
-ElementDragging::ElementDragging(const DraggingControls &controls, const SettingsFile &settings,
-                                 WheelLayout &wheel)
+ElementDragging::ElementDragging(const DraggingControls &controls, Config config, WheelLayout &wheel)
     : m_controls(controls)
-    , m_settings(settings)
+    , m_config(config)
     , m_wheel(wheel)
 {
 }
@@ -23,15 +20,15 @@ void ElementDragging::moveMainTitle(QPoint pos, int keyState)
 {
     if (keyState != kCtrlAlone)
         return;
-    drag(m_controls.mainTitle, pos, m_controls.mainTitle, keys::kMainTitleLeft,
-         keys::kMainTitleTop, Titles::Keep);
+    drag(m_controls.mainTitle, pos, m_controls.mainTitle, Config::Place::MainTitle,
+         Titles::Keep);
 }
 
 void ElementDragging::moveSubTitle(QPoint pos, int keyState)
 {
     if (keyState != kCtrlAlone)
         return;
-    drag(m_controls.subTitle, pos, m_controls.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop,
+    drag(m_controls.subTitle, pos, m_controls.subTitle, Config::Place::SubTitle,
          Titles::Keep);
 }
 
@@ -40,15 +37,14 @@ void ElementDragging::moveResultPicture(QPoint pos, int keyState)
     if (keyState != kCtrlAlone)
         return;
     // The titles stay above the picture wherever it is dropped.
-    drag(m_controls.resultPicture, pos, m_controls.resultPicture, keys::kResultLeft,
-         keys::kResultTop, Titles::Raise);
+    drag(m_controls.resultPicture, pos, m_controls.resultPicture, Config::Place::ResultPicture,
+         Titles::Raise);
 }
 
 void ElementDragging::moveWheelByFrame(QPoint pos, int keyState)
 {
     Q_UNUSED(keyState);
-    drag(m_controls.wheelFrame, pos, m_controls.wheelFrame, keys::kWheelLeft, keys::kWheelTop,
-         Titles::Raise);
+    drag(m_controls.wheelFrame, pos, m_controls.wheelFrame, Config::Place::Wheel, Titles::Raise);
 }
 
 void ElementDragging::moveWheelByFace(QPoint pos, int keyState)
@@ -56,19 +52,16 @@ void ElementDragging::moveWheelByFace(QPoint pos, int keyState)
     if (keyState != kCtrlAlone)
         return;
     // The face moves with its frame, never inside it.
-    drag(m_controls.face, pos, m_controls.wheelFrame, keys::kWheelLeft, keys::kWheelTop,
-         Titles::Keep);
+    drag(m_controls.face, pos, m_controls.wheelFrame, Config::Place::Wheel, Titles::Keep);
 }
 
-void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, QStringView leftKey,
-                           QStringView topKey, Titles titles)
+void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, Config::Place place,
+                           Titles titles)
 {
-    DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, leftKey, topKey, titles] {
+    DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, place, titles] {
         // The element stays where it was dropped; a failed write only means
         // the next start puts it back where it was stored.
-        const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt,
-                                                {{leftKey, QString::number(target->x())},
-                                                 {topKey, QString::number(target->y())}});
+        const bool saved = m_config.setPosition(place, target->x(), target->y());
         if (titles == Titles::Raise)
             raiseTitles();
         // The round clip covers only what could show where the wheel was.

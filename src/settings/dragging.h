@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/config.h"
 #include "widgets/unsavednotice.h"
 
 #include <QPoint>
-#include <QStringView>
 
 class PictureBox;
 class QWidget;
-class SettingsFile;
 class ShapeBox;
 class TransparentLabel;
 class WheelLayout;
@@ -24,12 +23,12 @@ struct DraggingControls
 };
 
 // Dragging the titles, the result picture and the wheel to any place on the
-// screen. Each drag writes the element's new left and top to config.a at
-// the release, even when it ended where it started.
+// screen. Each drag stores the element's new left and top at the release,
+// even when it ended where it started.
 class ElementDragging
 {
 public:
-    ElementDragging(const DraggingControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    ElementDragging(const DraggingControls &controls, Config config, WheelLayout &wheel);
 
     // The press position is in the pressed control's client area; keyState
     // is 1 Ctrl + 2 Shift + 4 Alt. The titles, the result picture and the
@@ -44,12 +43,11 @@ public:
 private:
     enum class Titles { Keep, Raise };
 
-    void drag(QWidget *pressed, QPoint pos, QWidget *target, QStringView leftKey,
-              QStringView topKey, Titles titles);
+    void drag(QWidget *pressed, QPoint pos, QWidget *target, Config::Place place, Titles titles);
     void raiseTitles();
 
     DraggingControls m_controls;
-    const SettingsFile &m_settings;
+    Config m_config;
     WheelLayout &m_wheel;
     UnsavedNotice m_unsaved{QStringLiteral("位置设置")};
 };

@@ -1,26 +1,13 @@
 #include "optionspanel.h"
 
-#include "core/keys.h"
-#include "core/settingsfile.h"
-#include "core/values.h"
 #include "display/wheellayout.h"
 #include "dragloop.h"
 #include "widgets/controls.h"
 #include "widgets/picturebox.h"
 
-namespace {
-
-// A size typed as text; letters give 0, and so does a negative number.
-int sizeFromText(const QString &text)
-{
-    return qMax(0, values::textToInt(text));
-}
-
-} // namespace
-
-OptionsPanel::OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel)
+OptionsPanel::OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel)
     : m_controls(controls)
-    , m_settings(settings)
+    , m_config(config)
     , m_wheel(wheel)
 {
 }
@@ -50,21 +37,19 @@ void OptionsPanel::save()
     PictureBox *result = c.resultPicture;
     // Texts are stored as typed; only the widgets get numbers. Start-up
     // later shows the number the box really got.
-    const QString height = c.resultHeightEdit->text();
-    const QString width = c.resultWidthEdit->text();
-    const QString wheelSize = c.wheelSizeEdit->text();
-    // One locked rewrite for all six. The options apply now either way; a
-    // failed write only means the next start brings back the stored ones.
-    const bool saved = m_settings.writeMany(DataFile::Config, keys::kZbt,
-                                            {{keys::kResultHeight, height},
-                                             {keys::kResultWidth, width},
-                                             {keys::kRollSpeed, c.rollSpeedEdit->text()},
-                                             {keys::kEffectsDisabled, values::flagText(c.effectsDisabledBox->isChecked())},
-                                             {keys::kAutoStop, c.autoStopEdit->text()},
-                                             {keys::kWheelSize, wheelSize}});
-    result->resize(result->width(), sizeFromText(height));
-    result->resize(sizeFromText(width), result->height());
+    Config::DisplayOptions typed;
+    typed.resultWidth = c.resultWidthEdit->text();
+    typed.resultHeight = c.resultHeightEdit->text();
+    typed.rollSpeed = c.rollSpeedEdit->text();
+    typed.autoStop = c.autoStopEdit->text();
+    typed.wheelSize = c.wheelSizeEdit->text();
+    typed.effectsDisabled = c.effectsDisabledBox->isChecked();
+    // All six or none. The options apply now either way; a failed write
+    // only means the next start brings back the stored ones.
+    const bool saved = m_config.setDisplayOptions(typed);
+    result->resize(result->width(), Config::sizeFromText(typed.resultHeight));
+    result->resize(Config::sizeFromText(typed.resultWidth), result->height());
     close();
-    m_wheel.applySize(values::textToInt(wheelSize));
+    m_wheel.applySize(Config::stepsFromText(typed.wheelSize));
     m_unsaved.check(saved);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config.h"
 #include "widgets/unsavednotice.h"
 
 #include <QPoint>
@@ -8,7 +9,6 @@ class IntervalTimer;
 class PictureBox;
 class QCheckBox;
 class QLineEdit;
-class SettingsFile;
 class ShapeBox;
 class WheelLayout;
 
@@ -32,11 +32,11 @@ struct OptionsControls
 };
 
 // The display options panel 外形框2. Its edit boxes and check box are the
-// live settings the roll reads; only Save writes them to config.a.
+// live settings the roll reads; only Save stores them.
 class OptionsPanel
 {
 public:
-    OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel);
 
     // Shows the panel above its siblings and stops the focus timer, which
     // would otherwise pull the keyboard focus out of the edit boxes.
@@ -53,7 +53,7 @@ public:
 
 private:
     OptionsControls m_controls;
-    const SettingsFile &m_settings;
+    Config m_config;
     WheelLayout &m_wheel;
     UnsavedNotice m_unsaved{QStringLiteral("显示设置")};
 };

@@ -1,16 +1,15 @@
 #include "screenchoice.h"
 
-#include "core/keys.h"
-#include "core/settingsfile.h"
+#include "core/config.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace screenchoice {
 
-QScreen *stored(const SettingsFile &settings)
+QScreen *stored(const Config &config)
 {
-    const QString name = settings.readZbt(keys::kScreen);
+    const QString name = config.screenName();
     if (!name.isEmpty()) {
         for (QScreen *screen : QGuiApplication::screens())
             if (screen->name() == name)
@@ -28,9 +27,9 @@ QScreen *next(QScreen *current)
     return screens.at((at + 1) % screens.size()); // not found: the first one
 }
 
-bool remember(const SettingsFile &settings, const QScreen *screen)
+bool remember(Config config, const QScreen *screen)
 {
-    return screen && settings.writeZbt(keys::kScreen, screen->name());
+    return screen && config.setScreenName(screen->name());
 }
 
 } // namespace screenchoice

@@ -1,9 +1,7 @@
 #include "startup.h"
 
-#include "core/keys.h"
+#include "core/config.h"
 #include "core/draw.h"
-#include "core/settingsfile.h"
-#include "core/values.h"
 #include "display/backgroundmusic.h"
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
@@ -20,38 +18,34 @@
 namespace {
 
 // Left and top are tested and applied independently.
-void applyPosition(const SettingsFile &s, QWidget *w, QStringView leftKey, QStringView topKey)
+void applyPosition(const Config &config, QWidget *w, Config::Place place)
 {
-    const QString left = s.readZbt(leftKey);
-    if (!left.isEmpty())
-        w->move(values::textToInt(left), w->y());
-    const QString top = s.readZbt(topKey);
-    if (!top.isEmpty())
-        w->move(w->x(), values::textToInt(top));
+    const Config::Position stored = config.position(place);
+    if (stored.left)
+        w->move(*stored.left, w->y());
+    if (stored.top)
+        w->move(w->x(), *stored.top);
 }
 
 void placeWindowAndWheel(StartupTargets &t)
 {
     // The window goes to the stored screen (the primary one when none is
     // stored or it is not connected); its size is that screen's.
-    const QRect area = screenArea(screenchoice::stored(t.settings));
+    const QRect area = screenArea(screenchoice::stored(t.config));
     t.controls.window->setGeometry(area);
-    placeOnScreen(t.controls, t.settings, area.size());
+    placeOnScreen(t.controls, t.config, area.size());
 }
 
 void applyOptions(StartupTargets &t)
 {
     StartupControls &c = t.controls;
-    const SettingsFile &s = t.settings;
-    c.effectsDisabledBox->setChecked(values::isTrueFlag(s.readZbt(keys::kEffectsDisabled)));
-    const QString width = s.readZbt(keys::kResultWidth);
-    if (!width.isEmpty()) {
-        c.resultPicture->resize(qMax(0, values::textToInt(width)), c.resultPicture->height());
+    c.effectsDisabledBox->setChecked(t.config.effectsDisabled());
+    if (const std::optional<qint32> width = t.config.resultWidth()) {
+        c.resultPicture->resize(*width, c.resultPicture->height());
         c.resultWidthEdit->setText(QString::number(c.resultPicture->width()));
     }
-    const QString height = s.readZbt(keys::kResultHeight);
-    if (!height.isEmpty()) {
-        c.resultPicture->resize(c.resultPicture->width(), qMax(0, values::textToInt(height)));
+    if (const std::optional<qint32> height = t.config.resultHeight()) {
+        c.resultPicture->resize(c.resultPicture->width(), *height);
         c.resultHeightEdit->setText(QString::number(c.resultPicture->height()));
     }
 }
@@ -59,15 +53,13 @@ void applyOptions(StartupTargets &t)
 void applyModeAndMusic(StartupTargets &t)
 {
     StartupControls &c = t.controls;
-    const SettingsFile &s = t.settings;
-    if (s.readZbt(keys::kWindowMode) == keys::kWindowed)
+    if (t.config.windowMode() == Config::WindowMode::Windowed)
         t.setWindowed();
     else
         t.setFullScreen();
     t.music.applyStoredSwitch();
-    const QString autoStop = s.readZbt(keys::kAutoStop);
-    c.autoStopEdit->setText(!autoStop.isEmpty() && autoStop != u"0" ? autoStop : QStringLiteral("0"));
-    const QString speed = s.readZbt(keys::kRollSpeed);
+    c.autoStopEdit->setText(t.config.autoStop());
+    const QString speed = t.config.rollSpeed();
     if (!speed.isEmpty())
         c.rollSpeedEdit->setText(speed);
     t.wheel.applyStoredStyle();
@@ -75,42 +67,39 @@ void applyModeAndMusic(StartupTargets &t)
 
 void applyTitles(StartupTargets &t)
 {
-    const QString main = t.settings.readZbt(keys::kMainTitle);
+    const QString main = t.config.title(Config::Title::Main);
     if (!main.isEmpty())
         t.controls.mainTitle->setText(main);
-    const QString sub = t.settings.readZbt(keys::kSubTitle);
+    const QString sub = t.config.title(Config::Title::Sub);
     if (!sub.isEmpty())
         t.controls.subTitle->setText(sub);
 }
 
 void applyWheelSize(StartupTargets &t)
 {
-    const QString n = t.settings.readZbt(keys::kWheelSize);
-    if (n.isEmpty())
+    const std::optional<Config::TypedNumber> n = t.config.wheelSize();
+    if (!n)
         return;
-    t.controls.wheelSizeEdit->setText(n);
-    t.wheel.enlarge(values::textToInt(n));
+    t.controls.wheelSizeEdit->setText(n->text);
+    t.wheel.enlarge(n->number);
 }
 
-// The three font keys apply only when the colour key is present.
-void applyTitleFont(const SettingsFile &s, TransparentLabel *label, QStringView faceKey,
-                    QStringView sizeKey, QStringView colourKey)
+void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which)
 {
-    const QString colour = s.read(DataFile::Config, keys::kYanse, colourKey);
-    if (colour.isEmpty())
+    const std::optional<Config::TitleFont> stored = config.titleFont(which);
+    if (!stored)
         return;
     QFont font = label->font();
-    font.setFamily(s.read(DataFile::Config, keys::kYanse, faceKey));
+    font.setFamily(stored->face);
     // Stored in points; shown at the pixel size those points have at 96 dpi.
-    fontsize::setPoints(font, qBound(1, values::textToInt(s.read(DataFile::Config, keys::kYanse, sizeKey)), 1000));
+    fontsize::setPoints(font, stored->points);
     label->setFont(font);
-    const quint32 bgr = quint32(values::textToInt(colour));
-    label->setTextColour(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff));
+    label->setTextColour(QColor(stored->colour.red, stored->colour.green, stored->colour.blue));
 }
 
 } // namespace
 
-void placeOnScreen(const StartupControls &c, const SettingsFile &settings, const QSize &screen)
+void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen)
 {
     // Centred as at start-up, before any enlargement: the wheel grows to the
     // right and down from there, wherever the layout is made again.
@@ -120,10 +109,10 @@ void placeOnScreen(const StartupControls &c, const SettingsFile &settings, const
         title->resize(screen.width(), title->height());
         title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     }
-    applyPosition(settings, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop);
-    applyPosition(settings, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop);
-    applyPosition(settings, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop);
-    applyPosition(settings, c.resultPicture, keys::kResultLeft, keys::kResultTop);
+    applyPosition(config, c.wheelFrame, Config::Place::Wheel);
+    applyPosition(config, c.mainTitle, Config::Place::MainTitle);
+    applyPosition(config, c.subTitle, Config::Place::SubTitle);
+    applyPosition(config, c.resultPicture, Config::Place::ResultPicture);
 }
 
 void runStartup(StartupTargets &t)
@@ -136,12 +125,10 @@ void runStartup(StartupTargets &t)
     applyModeAndMusic(t);
     t.pictures.loadAll();
     applyTitles(t);
-    t.draw.setTable(PrizeTable::fromSettings(t.settings));
+    t.draw.setTable(PrizeTable::fromSettings(t.config.file()));
     applyWheelSize(t);
-    applyTitleFont(t.settings, t.controls.mainTitle, keys::kMainTitleFont, keys::kMainTitleFontSize,
-                   keys::kMainTitleFontColour);
-    applyTitleFont(t.settings, t.controls.subTitle, keys::kSubTitleFont, keys::kSubTitleFontSize,
-                   keys::kSubTitleFontColour);
+    applyTitleFont(t.config, t.controls.mainTitle, Config::Title::Main);
+    applyTitleFont(t.config, t.controls.subTitle, Config::Title::Sub);
     t.background.load();
     t.wheel.clipRound();
 }

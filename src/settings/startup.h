@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/config.h"
+
 #include <functional>
 
 class BackgroundMusic;
@@ -10,7 +12,6 @@ class QCheckBox;
 class QLineEdit;
 class QSize;
 class QWidget;
-class SettingsFile;
 class ShapeBox;
 class TransparentLabel;
 class WheelLayout;
@@ -36,7 +37,7 @@ struct StartupControls
 struct StartupTargets
 {
     StartupControls controls;
-    const SettingsFile &settings;
+    Config config;
     Draw &draw; // its prize table is set from the stored values
     WheelLayout &wheel;
     PrizePictures &pictures;
@@ -52,8 +53,8 @@ struct StartupTargets
 // centred across it and the titles as wide as it, then the positions the
 // operator stored. Start-up does it once the window is on its screen, and
 // the window again whenever that screen changes or it moves to another.
-void placeOnScreen(const StartupControls &c, const SettingsFile &settings, const QSize &screen);
+void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen);
 
-// The creation handler: reads config.a key by key and applies each value to
-// its control, in a fixed order.
+// The creation handler: reads the settings one by one and applies each value
+// to its control, in a fixed order.
 void runStartup(StartupTargets &t);

@@ -1,8 +1,5 @@
 #include "titles.h"
 
-#include "core/keys.h"
-#include "core/settingsfile.h"
-#include "core/textcodec.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
 #include "widgets/fontsize.h"
@@ -10,33 +7,11 @@
 
 namespace {
 
-
-// A colour as the data file holds it: red in the low byte, then green, then blue.
-QString colourText(const QColor &colour)
+// The dialog's face, size and four effects; the angle is always 0. The face
+// is cut to what the data file can hold, so the label shows what is stored.
+QFont fontFromChoice(const QFont &chosen, const Config &config)
 {
-    const quint32 value = quint32(colour.red()) | (quint32(colour.green()) << 8)
-        | (quint32(colour.blue()) << 16);
-    return QString::number(value);
-}
-
-// A label's face name holds at most 31 bytes in the code page of the data
-// files; a longer name is cut at a whole character.
-QString faceName(const QString &family, const TextCodec &codec)
-{
-    constexpr int kMaxFaceBytes = 31;
-    QString name = family;
-    while (codec.encode(name).size() > kMaxFaceBytes) {
-        name.chop(1);
-        if (!name.isEmpty() && name.back().isHighSurrogate())
-            name.chop(1);
-    }
-    return name;
-}
-
-// The dialog's face, size and four effects; the angle is always 0.
-QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
-{
-    QFont font(faceName(chosen.family(), codec));
+    QFont font(config.fitFaceName(chosen.family()));
     fontsize::setPoints(font, qMax(1, fontsize::points(chosen)));
     font.setBold(chosen.bold());
     font.setItalic(chosen.italic());
@@ -47,10 +22,10 @@ QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 
 } // namespace
 
-Titles::Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+Titles::Titles(const TitleControls &controls, Config config, FontDialog &fontDialog,
                QWidget *dialogParent)
     : m_controls(controls)
-    , m_settings(settings)
+    , m_config(config)
     , m_fontDialog(fontDialog)
     , m_dialogParent(dialogParent)
 {
@@ -58,26 +33,22 @@ Titles::Titles(const TitleControls &controls, const SettingsFile &settings, Font
 
 void Titles::editMainTitle()
 {
-    editTitle(m_controls.mainTitle, keys::kMainTitle, keys::kMainTitlePrompt,
-              QStringLiteral("请输入主标题"));
+    editTitle(m_controls.mainTitle, Config::Title::Main, QStringLiteral("请输入主标题"));
 }
 
 void Titles::editSubTitle()
 {
-    editTitle(m_controls.subTitle, keys::kSubTitle, keys::kSubTitlePrompt,
-              QStringLiteral("请输入副标题"));
+    editTitle(m_controls.subTitle, Config::Title::Sub, QStringLiteral("请输入副标题"));
 }
 
 void Titles::chooseMainTitleFont()
 {
-    chooseFont(m_controls.mainTitle,
-               {keys::kMainTitleFont, keys::kMainTitleFontSize, keys::kMainTitleFontColour});
+    chooseFont(m_controls.mainTitle, Config::Title::Main);
 }
 
 void Titles::chooseSubTitleFont()
 {
-    chooseFont(m_controls.subTitle,
-               {keys::kSubTitleFont, keys::kSubTitleFontSize, keys::kSubTitleFontColour});
+    chooseFont(m_controls.subTitle, Config::Title::Sub);
 }
 
 int Titles::heightForPointSize(int points)
@@ -86,10 +57,9 @@ int Titles::heightForPointSize(int points)
     return points * 18 / 10;
 }
 
-void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView offered,
-                       const QString &prompt)
+void Titles::editTitle(TransparentLabel *label, Config::Title which, const QString &prompt)
 {
-    const QString current = m_settings.readZbt(key, offered);
+    const QString current = m_config.titleToEdit(which);
     const inputbox::Result answer = inputbox::ask(prompt, prompt, inputbox::Echo::Plain, current);
     if (!answer.ok)
         return;
@@ -98,13 +68,13 @@ void Titles::editTitle(TransparentLabel *label, QStringView key, QStringView off
     label->setText(answer.text);
     // The caption shows at once; a failed write only loses it at the next
     // start, where the stored or design caption comes back.
-    m_unsaved.check(m_settings.writeZbt(key, answer.text));
+    m_unsaved.check(m_config.setTitle(which, answer.text));
 }
 
-void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
+void Titles::chooseFont(TransparentLabel *label, Config::Title which)
 {
     if (const std::optional<FontChoice> choice = m_fontDialog.ask(m_dialogParent)) {
-        label->setFont(fontFromChoice(choice->font, m_settings.codec()));
+        label->setFont(fontFromChoice(choice->font, m_config));
         if (choice->colour.isValid())
             label->setTextColour(choice->colour);
     }
@@ -113,10 +83,9 @@ void Titles::chooseFont(TransparentLabel *label, const FontKeys &fontKeys)
     const QFont font = label->font();
     const int points = fontsize::points(font);
     // As with the text: the font shows now, a failed write only forgets it.
-    const bool saved = m_settings.writeMany(DataFile::Config, keys::kYanse,
-                                            {{fontKeys.face, font.family()},
-                                             {fontKeys.size, QString::number(points)},
-                                             {fontKeys.colour, colourText(label->textColour())}});
+    const QColor colour = label->textColour();
+    const bool saved = m_config.setTitleFont(
+        which, {font.family(), points, {colour.red(), colour.green(), colour.blue()}});
     label->resize(label->width(), heightForPointSize(points));
     m_unsaved.check(saved);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/config.h"
 #include "widgets/unsavednotice.h"
 
 #include <QString>
-#include <QStringView>
 
 class FontDialog;
 class QWidget;
-class SettingsFile;
 class TransparentLabel;
 
 // The two titles whose texts and fonts are edited.
@@ -17,14 +16,14 @@ struct TitleControls
     TransparentLabel *subTitle = nullptr;
 };
 
-// Editing the texts and fonts of the main title and the subtitle. Texts go
-// to section "zbt", fonts to section "yanse" of config.a, at once.
+// Editing the texts and fonts of the main title and the subtitle; each is
+// stored at once.
 class Titles
 {
 public:
     // `fontDialog` is shared by both titles, so each opens with the font
     // last confirmed for either of them.
-    Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+    Titles(const TitleControls &controls, Config config, FontDialog &fontDialog,
            QWidget *dialogParent);
 
     void editMainTitle();
@@ -37,19 +36,11 @@ public:
     static int heightForPointSize(int points);
 
 private:
-    struct FontKeys
-    {
-        QStringView face;
-        QStringView size;
-        QStringView colour;
-    };
-
-    void editTitle(TransparentLabel *label, QStringView key, QStringView offered,
-                   const QString &prompt);
-    void chooseFont(TransparentLabel *label, const FontKeys &fontKeys);
+    void editTitle(TransparentLabel *label, Config::Title which, const QString &prompt);
+    void chooseFont(TransparentLabel *label, Config::Title which);
 
     TitleControls m_controls;
-    const SettingsFile &m_settings;
+    Config m_config;
     FontDialog &m_fontDialog;
     QWidget *m_dialogParent;
     UnsavedNotice m_unsaved{QStringLiteral("标题设置")}; // texts and fonts alike

@@ -32,7 +32,7 @@ namespace {
 // settings.
 struct PasswordFixture
 {
-    explicit PasswordFixture(const SettingsFile &settings)
+    explicit PasswordFixture(SettingsFile &settings)
         : window(settings, current, [this] { ++prizeSettingsOpened; }), finished(&window, &QDialog::finished)
     {
         window.show();
@@ -78,7 +78,7 @@ private:
     }
     void storePassword(const QString &plain)
     {
-        QVERIFY(password::store(*m_settings, gbkCodec().encode(plain)));
+        QVERIFY(Config(*m_settings).setPassword(gbkCodec().encode(plain)));
     }
 
 private Q_SLOTS:
@@ -262,7 +262,7 @@ private Q_SLOTS:
         QVERIFY(f.closed());
         QVERIFY(storedText() != QString::fromLatin1(handWritten));
         QVERIFY(isStoredForm(storedText()));
-        QCOMPARE(password::stored(*m_settings), QByteArray("old"));
+        QCOMPARE(Config(*m_settings).password(), QByteArray("old"));
     }
 
     void cancellingWithNoPasswordReportsNone()

@@ -3,9 +3,9 @@
 // LUNORA_INTEROP_RUNDIR set, the data files the program wrote there are read
 // through both and compared key by key.
 #include "core/cipher.h"
+#include "core/config.h"
 #include "core/keys.h"
 #include "core/settingsfile.h"
-#include "lottery/passwordwindow.h"
 #include "platform/gbkcodec.h"
 
 #include <QDir>
@@ -228,17 +228,17 @@ void TestProfileInterop::passwordBothWays()
 {
     QFETCH(QString, plain);
     QTemporaryDir run;
-    const SettingsFile settings(run.path(), gbkCodec());
+    SettingsFile settings(run.path(), gbkCodec());
     const QString path = settings.path(DataFile::Config);
     const QByteArray bytes = gbk(plain);
 
-    QVERIFY(password::store(settings, bytes));
+    QVERIFY(Config(settings).setPassword(bytes));
     const QByteArray stored = systemRead(path, "zbt", "password");
     QVERIFY(!stored.isEmpty());
     QCOMPARE(cipher::decipherText(stored, cipher::kPasswordKey), bytes);
 
     QVERIFY(systemWrite(path, "zbt", "password", cipher::encipherText(bytes, cipher::kPasswordKey, "QZ")));
-    QCOMPARE(password::stored(settings), bytes);
+    QCOMPARE(Config(settings).password(), bytes);
 }
 
 // Every key of the data files a run of the program left, through both.

@@ -1,0 +1,297 @@
+#include "config.h"
+
+#include "cipher.h"
+#include "keys.h"
+#include "settingsfile.h"
+#include "textcodec.h"
+#include "values.h"
+
+namespace {
+
+struct TitleKeys
+{
+    QStringView text;
+    QStringView prompt;
+    QStringView face;
+    QStringView size;
+    QStringView colour;
+};
+
+TitleKeys titleKeys(Config::Title which)
+{
+    if (which == Config::Title::Main)
+        return {keys::kMainTitle, keys::kMainTitlePrompt, keys::kMainTitleFont,
+                keys::kMainTitleFontSize, keys::kMainTitleFontColour};
+    return {keys::kSubTitle, keys::kSubTitlePrompt, keys::kSubTitleFont, keys::kSubTitleFontSize,
+            keys::kSubTitleFontColour};
+}
+
+std::pair<QStringView, QStringView> positionKeys(Config::Place place)
+{
+    switch (place) {
+    case Config::Place::MainTitle:
+        return {keys::kMainTitleLeft, keys::kMainTitleTop};
+    case Config::Place::SubTitle:
+        return {keys::kSubTitleLeft, keys::kSubTitleTop};
+    case Config::Place::Wheel:
+        return {keys::kWheelLeft, keys::kWheelTop};
+    case Config::Place::ResultPicture:
+        break;
+    }
+    return {keys::kResultLeft, keys::kResultTop};
+}
+
+// Empty counts as missing, as everywhere in the data files.
+std::optional<qint32> number(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return values::textToInt(text);
+}
+
+std::optional<qint32> size(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return Config::sizeFromText(text);
+}
+
+// A colour as the data file holds it: red in the low byte, then green, then
+// blue.
+Config::Rgb colourFromText(const QString &text)
+{
+    const quint32 bgr = quint32(values::textToInt(text));
+    return {int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff)};
+}
+
+QString colourText(const Config::Rgb &rgb)
+{
+    return QString::number(quint32(rgb.red) | (quint32(rgb.green) << 8)
+                           | (quint32(rgb.blue) << 16));
+}
+
+} // namespace
+
+Config::Config(SettingsFile &file)
+    : m_file(file)
+{
+}
+
+QString Config::title(Title which) const
+{
+    return m_file.readZbt(titleKeys(which).text);
+}
+
+QString Config::titleToEdit(Title which) const
+{
+    const TitleKeys k = titleKeys(which);
+    return m_file.readZbt(k.text, k.prompt);
+}
+
+bool Config::setTitle(Title which, const QString &text)
+{
+    return m_file.writeZbt(titleKeys(which).text, text);
+}
+
+std::optional<Config::TitleFont> Config::titleFont(Title which) const
+{
+    const TitleKeys k = titleKeys(which);
+    const QString colour = m_file.read(DataFile::Config, keys::kYanse, k.colour);
+    if (colour.isEmpty())
+        return std::nullopt;
+    TitleFont font;
+    font.face = m_file.read(DataFile::Config, keys::kYanse, k.face);
+    font.points = qBound(1, values::textToInt(m_file.read(DataFile::Config, keys::kYanse, k.size)), 1000);
+    font.colour = colourFromText(colour);
+    return font;
+}
+
+bool Config::setTitleFont(Title which, const TitleFont &font)
+{
+    const TitleKeys k = titleKeys(which);
+    return m_file.writeMany(DataFile::Config, keys::kYanse,
+                            {{k.face, font.face},
+                             {k.size, QString::number(font.points)},
+                             {k.colour, colourText(font.colour)}});
+}
+
+QString Config::fitFaceName(const QString &family) const
+{
+    constexpr int kMaxFaceBytes = 31;
+    QString name = family;
+    while (m_file.codec().encode(name).size() > kMaxFaceBytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate())
+            name.chop(1);
+    }
+    return name;
+}
+
+// Left and top are read, and apply, independently.
+Config::Position Config::position(Place place) const
+{
+    const auto [left, top] = positionKeys(place);
+    return {number(m_file.readZbt(left)), number(m_file.readZbt(top))};
+}
+
+bool Config::setPosition(Place place, qint32 left, qint32 top)
+{
+    const auto [leftKey, topKey] = positionKeys(place);
+    return m_file.writeMany(DataFile::Config, keys::kZbt,
+                            {{leftKey, QString::number(left)}, {topKey, QString::number(top)}});
+}
+
+std::optional<qint32> Config::resultWidth() const
+{
+    return size(m_file.readZbt(keys::kResultWidth));
+}
+
+std::optional<qint32> Config::resultHeight() const
+{
+    return size(m_file.readZbt(keys::kResultHeight));
+}
+
+QString Config::rollSpeed() const
+{
+    return m_file.readZbt(keys::kRollSpeed);
+}
+
+QString Config::autoStop() const
+{
+    return m_file.readZbt(keys::kAutoStop, u"0");
+}
+
+bool Config::effectsDisabled() const
+{
+    return values::isTrueFlag(m_file.readZbt(keys::kEffectsDisabled));
+}
+
+std::optional<Config::TypedNumber> Config::wheelSize() const
+{
+    const QString text = m_file.readZbt(keys::kWheelSize);
+    if (text.isEmpty())
+        return std::nullopt;
+    return TypedNumber{text, stepsFromText(text)};
+}
+
+qint32 Config::sizeFromText(QStringView text)
+{
+    return qMax(0, values::textToInt(text));
+}
+
+qint32 Config::stepsFromText(QStringView text)
+{
+    return values::textToInt(text);
+}
+
+// One locked rewrite for all six, in the order a first save adds them.
+bool Config::setDisplayOptions(const DisplayOptions &o)
+{
+    return m_file.writeMany(DataFile::Config, keys::kZbt,
+                            {{keys::kResultHeight, o.resultHeight},
+                             {keys::kResultWidth, o.resultWidth},
+                             {keys::kRollSpeed, o.rollSpeed},
+                             {keys::kEffectsDisabled, values::flagText(o.effectsDisabled)},
+                             {keys::kAutoStop, o.autoStop},
+                             {keys::kWheelSize, o.wheelSize}});
+}
+
+// Anything but "窗口" is full screen.
+Config::WindowMode Config::windowMode() const
+{
+    return m_file.readZbt(keys::kWindowMode) == keys::kWindowed ? WindowMode::Windowed
+                                                                : WindowMode::FullScreen;
+}
+
+bool Config::setWindowMode(WindowMode mode)
+{
+    return m_file.writeZbt(keys::kWindowMode,
+                           mode == WindowMode::Windowed ? keys::kWindowed : keys::kFullScreen);
+}
+
+// Only "假" switches it off.
+bool Config::musicOn() const
+{
+    return m_file.readZbt(keys::kMusic) != values::kFalse;
+}
+
+bool Config::setMusicOn(bool on)
+{
+    return m_file.writeZbt(keys::kMusic, values::flagText(on));
+}
+
+std::optional<int> Config::style() const
+{
+    const QString stored = m_file.readZbt(keys::kStyle);
+    for (int k = 1; k <= 4; ++k) {
+        if (stored == keys::kStyleValue[k - 1])
+            return k;
+    }
+    return std::nullopt;
+}
+
+bool Config::setStyle(int k)
+{
+    return m_file.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+}
+
+QString Config::screenName() const
+{
+    return m_file.readZbt(keys::kScreen);
+}
+
+bool Config::setScreenName(const QString &name)
+{
+    return m_file.writeZbt(keys::kScreen, name);
+}
+
+bool Config::publicDraw() const
+{
+    return values::isTrueFlag(m_file.readZbt(keys::kPublicDraw));
+}
+
+// A hand-edited value is taken as the bytes it holds in the file.
+QByteArray Config::password() const
+{
+    const QByteArray text = m_file.codec().encode(m_file.readZbt(keys::kPassword));
+    return cipher::decipherText(text, cipher::kPasswordKey);
+}
+
+bool Config::setPassword(const QByteArray &plain)
+{
+    const QByteArray text = cipher::encipherText(plain, cipher::kPasswordKey);
+    return m_file.writeZbt(keys::kPassword, QString::fromLatin1(text));
+}
+
+QByteArray Config::passwordBytes(const QString &typed) const
+{
+    return m_file.codec().encode(typed);
+}
+
+std::optional<std::array<QString, 8>> Config::prizeValues() const
+{
+    if (m_file.readZbt(keys::kPrizeValue[0]).isEmpty())
+        return std::nullopt;
+    std::array<QString, 8> texts;
+    for (int i = 0; i < 8; ++i)
+        texts[i] = m_file.readZbt(keys::kPrizeValue[i]);
+    return texts;
+}
+
+bool Config::setPrizeValues(const std::array<QString, 8> &texts)
+{
+    QList<std::pair<QStringView, QString>> entries;
+    for (int i = 0; i < 8; ++i)
+        entries.append({keys::kPrizeValue[i], texts[i]});
+    return m_file.writeMany(DataFile::Config, keys::kZbt, entries);
+}
+
+DrawMode Config::drawMode() const
+{
+    return readDrawMode(m_file);
+}
+
+bool Config::setDrawMode(DrawMode mode)
+{
+    return writeDrawMode(m_file, mode);
+}

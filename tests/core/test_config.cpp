@@ -1,0 +1,135 @@
+#include "support_settingsfolder.h"
+
+#include "core/config.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QString text(std::optional<qint32> n)
+{
+    return n ? QString::number(*n) : QStringLiteral("-");
+}
+
+// Every typed read of a file in one line, so that a table row states all of
+// them at once.
+QString readBack(const Config &c)
+{
+    const Config::Position at = c.position(Config::Place::Wheel);
+    const std::optional<Config::TitleFont> font = c.titleFont(Config::Title::Sub);
+    const QString fontText = font ? QStringLiteral("%1/%2/%3,%4,%5")
+                                        .arg(font->face)
+                                        .arg(font->points)
+                                        .arg(font->colour.red)
+                                        .arg(font->colour.green)
+                                        .arg(font->colour.blue)
+                                  : QStringLiteral("-");
+    const std::optional<Config::TypedNumber> wheel = c.wheelSize();
+    return QStringList{text(at.left) + u',' + text(at.top), text(c.resultWidth()),
+                       text(c.resultHeight()), fontText,
+                       wheel ? wheel->text + u'=' + QString::number(wheel->number) : u"-"_qs,
+                       c.autoStop(), c.rollSpeed(), QString::number(c.effectsDisabled()),
+                       c.windowMode() == Config::WindowMode::Windowed ? u"win"_qs : u"full"_qs,
+                       QString::number(c.musicOn()), text(c.style()),
+                       QString::number(c.publicDraw()), c.screenName()}
+        .join(u' ');
+}
+
+} // namespace
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parse_data();
+    void parse();
+    void writesKeepTheirStoredForm();
+};
+
+void TestConfig::parse_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("typed");
+    // position, width, height, font, wheel size, auto stop, speed, effects
+    // off, mode, music, style, public draw, screen
+    QTest::newRow("nothing stored") << u""_qs << u"-,- - - - - 0  0 full 1 - 0 "_qs;
+    QTest::newRow("stored values")
+        << u"[zbt]\r\n外形框1左边=40\r\n外形框1顶边=-30\r\n奖品图片宽=120\r\n奖品图片高=90\r\n"
+           u"计次=3\r\n自动停止=15\r\n滚动速度=45\r\n禁用特效=真\r\n界面大小=窗口\r\n"
+           u"背景音乐=假\r\n样式=zp3\r\n公开抽奖=真\r\n屏幕=HDMI-1\r\n"
+           u"[yanse]\r\n副标题字体=宋体\r\n副标题字体大小=20\r\n副标题字体颜色=255\r\n"_qs
+        << u"40,-30 120 90 宋体/20/255,0,0 3=3 15 45 1 win 0 3 1 HDMI-1"_qs;
+    // Each coordinate stands alone; a size is never negative; the number is
+    // read as far as it goes, its text kept as typed.
+    QTest::newRow("odd numbers")
+        << u"[zbt]\r\n外形框1左边=abc\r\n奖品图片宽=-5\r\n奖品图片高=7.9px\r\n计次=2x\r\n"_qs
+        << u"0,- 0 7 - 2x=2 0  0 full 1 - 0 "_qs;
+    // Only the exact texts count: "假" alone switches the music off, "真"
+    // alone is true, "窗口" alone is windowed, zp1 to zp4 alone a style.
+    QTest::newRow("near misses")
+        << u"[zbt]\r\n禁用特效=true\r\n界面大小=窗口模式\r\n背景音乐=off\r\n样式=zp5\r\n公开抽奖=是\r\n"_qs
+        << u"-,- - - - - 0  0 full 1 - 0 "_qs;
+    // A font counts only with its colour; its size is held to 1..1000 and
+    // the colour is red in the low byte.
+    QTest::newRow("font without colour")
+        << u"[yanse]\r\n副标题字体=宋体\r\n副标题字体大小=12\r\n"_qs << u"-,- - - - - 0  0 full 1 - 0 "_qs;
+    QTest::newRow("font bounds and blue")
+        << u"[yanse]\r\n副标题字体大小=5000\r\n副标题字体颜色=16711680\r\n"_qs
+        << u"-,- - - /1000/0,0,255 - 0  0 full 1 - 0 "_qs;
+    QTest::newRow("font size zero")
+        << u"[yanse]\r\n副标题字体大小=0\r\n副标题字体颜色=65280\r\n"_qs
+        << u"-,- - - /1/0,255,0 - 0  0 full 1 - 0 "_qs;
+}
+
+void TestConfig::parse()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, typed);
+    SettingsFolder folder;
+    QFile config(folder.filePath(QStringLiteral("config.a")));
+    const QByteArray bytes = gbkCodec().encode(file);
+    QVERIFY(config.open(QIODevice::WriteOnly) && config.write(bytes) == bytes.size());
+    config.close();
+    QCOMPARE(readBack(Config(folder.settings())), typed);
+}
+
+// Each write stores the form the program has always stored, and reads back.
+void TestConfig::writesKeepTheirStoredForm()
+{
+    SettingsFolder folder;
+    Config c(folder.settings());
+    QCOMPARE(c.titleToEdit(Config::Title::Main), u"购物有奖活动"_qs);
+    QVERIFY(c.setPosition(Config::Place::Wheel, -12, 34));
+    QVERIFY(c.setDisplayOptions({u"120"_qs, u"9x"_qs, u"45"_qs, u"15"_qs, u"3"_qs, true}));
+    QVERIFY(c.setWindowMode(Config::WindowMode::Windowed));
+    QVERIFY(c.setMusicOn(false));
+    QVERIFY(c.setStyle(3));
+    QVERIFY(c.setScreenName(u"HDMI-1"_qs));
+    QVERIFY(c.setTitle(Config::Title::Main, u"年会"_qs));
+    QVERIFY(c.setTitleFont(Config::Title::Sub, {u"宋体"_qs, 20, {1, 2, 3}}));
+    QVERIFY(c.setPrizeValues({u"5"_qs, u"0"_qs, u"a"_qs, u""_qs, u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
+    QVERIFY(c.setDrawMode(DrawMode::ByProbability));
+    QVERIFY(c.setPassword("abc"));
+    const QString stored = gbkCodec().decode(folder.bytes(DataFile::Config));
+    const QString password = folder.settings().readZbt(u"password");
+    QCOMPARE(stored, u"[zbt]\r\n外形框1左边=-12\r\n外形框1顶边=34\r\n奖品图片高=9x\r\n奖品图片宽=120\r\n"
+                     u"滚动速度=45\r\n禁用特效=真\r\n自动停止=15\r\n计次=3\r\n界面大小=窗口\r\n"
+                     u"背景音乐=假\r\n样式=zp3\r\n屏幕=HDMI-1\r\n主标题=年会\r\n一=5\r\n二=0\r\n三=a\r\n"
+                     u"四=\r\n五=1\r\n六=2\r\n七=3\r\n八=4\r\nlx=真\r\npassword="_qs
+                         + password
+                         + u"\r\n[yanse]\r\n副标题字体=宋体\r\n副标题字体大小=20\r\n副标题字体颜色=197121\r\n"_qs);
+    QCOMPARE(readBack(c), u"-12,34 120 9 宋体/20/1,2,3 3=3 15 45 1 win 0 3 0 HDMI-1"_qs);
+    QCOMPARE(c.title(Config::Title::Main), u"年会"_qs);
+    QCOMPARE(c.prizeValues()->at(2), u"a"_qs);
+    QCOMPARE(c.drawMode(), DrawMode::ByProbability);
+    QCOMPARE(c.password(), QByteArray("abc"));
+    QVERIFY(c.setMusicOn(true) && c.setWindowMode(Config::WindowMode::FullScreen));
+    QVERIFY(c.musicOn() && c.windowMode() == Config::WindowMode::FullScreen);
+    QCOMPARE(folder.settings().readZbt(u"背景音乐"), u"真"_qs);
+    QCOMPARE(folder.settings().readZbt(u"界面大小"), u"全屏"_qs);
+}
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "test_config.moc"
