@@ -7,6 +7,7 @@
 //   bench_gui_soak [rolls] [warm-up rolls]     defaults: 10000 and 200
 #include "benchmedia.h"
 #include "benchscreen.h"
+#include "support_history.h"
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
 #include "core/keys.h"
@@ -122,7 +123,7 @@ ObjectCensus census(MainWindow &window, const TimerWatch &watch)
 
 void prepareRunFolder(const QString &runDir)
 {
-    const SettingsFile settings(runDir, gbkCodec());
+    SettingsFile settings(runDir, gbkCodec());
     // By probability: the box never empties.
     if (!settings.writeZbt(keys::kDrawMode, values::kTrue))
         qFatal("cannot write the run folder's config.a");

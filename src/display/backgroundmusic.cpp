@@ -11,7 +11,7 @@
 #include <QAction>
 #include <QDir>
 
-BackgroundMusic::BackgroundMusic(const SettingsFile &settings, Sound &sound, QAction *enableItem,
+BackgroundMusic::BackgroundMusic(SettingsFile &settings, Sound &sound, QAction *enableItem,
                                  QAction *disableItem, QWidget *dialogParent)
     : m_settings(settings)
     , m_sound(sound)

@@ -14,7 +14,7 @@ class Sound;
 class BackgroundMusic
 {
 public:
-    BackgroundMusic(const SettingsFile &settings, Sound &sound, QAction *enableItem,
+    BackgroundMusic(SettingsFile &settings, Sound &sound, QAction *enableItem,
                     QAction *disableItem, QWidget *dialogParent);
 
     QString folder() const;
@@ -30,7 +30,7 @@ public:
 private:
     void check(bool on);
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     Sound &m_sound;
     QAction *m_enableItem;
     QAction *m_disableItem;

@@ -28,7 +28,7 @@ void setPointSize(QWidget *label, int points)
 
 } // namespace
 
-WheelLayout::WheelLayout(const WheelControls &controls, const SettingsFile &settings)
+WheelLayout::WheelLayout(const WheelControls &controls, SettingsFile &settings)
     : m_controls(controls)
     , m_settings(settings)
 {

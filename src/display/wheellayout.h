@@ -30,7 +30,7 @@ struct WheelControls
 class WheelLayout
 {
 public:
-    WheelLayout(const WheelControls &controls, const SettingsFile &settings);
+    WheelLayout(const WheelControls &controls, SettingsFile &settings);
 
     // The assembly as the widgets have it now, and back.
     WheelGeometry current() const;
@@ -52,6 +52,6 @@ private:
     void setFace(int k);
 
     WheelControls m_controls;
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     UnsavedNotice m_styleUnsaved{QStringLiteral("转盘样式设置")};
 };

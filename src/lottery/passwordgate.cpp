@@ -7,22 +7,15 @@
 #include "widgets/messagebox.h"
 #include "widgets/modalwindow.h"
 
-PasswordGate::PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+PasswordGate::PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &draw,
                            std::function<SlotPictures()> slotPictures)
     : m_settings(settings), m_history(history), m_draw(draw), m_slotPictures(std::move(slotPictures))
 {
 }
 
-PasswordGate::~PasswordGate()
-{
-    // Overwrite the held copy before it is freed (copies made elsewhere are
-    // not reached).
-    m_currentPassword.fill('\0');
-}
-
 void PasswordGate::openPrizeSettings()
 {
-    PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeValuesWindow(); });
+    PasswordWindow window(m_settings, [this] { openPrizeValuesWindow(); });
     modalwindow::run(window);
 }
 

@@ -9,17 +9,16 @@ class DrawHistory;
 class SettingsFile;
 
 // The two ways into the guarded windows, both behind the settings password:
-// the menu entries 奖项设置 and 中奖结果. Holds the program's current
-// password. Every opening builds its window afresh and runs it modally
+// the menu entries 奖项设置 and 中奖结果. The password is read from
+// config.a at every check and kept nowhere. Every opening builds its window afresh and runs it modally
 // (through modalwindow::run, so tests answer the windows by its seam).
 class PasswordGate
 {
 public:
     using SlotPictures = std::array<QByteArray, 8>;
 
-    PasswordGate(const SettingsFile &settings, DrawHistory &history, Draw &draw,
+    PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
-    ~PasswordGate();
     PasswordGate(const PasswordGate &) = delete;
     PasswordGate &operator=(const PasswordGate &) = delete;
 
@@ -31,9 +30,8 @@ public:
 private:
     void openPrizeValuesWindow();
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     DrawHistory &m_history;
     Draw &m_draw;
     std::function<SlotPictures()> m_slotPictures;
-    QByteArray m_currentPassword;
 };

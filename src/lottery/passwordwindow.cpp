@@ -20,7 +20,7 @@ QByteArray stored(const SettingsFile &settings)
     return cipher::decipherText(text, cipher::kPasswordKey);
 }
 
-bool store(const SettingsFile &settings, const QByteArray &plain)
+bool store(SettingsFile &settings, const QByteArray &plain)
 {
     const QByteArray text = cipher::encipherText(plain, cipher::kPasswordKey);
     return settings.writeZbt(keys::kPassword, QString::fromLatin1(text));
@@ -33,11 +33,10 @@ QByteArray entered(const SettingsFile &settings, const QString &text)
 
 } // namespace password
 
-PasswordWindow::PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
-                               std::function<void()> openPrizeSettings, QWidget *parent)
+PasswordWindow::PasswordWindow(SettingsFile &settings, std::function<void()> openPrizeSettings,
+                               QWidget *parent)
     : QDialog(parent),
       m_settings(settings),
-      m_currentPassword(currentPassword),
       m_openPrizeSettings(std::move(openPrizeSettings))
 {
     design::setupDialog(this, QStringLiteral("密码设置！"), 380, 180);
@@ -71,25 +70,23 @@ void PasswordWindow::enterSettings()
 
 void PasswordWindow::changePassword()
 {
-    m_currentPassword = password::stored(m_settings);
-    if (password::entered(m_settings, m_edit->text()) != m_currentPassword) {
+    QByteArray current = password::stored(m_settings);
+    if (password::entered(m_settings, m_edit->text()) != current) {
         messagebox::inform(QStringLiteral("请在密码框输入原始密码后再修改！"));
         return;
     }
-    const QByteArray previous = m_currentPassword;
     const inputbox::Result answer = inputbox::ask(QStringLiteral("请输入密码"),
                                                   QStringLiteral("请输入密码"));
     if (answer.ok)
-        m_currentPassword = password::entered(m_settings, answer.text);
+        current = password::entered(m_settings, answer.text);
 
     // Cancelling still re-stores the old password, under a new prefix.
-    if (!password::store(m_settings, m_currentPassword)) {
+    if (!password::store(m_settings, current)) {
         // Nothing was changed on disk: say so instead of claiming success.
-        m_currentPassword = previous;
         messagebox::inform(QStringLiteral("密码保存失败，密码没有改变！请检查程序所在文件夹是否可写。"));
         return;
     }
-    if (m_currentPassword.isEmpty()) {
+    if (current.isEmpty()) {
         messagebox::inform(QStringLiteral("您没有设置任何密码！"));
         return;
     }

@@ -16,7 +16,7 @@ namespace password {
 // The stored password, deciphered (empty when none is stored).
 QByteArray stored(const SettingsFile &settings);
 // Enciphers with a fresh prefix and writes it; whether the write succeeded.
-bool store(const SettingsFile &settings, const QByteArray &plain);
+bool store(SettingsFile &settings, const QByteArray &plain);
 // What the operator typed, as the bytes the password is compared with.
 QByteArray entered(const SettingsFile &settings, const QString &text);
 
@@ -28,11 +28,10 @@ class PasswordWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // currentPassword is the program-wide current password, which a change
-    // of password works in; openPrizeSettings opens the prize settings
-    // window and returns when it has closed.
-    PasswordWindow(const SettingsFile &settings, QByteArray &currentPassword,
-                   std::function<void()> openPrizeSettings, QWidget *parent = nullptr);
+    // openPrizeSettings opens the prize settings window and returns when it
+    // has closed.
+    PasswordWindow(SettingsFile &settings, std::function<void()> openPrizeSettings,
+                   QWidget *parent = nullptr);
 
     QLineEdit *passwordEdit() const { return m_edit; }
     QPushButton *enterButton() const { return m_enter; }
@@ -44,8 +43,7 @@ public:
     void changePassword();
 
 private:
-    const SettingsFile &m_settings;
-    QByteArray &m_currentPassword;
+    SettingsFile &m_settings;
     std::function<void()> m_openPrizeSettings;
     QLineEdit *m_edit;
     QPushButton *m_enter;

@@ -41,7 +41,7 @@ void headings(QWidget *window, const QString &pictureName, const QString &valueN
 
 } // namespace
 
-PrizeValuesWindow::PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
+PrizeValuesWindow::PrizeValuesWindow(SettingsFile &settings, Draw &draw,
                                          const std::array<QByteArray, 8> &slotPictures,
                                          QWidget *parent)
     : QDialog(parent), m_settings(settings), m_draw(draw)

@@ -20,7 +20,7 @@ class PrizeValuesWindow : public QDialog
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
     // 确定 sets draw's prize values, whether or not the file took them.
-    PrizeValuesWindow(const SettingsFile &settings, Draw &draw,
+    PrizeValuesWindow(SettingsFile &settings, Draw &draw,
                         const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 
     QLineEdit *valueEdit(int slot) const { return m_values[slot - 1]; }
@@ -42,7 +42,7 @@ private:
     void showMode(bool byProbability);
     void selectMode(DrawMode mode);
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     Draw &m_draw;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_values{};

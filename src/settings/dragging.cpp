@@ -11,7 +11,7 @@ namespace {
 constexpr int kCtrlAlone = 1;
 }
 
-ElementDragging::ElementDragging(const DraggingControls &controls, const SettingsFile &settings,
+ElementDragging::ElementDragging(const DraggingControls &controls, SettingsFile &settings,
                                  WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)

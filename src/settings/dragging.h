@@ -29,7 +29,7 @@ struct DraggingControls
 class ElementDragging
 {
 public:
-    ElementDragging(const DraggingControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    ElementDragging(const DraggingControls &controls, SettingsFile &settings, WheelLayout &wheel);
 
     // The press position is in the pressed control's client area; keyState
     // is 1 Ctrl + 2 Shift + 4 Alt. The titles, the result picture and the
@@ -49,7 +49,7 @@ private:
     void raiseTitles();
 
     DraggingControls m_controls;
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     WheelLayout &m_wheel;
     UnsavedNotice m_unsaved{QStringLiteral("位置设置")};
 };

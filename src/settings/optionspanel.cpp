@@ -18,7 +18,7 @@ int sizeFromText(const QString &text)
 
 } // namespace
 
-OptionsPanel::OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel)
+OptionsPanel::OptionsPanel(const OptionsControls &controls, SettingsFile &settings, WheelLayout &wheel)
     : m_controls(controls)
     , m_settings(settings)
     , m_wheel(wheel)

@@ -36,7 +36,7 @@ struct OptionsControls
 class OptionsPanel
 {
 public:
-    OptionsPanel(const OptionsControls &controls, const SettingsFile &settings, WheelLayout &wheel);
+    OptionsPanel(const OptionsControls &controls, SettingsFile &settings, WheelLayout &wheel);
 
     // Shows the panel above its siblings and stops the focus timer, which
     // would otherwise pull the keyboard focus out of the edit boxes.
@@ -53,7 +53,7 @@ public:
 
 private:
     OptionsControls m_controls;
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     WheelLayout &m_wheel;
     UnsavedNotice m_unsaved{QStringLiteral("显示设置")};
 };

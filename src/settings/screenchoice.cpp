@@ -28,7 +28,7 @@ QScreen *next(QScreen *current)
     return screens.at((at + 1) % screens.size()); // not found: the first one
 }
 
-bool remember(const SettingsFile &settings, const QScreen *screen)
+bool remember(SettingsFile &settings, const QScreen *screen)
 {
     return screen && settings.writeZbt(keys::kScreen, screen->name());
 }

@@ -17,6 +17,6 @@ QScreen *stored(const SettingsFile &settings);
 QScreen *next(QScreen *current);
 
 // Stores the screen's name; false when config.a could not be written.
-[[nodiscard]] bool remember(const SettingsFile &settings, const QScreen *screen);
+[[nodiscard]] bool remember(SettingsFile &settings, const QScreen *screen);
 
 } // namespace screenchoice

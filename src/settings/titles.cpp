@@ -47,7 +47,7 @@ QFont fontFromChoice(const QFont &chosen, const TextCodec &codec)
 
 } // namespace
 
-Titles::Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+Titles::Titles(const TitleControls &controls, SettingsFile &settings, FontDialog &fontDialog,
                QWidget *dialogParent)
     : m_controls(controls)
     , m_settings(settings)

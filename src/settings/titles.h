@@ -24,7 +24,7 @@ class Titles
 public:
     // `fontDialog` is shared by both titles, so each opens with the font
     // last confirmed for either of them.
-    Titles(const TitleControls &controls, const SettingsFile &settings, FontDialog &fontDialog,
+    Titles(const TitleControls &controls, SettingsFile &settings, FontDialog &fontDialog,
            QWidget *dialogParent);
 
     void editMainTitle();
@@ -49,7 +49,7 @@ private:
     void chooseFont(TransparentLabel *label, const FontKeys &fontKeys);
 
     TitleControls m_controls;
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     FontDialog &m_fontDialog;
     QWidget *m_dialogParent;
     UnsavedNotice m_unsaved{QStringLiteral("标题设置")}; // texts and fonts alike

@@ -2,6 +2,7 @@
 // landing on the widgets, the count in jieguo.a, effects, music and sound.
 #include "support_runfolder.h"
 #include "support_wait.h"
+#include "support_history.h"
 
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
