@@ -112,7 +112,7 @@ struct ObjectCensus
 // top-level windows (an effects window never destroyed shows here).
 ObjectCensus census(MainWindow &window, const TimerWatch &watch)
 {
-    window.effects().closeWinEffect();
+    window.findChild<WinEffects *>()->closeWinEffect();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ObjectCensus c;
     c.objects = int(window.findChildren<QObject *>().size()) + 1;
@@ -164,7 +164,7 @@ public:
         m_guard.stop();
         if (m_sound.waves != wavesBefore + 1)
             return fail("more than one end sound for one landing");
-        if (m_window.effects().isShowing())
+        if (m_window.findChild<WinEffects *>()->isShowing())
             ++m_fireworksAtLanding;
         ++m_landed[size_t(m_window.roll().state().position - 1)];
         m_order.append(m_window.roll().state().position);

@@ -51,12 +51,8 @@ public:
     const Draw &draw() const { return m_draw; }
     Roll &roll() { return *m_roll; }
     WheelLayout &wheel() { return *m_wheel; }
-    WinEffects &effects() { return *m_effects; }
     PrizePictures &pictures() { return *m_pictures; }
     BackgroundPicture &background() { return *m_background; }
-    GlobalHotKey *hotKey() const { return m_hotKey; }
-    // The public draw's caption; null in the design's mode.
-    PublicCaption *publicCaption() const { return m_publicCaption; }
 
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();

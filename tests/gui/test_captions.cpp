@@ -109,7 +109,7 @@ private Q_SLOTS:
     void lotteryWindowFontsArePixels()
     {
         RunFolder run;
-        const SettingsFile settings(run.path(), gbkCodec());
+        SettingsFile settings(run.path(), gbkCodec());
         Draw draw;
         draw.setTable(PrizeTable::defaults());
         const std::array<QByteArray, 8> noPictures{};
