@@ -46,7 +46,7 @@ public:
 
     MainControls &controls() { return m_controls; }
     MainMenu &menu() { return m_menu; }
-    SettingsFile &settings() { return m_settings; }
+    const SettingsFile &settings() const { return m_settings; }
     DrawHistory &history() { return m_history; }
     const Draw &draw() const { return m_draw; }
     Roll &roll() { return *m_roll; }

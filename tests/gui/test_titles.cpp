@@ -39,7 +39,7 @@ TitleParts titleParts(MainWindow &w, bool main)
             keys::kSubTitleFontSize, keys::kSubTitleFontColour};
 }
 
-QString yanse(MainWindow &w, QStringView key)
+QString yanse(const MainWindow &w, QStringView key)
 {
     return w.settings().read(DataFile::Config, keys::kYanse, key);
 }
