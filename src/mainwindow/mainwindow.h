@@ -47,7 +47,6 @@ public:
     MainControls &controls() { return m_controls; }
     MainMenu &menu() { return m_menu; }
     const SettingsFile &settings() const { return m_settings; }
-    DrawHistory &history() { return m_history; }
     const Draw &draw() const { return m_draw; }
     Roll &roll() { return *m_roll; }
     WheelLayout &wheel() { return *m_wheel; }
