@@ -5,7 +5,7 @@
 // same picture work the naive way: read and fully decode at every tick.
 #include "benchmedia.h"
 #include "benchscreen.h"
-#include "silentsound.h"
+#include "gui/support_fakesound.h"
 #include "core/keys.h"
 #include "core/roll.h"
 #include "core/settingsfile.h"
@@ -109,7 +109,7 @@ void rollTick(benchmark::State &state, Media media)
 {
     const QString runDir = runFolder(media).path();
     imagedecode::clearCache();
-    MainWindow window(runDir, std::make_unique<Silent>());
+    MainWindow window(runDir, std::make_unique<FakeSound>());
     MainControls &c = window.controls();
     c.effectsDisabledBox->setChecked(true);
     window.show();
@@ -139,7 +139,7 @@ void naiveTick(benchmark::State &state, Media media)
     QSize slotSize;
     QSize resultSize;
     {
-        MainWindow window(runDir, std::make_unique<Silent>()); // the boxes' real sizes
+        MainWindow window(runDir, std::make_unique<FakeSound>()); // the boxes' real sizes
         slotSize = window.controls().slots[0]->contentsRect().size();
         resultSize = window.controls().resultPicture->contentsRect().size();
     }

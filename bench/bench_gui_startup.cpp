@@ -1,7 +1,7 @@
 // Start-up to the first painted frame, and a full repaint of the window.
 #include "benchmedia.h"
 #include "benchscreen.h"
-#include "silentsound.h"
+#include "gui/support_fakesound.h"
 #include "platform/sound.h"
 #include "widgets/imagedecode.h"
 #include "mainwindow/mainwindow.h"
@@ -43,7 +43,7 @@ void startToFirstFrame(benchmark::State &state, bool withMedia)
     const QString runDir = withMedia ? mediaFolder().path() : empty.path();
     for (auto _ : state) {
         imagedecode::clearCache(); // a cold start decodes everything once
-        MainWindow window(runDir, std::make_unique<Silent>());
+        MainWindow window(runDir, std::make_unique<FakeSound>());
         window.show();
         const QPixmap frame = window.grab();
         benchmark::DoNotOptimize(frame.cacheKey());
@@ -62,7 +62,7 @@ void BM_StartupWithMedia(benchmark::State &state) { startToFirstFrame(state, tru
 
 void BM_RepaintCached(benchmark::State &state)
 {
-    MainWindow window(mediaFolder().path(), std::make_unique<Silent>());
+    MainWindow window(mediaFolder().path(), std::make_unique<FakeSound>());
     window.show();
     QImage target(window.size(), QImage::Format_ARGB32_Premultiplied);
     window.render(&target); // warm: the scaled background is made once

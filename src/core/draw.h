@@ -29,7 +29,6 @@ public:
 
     const PrizeTable &table() const { return m_table; }
     const DrawPool &pool() const { return m_pool; }
-    const LotteryRandom &random() const { return m_random; }
 
     // Start-up. The box follows the new table at the next refill, not before.
     void setTable(const PrizeTable &table) { m_table = table; }

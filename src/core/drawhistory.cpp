@@ -27,7 +27,7 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
 
 } // namespace
 
-DrawHistory::DrawHistory(const SettingsFile &settings, Clock clock)
+DrawHistory::DrawHistory(SettingsFile &settings, Clock clock)
     : m_settings(settings)
     , m_clock(std::move(clock))
     , m_self(std::make_shared<DrawHistory *>(this))

@@ -43,7 +43,7 @@ public:
     };
 
     // clock gives the local time each line is stamped with.
-    explicit DrawHistory(const SettingsFile &settings,
+    explicit DrawHistory(SettingsFile &settings,
                          Clock clock = &QDateTime::currentDateTime);
     ~DrawHistory();
     DrawHistory(const DrawHistory &) = delete;
@@ -103,7 +103,7 @@ private:
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     Clock m_clock;
     publicdraw::Keys *m_keys = nullptr;
     QByteArray m_lastCheck;

@@ -2,13 +2,6 @@
 
 #include <utility>
 
-namespace {
-
-// The lock paths this thread holds.
-thread_local QStringList t_held;
-
-} // namespace
-
 FileLock::FileLock(QString path, Kind kind)
     : m_path(std::move(path))
     , m_kind(kind)
@@ -20,29 +13,8 @@ FileLock::~FileLock()
     unlock();
 }
 
-bool FileLock::joinHeld()
-{
-    if (isLocked())
-        return true;
-    m_shared = t_held.contains(m_path);
-    return m_shared;
-}
-
-FileLock::Result FileLock::noteHeld()
-{
-    t_held.append(m_path);
-    return Result::Locked;
-}
-
-bool FileLock::tryLock()
-{
-    return joinHeld() || (attempt() == Result::Locked && noteHeld() == Result::Locked);
-}
-
 FileLock::Result FileLock::lock(int timeoutMs)
 {
-    if (joinHeld())
-        return Result::Locked;
     const FileSystem &files = FileSystem::current();
     const qint64 deadline = files.milliseconds() + timeoutMs;
     // A copy that counts win after win frees the lock only briefly between
@@ -55,18 +27,13 @@ FileLock::Result FileLock::lock(int timeoutMs)
         files.sleep(pause);
         pause = 2;
     }
-    return noteHeld();
+    return Result::Locked;
 }
 
 void FileLock::unlock()
 {
-    if (m_shared) {
-        m_shared = false;
-        return;
-    }
     if (m_handle == kNoHandle)
         return;
-    t_held.removeOne(m_path);
     FileSystem::current().unlock(m_path, m_kind, m_handle);
     m_handle = kNoHandle;
 }

@@ -13,9 +13,9 @@
 // next copy takes it at once. Nothing has to be judged stale, and no file a
 // killed process left behind can block a write.
 //
-// Within a thread it is re-entrant: a second hold on a path the thread holds
-// already is granted at once and lets go of nothing, so a step that runs
-// under a data file's lock can call code that takes the same lock.
+// It is not re-entrant: a second FileLock on a path this process holds
+// waits like any other holder. Whatever has to run under a lock runs
+// inside the one transaction that took it (see FileTransaction).
 class FileLock
 {
 public:
@@ -29,29 +29,23 @@ public:
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
 
-    // Takes the lock if it is free; never waits.
-    [[nodiscard]] bool tryLock();
     // Waits up to timeoutMs (on the installed FileSystem's clock) while
-    // another holder has it, polling every few
-    // milliseconds: long back-off sleeps would only add latency, and could
-    // miss every short gap between two holds of a busy copy. Busy when the
-    // wait ran out; Failed at once when the file cannot be made or opened at
-    // all (a read-only folder, say): waiting would not change that.
+    // another holder has it, polling every few milliseconds: long back-off
+    // sleeps would only add latency, and could miss every short gap between
+    // two holds of a busy copy. A timeout of 0 makes one attempt. Busy when
+    // the wait ran out; Failed at once when the file cannot be made or
+    // opened at all (a read-only folder, say): waiting would not change that.
     [[nodiscard]] Result lock(int timeoutMs);
     void unlock();
-    bool isLocked() const { return m_handle != kNoHandle || m_shared; }
+    bool isLocked() const { return m_handle != kNoHandle; }
     const QString &path() const { return m_path; }
 
 private:
     Result attempt();
-    // Shares the hold when this thread has the path locked already.
-    bool joinHeld();
-    Result noteHeld();
 
     using Handle = FileSystem::LockHandle;
     static constexpr Handle kNoHandle = FileSystem::kNoLock;
     QString m_path;
     Kind m_kind;
     Handle m_handle = kNoHandle;
-    bool m_shared = false;
 };

@@ -351,14 +351,4 @@ std::optional<Entry> entryOf(const Line &line)
     return record(*line.cells);
 }
 
-QList<Entry> parse(const QByteArray &bytes)
-{
-    QList<Entry> entries;
-    for (const Line &line : lines(bytes)) {
-        if (const auto entry = entryOf(line))
-            entries.append(*entry);
-    }
-    return entries;
-}
-
 } // namespace history

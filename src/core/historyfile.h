@@ -101,8 +101,4 @@ struct Entry
 // 1..8 with a mode and a count, the clearing mark, or the commitment mark.
 std::optional<Entry> entryOf(const Line &line);
 
-// The records of a file's bytes, in order: the header, an unfinished last
-// line, lines ended as torn and lines that are no record are left out.
-QList<Entry> parse(const QByteArray &bytes);
-
 } // namespace history

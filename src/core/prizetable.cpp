@@ -27,7 +27,7 @@ DrawMode readDrawMode(const SettingsFile &settings)
                                                                   : DrawMode::ByQuantity;
 }
 
-bool writeDrawMode(const SettingsFile &settings, DrawMode mode)
+bool writeDrawMode(SettingsFile &settings, DrawMode mode)
 {
     return settings.writeZbt(keys::kDrawMode, values::flagText(mode == DrawMode::ByProbability));
 }

@@ -24,4 +24,4 @@ struct PrizeTable
 
 // "lx" exactly "真" is by probability; anything else by quantity.
 DrawMode readDrawMode(const SettingsFile &settings);
-bool writeDrawMode(const SettingsFile &settings, DrawMode mode);
+bool writeDrawMode(SettingsFile &settings, DrawMode mode);

@@ -16,7 +16,7 @@ static bool validSlot(int slot)
 // The read, the addition and the write happen under the results file's lock,
 // so a second running copy cannot lose this win or have its own lost. A win
 // that has to wait for a held file counts as it waits (see SettingsFile).
-bool addWin(const SettingsFile &settings, int slot, QString *stored)
+bool addWin(SettingsFile &settings, int slot, QString *stored)
 {
     if (!validSlot(slot))
         return false;
@@ -35,7 +35,7 @@ QString addOne(const QString &count)
 }
 
 // One rewrite of the file: the eight counts are reset together or not at all.
-bool resetAll(const SettingsFile &settings)
+bool resetAll(SettingsFile &settings)
 {
     return settings.writeMany(DataFile::Results, keys::kZjjg, zeroCounts());
 }

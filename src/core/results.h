@@ -12,13 +12,13 @@ namespace results {
 // Adds one win to slot 1..8 in jieguo.a ("%.13g"), under the file lock.
 // True when stored or waiting to be (the file held); stored, when given,
 // receives the count text once it is stored.
-bool addWin(const SettingsFile &settings, int slot, QString *stored = nullptr);
+bool addWin(SettingsFile &settings, int slot, QString *stored = nullptr);
 
 // A count text plus one win, as addWin stores it.
 QString addOne(const QString &count);
 
 // Writes "0" to j1 … j8 in order.
-bool resetAll(const SettingsFile &settings);
+bool resetAll(SettingsFile &settings);
 // The keys and values resetAll writes.
 QList<std::pair<QStringView, QString>> zeroCounts();
 

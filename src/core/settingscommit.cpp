@@ -2,24 +2,14 @@
 // and the changes that wait while another program holds the file.
 #include "settingsfile.h"
 
-#include "durablefile.h"
-#include "filelock.h"
 #include "filesystem.h"
+#include "filetransaction.h"
 #include "inidocument.h"
 
 #include <QFileInfo>
-#include <optional>
 #include <utility>
 
 namespace {
-
-using Outcome = FileSystem::Outcome;
-
-// The lock file beside the file a write stores.
-QString lockPath(const QString &target)
-{
-    return target + u".lock";
-}
 
 // Where a chain of symbolic links ends (a loop stops after 40 of them, as
 // the system's own lookup does).
@@ -33,34 +23,6 @@ QString followLinks(const QString &path)
         current = info.symLinkTarget();
     }
     return current;
-}
-
-int msUntil(qint64 deadline)
-{
-    return int(qBound(qint64(0), deadline - FileSystem::current().milliseconds(), qint64(1) << 30));
-}
-
-// The current bytes of a file that is about to be rewritten: empty when it
-// does not exist, nullopt when it cannot be read (busy set when another
-// program held it past the deadline), so that an unreadable file is never
-// replaced by one holding a single key.
-std::optional<QByteArray> readForRewrite(const QString &path, qint64 deadline, bool &existed,
-                                         bool &busy)
-{
-    const FileSystem &files = FileSystem::current();
-    QFile file;
-    const Outcome opened
-        = files.retry(deadline, [&] { return files.open(file, path, QIODevice::ReadOnly); });
-    existed = opened != Outcome::Missing;
-    busy = opened == Outcome::Busy;
-    if (!existed)
-        return QByteArray();
-    if (opened != Outcome::Done)
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
 }
 
 } // namespace
@@ -90,7 +52,7 @@ int SettingsFile::pendingCount(DataFile file) const
     return int(waiting(file).size());
 }
 
-SettingsFile::Saved SettingsFile::commit(DataFile file, Change change) const
+SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
 {
     waiting(file).append(std::move(change));
     QList<Change> dropped;
@@ -106,7 +68,7 @@ SettingsFile::Saved SettingsFile::commit(DataFile file, Change change) const
     return saved;
 }
 
-SettingsFile::Saved SettingsFile::flush(DataFile file, int waitMs) const
+SettingsFile::Saved SettingsFile::flush(DataFile file, int waitMs)
 {
     QList<Change> dropped;
     const Saved saved = store(file, deadlineFromNow(waitMs), dropped);
@@ -118,38 +80,27 @@ SettingsFile::Saved SettingsFile::flush(DataFile file, int waitMs) const
 }
 
 // Every change that waits is made on the file as it is now, in order, and
-// saved in one replace: all of them are stored, or none.
-SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Change> &dropped) const
+// saved in one replace: all of them are stored, or none. The changes hear
+// that they were stored while the transaction still holds the lock, so a
+// win's history line is written under the lock that counted it.
+SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Change> &dropped)
 {
     QList<Change> &changes = waiting(file);
     if (changes.isEmpty())
         return Saved::Stored;
-    const QString target = storedPath(file);
+    FileTransaction transaction(storedPath(file), deadline);
     QStringList texts;
-    Step step = Step::Busy;
-    FileLock lock(lockPath(target));
-    switch (lock.lock(msUntil(deadline))) {
-    case FileLock::Result::Locked:
-        step = storeLocked(target, deadline, false, changes, texts);
-        break;
-    case FileLock::Result::Busy:
-        return Saved::Pending;
-    case FileLock::Result::Failed: {
-        // No lock file can be made or opened (a folder only an administrator
-        // may write): the data file is its own lock, and must exist.
-        FileLock own(target, FileLock::Kind::DataFile);
-        const FileLock::Result held = own.lock(msUntil(deadline));
-        if (held == FileLock::Result::Busy)
-            return Saved::Pending;
-        step = held == FileLock::Result::Locked ? storeLocked(target, deadline, true, changes, texts)
-                                                : Step::Refused;
-        break;
+    FileTransaction::Step step = transaction.begin();
+    if (step == FileTransaction::Step::Done) {
+        IniDocument document(transaction.bytes());
+        for (const Change &change : std::as_const(changes))
+            texts.append(change.apply(document));
+        step = transaction.save(document.toBytes());
     }
-    }
-    if (step == Step::Busy)
+    if (step == FileTransaction::Step::Busy)
         return Saved::Pending;
     QList<Change> done = std::exchange(changes, {});
-    if (step == Step::Refused) {
+    if (step == FileTransaction::Step::Refused) {
         dropped = std::move(done);
         return Saved::Refused;
     }
@@ -158,43 +109,4 @@ SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Ch
             done[i].stored(texts.value(i));
     }
     return Saved::Stored;
-}
-
-// Under the lock file: a copy that may not make the lock file (another
-// user's, in a folder only this one may write) locks the data file instead,
-// so that is taken too where the system can still replace a locked file.
-SettingsFile::Step SettingsFile::storeLocked(const QString &target, qint64 deadline,
-                                             bool needExisting, QList<Change> &changes,
-                                             QStringList &texts) const
-{
-    const FileSystem &files = FileSystem::current();
-    FileLock ownLock(target, FileLock::Kind::DataFile);
-    if (!needExisting && files.canReplaceLockedFile() && QFileInfo::exists(target)
-        && ownLock.lock(msUntil(deadline)) == FileLock::Result::Busy)
-        return Step::Busy;
-    durablefile::removeLeftovers(target);
-    bool existed = false;
-    bool busy = false;
-    const std::optional<QByteArray> old = readForRewrite(target, deadline, existed, busy);
-    if (!old)
-        return busy ? Step::Busy : Step::Refused;
-    if (needExisting && !existed)
-        return Step::Refused;
-    IniDocument document(*old);
-    for (const Change &change : std::as_const(changes))
-        texts.append(change.apply(document));
-    const QByteArray bytes = document.toBytes();
-    if (existed && bytes == *old)
-        return Step::Done;
-    switch (durablefile::replace(target, bytes, deadline)) {
-    case durablefile::Replaced::Done:
-        return Step::Done;
-    case durablefile::Replaced::Busy:
-        return Step::Busy;
-    case durablefile::Replaced::NoTemporaryFile:
-        return existed && durablefile::rewriteInPlace(target, bytes) ? Step::Done : Step::Refused;
-    case durablefile::Replaced::Failed:
-        break;
-    }
-    return Step::Refused;
 }

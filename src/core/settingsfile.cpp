@@ -97,13 +97,13 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
 }
 
 bool SettingsFile::write(DataFile file, QStringView section, QStringView key,
-                         QStringView value) const
+                         QStringView value)
 {
     return update(file, section, key, [text = value.toString()](const QString &) { return text; });
 }
 
 bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
-                          const std::function<QString(const QString &)> &change) const
+                          const std::function<QString(const QString &)> &change)
 {
     return commitKey(file, section, key, change) != Saved::Refused;
 }
@@ -111,7 +111,7 @@ bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
 SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, QStringView key,
                                             const std::function<QString(const QString &)> &change,
                                             std::function<void(const QString &)> stored,
-                                            std::function<void()> lost) const
+                                            std::function<void()> lost)
 {
     if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(key)))
         return Saved::Refused;
@@ -131,14 +131,14 @@ SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, 
 }
 
 bool SettingsFile::writeMany(DataFile file, QStringView section,
-                             const QList<std::pair<QStringView, QString>> &entries) const
+                             const QList<std::pair<QStringView, QString>> &entries)
 {
     return commitMany(file, section, entries) != Saved::Refused;
 }
 
 SettingsFile::Saved SettingsFile::commitMany(DataFile file, QStringView section,
                                              const QList<std::pair<QStringView, QString>> &entries,
-                                             std::function<void(const QString &)> stored) const
+                                             std::function<void(const QString &)> stored)
 {
     QList<std::pair<QString, QString>> owned;
     for (const auto &[key, value] : entries) {
@@ -165,7 +165,7 @@ QString SettingsFile::readZbt(QStringView key, QStringView fallback) const
     return read(DataFile::Config, keys::kZbt, key, fallback);
 }
 
-bool SettingsFile::writeZbt(QStringView key, QStringView value) const
+bool SettingsFile::writeZbt(QStringView key, QStringView value)
 {
     return write(DataFile::Config, keys::kZbt, key, value);
 }

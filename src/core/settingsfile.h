@@ -94,44 +94,44 @@ public:
     // lets this user write, and then leaves the file as it was. True when
     // the value is stored or waits to be (the file held, see commit()).
     [[nodiscard]] bool write(DataFile file, QStringView section, QStringView key,
-                             QStringView value) const;
+                             QStringView value);
 
     // Locked read-modify-write of one key: change() gets the current value
     // (empty when missing) and returns the new one. It may run again later,
     // on the file as it is then, if the change has to wait: it must hold no
     // reference to the caller's variables.
     [[nodiscard]] bool update(DataFile file, QStringView section, QStringView key,
-                              const std::function<QString(const QString &)> &change) const;
+                              const std::function<QString(const QString &)> &change);
 
     // Several keys of one section in one locked rewrite: all of them are
     // saved, or (when a name cannot be stored or the write fails) none.
     // Values are cut as write() cuts them.
     [[nodiscard]] bool writeMany(DataFile file, QStringView section,
-                                 const QList<std::pair<QStringView, QString>> &entries) const;
+                                 const QList<std::pair<QStringView, QString>> &entries);
 
     // The lock, the read, every change that waits and then change, and the
     // save: one step for other copies. Pending when the file is held past
     // the wait; change then waits behind the others.
-    Saved commit(DataFile file, Change change) const;
+    Saved commit(DataFile file, Change change);
     // commit() of update()'s change of one key, with the Change's
     // callbacks.
     Saved commitKey(DataFile file, QStringView section, QStringView key,
                     const std::function<QString(const QString &)> &change,
                     std::function<void(const QString &)> stored = {},
-                    std::function<void()> lost = {}) const;
+                    std::function<void()> lost = {});
     // commit() of writeMany()'s change, with the Change's stored callback
     // (given the empty text).
     Saved commitMany(DataFile file, QStringView section,
                      const QList<std::pair<QStringView, QString>> &entries,
-                     std::function<void(const QString &)> stored = {}) const;
+                     std::function<void(const QString &)> stored = {});
     // Tries to store the changes that wait, holding the caller at most
     // waitMs: Stored when none waits any more.
-    Saved flush(DataFile file, int waitMs) const;
+    Saved flush(DataFile file, int waitMs);
     int pendingCount(DataFile file) const;
 
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
-    [[nodiscard]] bool writeZbt(QStringView key, QStringView value) const;
+    [[nodiscard]] bool writeZbt(QStringView key, QStringView value);
 
 private:
     struct Shared
@@ -142,11 +142,10 @@ private:
         // try once each: a draw reads a file 17 times in a row.
         std::array<qint64, 2> onceUntil{};
     };
-    QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
-    enum class Step { Done, Busy, Refused };
-    Saved store(DataFile file, qint64 deadline, QList<Change> &dropped) const;
-    Step storeLocked(const QString &target, qint64 deadline, bool needExisting,
-                     QList<Change> &waiting, QStringList &texts) const;
+    QList<Change> &waiting(DataFile file) { return m_shared->waiting[int(file)]; }
+    const QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
+    // The one transaction every write goes through (see FileTransaction).
+    Saved store(DataFile file, qint64 deadline, QList<Change> &dropped);
     qint64 deadlineFromNow(int ms) const;
 
     QString m_runDir;

@@ -14,16 +14,9 @@ PasswordGate::PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &d
 {
 }
 
-PasswordGate::~PasswordGate()
-{
-    // Overwrite the held copy before it is freed (copies made elsewhere are
-    // not reached).
-    m_currentPassword.fill('\0');
-}
-
 void PasswordGate::openPrizeSettings()
 {
-    PasswordWindow window(m_settings, m_currentPassword, [this] { openPrizeValuesWindow(); });
+    PasswordWindow window(m_settings, [this] { openPrizeValuesWindow(); });
     modalwindow::run(window);
 }
 

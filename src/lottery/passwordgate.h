@@ -9,8 +9,8 @@ class DrawHistory;
 class SettingsFile;
 
 // The two ways into the guarded windows, both behind the settings password:
-// the menu entries 奖项设置 and 中奖结果. Holds the program's current
-// password. Every opening builds its window afresh and runs it modally
+// the menu entries 奖项设置 and 中奖结果. The password is read from
+// config.a at every check and kept nowhere. Every opening builds its window afresh and runs it modally
 // (through modalwindow::run, so tests answer the windows by its seam).
 class PasswordGate
 {
@@ -19,7 +19,6 @@ public:
 
     PasswordGate(SettingsFile &settings, DrawHistory &history, Draw &draw,
                  std::function<SlotPictures()> slotPictures);
-    ~PasswordGate();
     PasswordGate(const PasswordGate &) = delete;
     PasswordGate &operator=(const PasswordGate &) = delete;
 
@@ -35,5 +34,4 @@ private:
     DrawHistory &m_history;
     Draw &m_draw;
     std::function<SlotPictures()> m_slotPictures;
-    QByteArray m_currentPassword;
 };

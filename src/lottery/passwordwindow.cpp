@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-PasswordWindow::PasswordWindow(Config config, QByteArray &currentPassword,
-                               std::function<void()> openPrizeSettings, QWidget *parent)
+PasswordWindow::PasswordWindow(Config config, std::function<void()> openPrizeSettings,
+                               QWidget *parent)
     : QDialog(parent),
       m_config(config),
-      m_currentPassword(currentPassword),
       m_openPrizeSettings(std::move(openPrizeSettings))
 {
     design::setupDialog(this, QStringLiteral("密码设置！"), 380, 180);
@@ -45,25 +44,23 @@ void PasswordWindow::enterSettings()
 
 void PasswordWindow::changePassword()
 {
-    m_currentPassword = m_config.password();
-    if (m_config.passwordBytes(m_edit->text()) != m_currentPassword) {
+    QByteArray current = m_config.password();
+    if (m_config.passwordBytes(m_edit->text()) != current) {
         messagebox::inform(QStringLiteral("请在密码框输入原始密码后再修改！"));
         return;
     }
-    const QByteArray previous = m_currentPassword;
     const inputbox::Result answer = inputbox::ask(QStringLiteral("请输入密码"),
                                                   QStringLiteral("请输入密码"));
     if (answer.ok)
-        m_currentPassword = m_config.passwordBytes(answer.text);
+        current = m_config.passwordBytes(answer.text);
 
     // Cancelling still re-stores the old password, under a new prefix.
-    if (!m_config.setPassword(m_currentPassword)) {
+    if (!m_config.setPassword(current)) {
         // Nothing was changed on disk: say so instead of claiming success.
-        m_currentPassword = previous;
         messagebox::inform(QStringLiteral("密码保存失败，密码没有改变！请检查程序所在文件夹是否可写。"));
         return;
     }
-    if (m_currentPassword.isEmpty()) {
+    if (current.isEmpty()) {
         messagebox::inform(QStringLiteral("您没有设置任何密码！"));
         return;
     }

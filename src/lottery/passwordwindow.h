@@ -16,11 +16,10 @@ class PasswordWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // currentPassword is the program-wide current password, which a change
-    // of password works in; openPrizeSettings opens the prize settings
-    // window and returns when it has closed.
-    PasswordWindow(Config config, QByteArray &currentPassword,
-                   std::function<void()> openPrizeSettings, QWidget *parent = nullptr);
+    // openPrizeSettings opens the prize settings window and returns when it
+    // has closed.
+    PasswordWindow(Config config, std::function<void()> openPrizeSettings,
+                   QWidget *parent = nullptr);
 
     QLineEdit *passwordEdit() const { return m_edit; }
     QPushButton *enterButton() const { return m_enter; }
@@ -33,7 +32,6 @@ public:
 
 private:
     Config m_config;
-    QByteArray &m_currentPassword;
     std::function<void()> m_openPrizeSettings;
     QLineEdit *m_edit;
     QPushButton *m_enter;

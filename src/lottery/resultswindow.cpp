@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-ResultsWindow::ResultsWindow(const SettingsFile &settings, DrawHistory &history,
+ResultsWindow::ResultsWindow(SettingsFile &settings, DrawHistory &history,
                              const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_history(history)
 {

@@ -16,7 +16,7 @@ class ResultsWindow : public QDialog
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
-    ResultsWindow(const SettingsFile &settings, DrawHistory &history,
+    ResultsWindow(SettingsFile &settings, DrawHistory &history,
                   const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
 
     QLineEdit *countEdit(int slot) const { return m_counts[slot - 1]; }
@@ -33,7 +33,7 @@ private:
     void buildLayout();
     void showStoredCounts();
 
-    const SettingsFile &m_settings;
+    SettingsFile &m_settings;
     DrawHistory &m_history;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_counts{};

@@ -48,18 +48,11 @@ public:
     MainControls &controls() { return m_controls; }
     MainMenu &menu() { return m_menu; }
     const SettingsFile &settings() const { return m_settings; }
-    DrawHistory &history() { return m_history; }
     const Draw &draw() const { return m_draw; }
     Roll &roll() { return *m_roll; }
     WheelLayout &wheel() { return *m_wheel; }
-    WinEffects &effects() { return *m_effects; }
     PrizePictures &pictures() { return *m_pictures; }
     BackgroundPicture &background() { return *m_background; }
-    BackgroundMusic &music() { return *m_music; }
-    PasswordGate &gate() { return *m_gate; }
-    GlobalHotKey *hotKey() const { return m_hotKey; }
-    // The public draw's caption; null in the design's mode.
-    PublicCaption *publicCaption() const { return m_publicCaption; }
 
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();

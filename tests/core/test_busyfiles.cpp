@@ -4,6 +4,7 @@
 // through BusyFiles, on a clock of the test's own.
 #include "support_busyfiles.h"
 #include "support_settingsfolder.h"
+#include "support_history.h"
 
 #include "core/draw.h"
 #include "core/drawhistory.h"
@@ -213,7 +214,7 @@ void TestBusyFiles::symbolicLinksAreWrittenThroughWithOneLock()
     for (const QString &run : {u"a"_qs, u"b"_qs}) {
         QVERIFY(QDir().mkpath(m_folder->filePath(run)));
         QVERIFY(QFile::link(u"../shared/real.ini"_qs, m_folder->filePath(run + u"/config.a")));
-        const SettingsFile settings(m_folder->filePath(run), gbkCodec());
+        SettingsFile settings(m_folder->filePath(run), gbkCodec());
         m_files->lockedPaths.clear();
         QVERIFY(settings.writeZbt(run == u"a" ? u"主标题" : u"副标题", run));
         QVERIFY(QFileInfo(settings.path(DataFile::Config)).isSymbolicLink());
@@ -222,7 +223,7 @@ void TestBusyFiles::symbolicLinksAreWrittenThroughWithOneLock()
     }
     QCOMPARE(lockPaths[0], QFileInfo(shared).absoluteFilePath() + u".lock");
     QCOMPARE(lockPaths[1], lockPaths[0]);
-    const SettingsFile a(m_folder->filePath(u"a"_qs), gbkCodec());
+    SettingsFile a(m_folder->filePath(u"a"_qs), gbkCodec());
     QCOMPARE(a.readZbt(u"主标题"), u"a"_qs);
     QCOMPARE(a.readZbt(u"副标题"), u"b"_qs);
 }

@@ -10,6 +10,7 @@
 // draw history: the lines must follow the counts in order, and a line may be
 // missing only for a win the kill cut off between its count and its line.
 #include "support_lockfiles.h"
+#include "support_history.h"
 
 #include "core/drawhistory.h"
 #include "core/filelock.h"
@@ -82,7 +83,7 @@ void say(const QByteArray &line)
 // Steps from firstStep on, `count` of them or for ever when count < 0.
 int runWriter(const QString &dir, qint64 firstStep, qint64 count)
 {
-    const SettingsFile settings(dir, gbkCodec());
+    SettingsFile settings(dir, gbkCodec());
     DrawHistory history(settings, fixedClock);
     say("ready");
     for (qint64 s = firstStep; count < 0 || s < firstStep + count; ++s) {
@@ -99,7 +100,7 @@ int runWriter(const QString &dir, qint64 firstStep, qint64 count)
 
 int runCounter(const QString &dir, int wins)
 {
-    const SettingsFile settings(dir, gbkCodec());
+    SettingsFile settings(dir, gbkCodec());
     DrawHistory history(settings, fixedClock);
     for (int i = 0; i < wins; ++i) {
         if (history.recordWin(1) != DrawHistory::Saved::Stored)
@@ -165,7 +166,7 @@ private Q_SLOTS:
 private:
     static QProcess *startChild(QObject *parent, const QStringList &arguments);
     static QList<qint64> reportedSteps(const QByteArray &output, qint64 first);
-    static void verifyFiles(const SettingsFile &settings, Model &model);
+    static void verifyFiles(SettingsFile &settings, Model &model);
     static void verifyHistory(const QString &path, Model &model, qint64 inFlight);
 };
 
@@ -199,7 +200,7 @@ QList<qint64> TestCrashSafety::reportedSteps(const QByteArray &output, qint64 fi
 
 // Every reported step is in the files; the step after the last reported one
 // may or may not be, and the model takes it on when it is.
-void TestCrashSafety::verifyFiles(const SettingsFile &settings, Model &model)
+void TestCrashSafety::verifyFiles(SettingsFile &settings, Model &model)
 {
     const FileView config(settings.path(DataFile::Config));
     const FileView results(settings.path(DataFile::Results));
@@ -268,7 +269,7 @@ void TestCrashSafety::killedWriterLosesNoReportedWrite()
 #ifdef Q_OS_UNIX
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const SettingsFile settings(dir.path(), gbkCodec());
+    SettingsFile settings(dir.path(), gbkCodec());
     Model model;
     // A fixed schedule of kill moments, so a failing run can be repeated
     // with the same delays (the child's own speed still varies).
@@ -354,7 +355,7 @@ void TestCrashSafety::twoCopiesCountEveryWin()
         QCOMPARE(child->exitCode(), 0);
     }
     qInfo("%d wins from two processes in %lld ms", 2 * kEach, clock.elapsed());
-    const SettingsFile settings(dir.path(), gbkCodec());
+    SettingsFile settings(dir.path(), gbkCodec());
     QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
     // The two copies count under one lock, so their lines follow the
     // counts: 1, 2, ... with none lost, doubled or out of order.
@@ -381,10 +382,10 @@ void TestCrashSafety::killedHolderReleasesTheLock()
     QCOMPARE(output, QByteArray("held\n"));
 
     FileLock rival(path);
-    QVERIFY(!rival.tryLock());
+    QCOMPARE(rival.lock(0), FileLock::Result::Busy);
     ::kill(pid_t(holder->processId()), SIGKILL);
     QVERIFY(holder->waitForFinished(10000));
-    QVERIFY(rival.tryLock());
+    QCOMPARE(rival.lock(0), FileLock::Result::Locked);
     rival.unlock();
     QVERIFY(!QFileInfo::exists(path));
 #else
@@ -399,7 +400,7 @@ void TestCrashSafety::leftoverLockFilesNeverBlockAWrite()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const SettingsFile settings(dir.path(), gbkCodec());
+    SettingsFile settings(dir.path(), gbkCodec());
     const auto leave = [](const QString &path, const QByteArray &bytes) {
         QFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -435,7 +436,7 @@ int main(int argc, char **argv)
     if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
         QCoreApplication app(argc, argv);
         FileLock lock(QString::fromLocal8Bit(argv[2]));
-        if (!lock.tryLock())
+        if (lock.lock(0) != FileLock::Result::Locked)
             return 2;
         say("held");
         QThread::sleep(60);

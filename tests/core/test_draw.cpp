@@ -38,7 +38,7 @@ std::vector<int> listedBox(const PrizeTable &t)
     return box;
 }
 
-void writePrizeValues(const SettingsFile &settings, const QStringList &texts)
+void writePrizeValues(SettingsFile &settings, const QStringList &texts)
 {
     for (int i = 0; i < texts.size(); ++i)
         QVERIFY(settings.writeZbt(keys::kPrizeValue[i], texts[i]));

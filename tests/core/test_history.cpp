@@ -4,6 +4,7 @@
 #include "support_busyfiles.h"
 #include "support_lockfiles.h"
 #include "support_settingsfolder.h"
+#include "support_history.h"
 
 #include "core/drawhistory.h"
 #include "core/filelock.h"
@@ -55,7 +56,7 @@ bool lockableElsewhere(const QString &path)
     bool locked = false;
     std::unique_ptr<QThread> other(QThread::create([&] {
         FileLock lock(path);
-        locked = lock.tryLock();
+        locked = lock.lock(0) == FileLock::Result::Locked;
     }));
     other->start();
     other->wait();
@@ -74,7 +75,7 @@ private Q_SLOTS:
     void clearingIsMarked();
     void formulasStayText();
     void lineIsWrittenUnderTheCountsLock();
-    void nestedHoldKeepsTheLock();
+    void secondHoldInTheSameThreadWaits();
     void slotOutOfRangeWritesNothing();
     void unwritableHistoryKeepsEveryWin();
     void tornLastLineIsEnded_data();
@@ -200,20 +201,25 @@ void TestHistory::clearingIsMarked()
 }
 
 // The line is written while the count's lock is held and after the count
-// is stored, and the lock is free again once the win is counted.
+// is stored, the lock is taken once for both, and it is free again once
+// the win is counted.
 void TestHistory::lineIsWrittenUnderTheCountsLock()
 {
     BusyFiles files(true);
     const QString lock = m_settings->path(DataFile::Results) + u".lock";
     bool heldAtLine = false;
+    qsizetype locksAtLine = 0;
     QString countAtLine;
     files.onOpen = [&](const QString &path) {
         if (path != m_history->path())
             return;
+        locksAtLine = files.lockedPaths.count(lock);
         heldAtLine = !lockableElsewhere(lock);
         countAtLine = readWholeFile(m_settings->path(DataFile::Results));
     };
     QCOMPARE(m_history->recordWin(6), DrawHistory::Saved::Stored);
+    QCOMPARE(locksAtLine, 1); // the count and its line take the lock once
+    QCOMPARE(files.lockedPaths.count(lock), 2); // and the probe above once
     QVERIFY(heldAtLine);
     QVERIFY(countAtLine.contains(u"j6=1"));
     QVERIFY(lockableElsewhere(lock));
@@ -225,19 +231,17 @@ void TestHistory::lineIsWrittenUnderTheCountsLock()
     QVERIFY(lockableElsewhere(lock));
 }
 
-// A second hold of a lock this thread has is given at once and lets go of
-// nothing: the lock stays until the first hold ends.
-void TestHistory::nestedHoldKeepsTheLock()
+// The lock is not re-entrant: a second hold in the same thread meets the
+// first like any other holder, and gets it once the first lets go.
+void TestHistory::secondHoldInTheSameThreadWaits()
 {
     const QString path = m_folder->filePath(QStringLiteral("nested.lock"));
     FileLock outer(path);
-    QVERIFY(outer.tryLock());
+    QCOMPARE(outer.lock(0), FileLock::Result::Locked);
     {
         FileLock inner(path);
-        QVERIFY(inner.tryLock());
-        QVERIFY(inner.isLocked());
-        FileLock waiting(path);
-        QCOMPARE(waiting.lock(0), FileLock::Result::Locked);
+        QCOMPARE(inner.lock(0), FileLock::Result::Busy);
+        QVERIFY(!inner.isLocked());
     }
     QVERIFY(outer.isLocked());
     QVERIFY(!lockableElsewhere(path));
@@ -254,31 +258,34 @@ void TestHistory::slotOutOfRangeWritesNothing()
     QVERIFY(!QFile::exists(m_settings->path(DataFile::Results)));
 }
 
-// A folder at the history's name stops every writer, root too. The wins
-// are counted all the same, the failure is handed out once, and the lines
-// wait in order until the name is free again.
+// A folder at the history's name stops every writer, root too (and stands
+// for a spreadsheet's hold). The wins are counted all the same, the failure
+// is handed out once, and the lines wait in order until the name is free
+// again. The window only shows what this hands out.
 void TestHistory::unwritableHistoryKeepsEveryWin()
 {
     QVERIFY(QDir().mkpath(m_history->path()));
     QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
     const QString reason = m_history->failureToReport();
     QVERIFY(reason.startsWith(u"无法打开："));
-    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
+    QVERIFY(m_history->heldToReport());
+    QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
     QVERIFY(m_history->resetAll());
-    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
     QVERIFY(m_history->failureToReport().isEmpty());
-    QCOMPARE(results::countText(*m_settings, 4), u"1"_qs);
+    QVERIFY(!m_history->heldToReport());
+    QCOMPARE(results::countText(*m_settings, 7), u"1"_qs);
 
     QCOMPARE(m_history->waitingLines(), 4);
     // Once the name is free again, the history goes on, missing nothing.
     QVERIFY(QDir(m_history->path()).removeRecursively());
-    QCOMPARE(m_history->recordWin(4), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
     const QList<history::Entry> entries = history::parse(historyBytes());
     QCOMPARE(entries.size(), 5);
     QList<int> slots;
     for (const history::Entry &entry : entries)
         slots << entry.slot;
-    QCOMPARE(slots, (QList<int>{4, 4, 0, 4, 4}));
+    QCOMPARE(slots, (QList<int>{4, 2, 0, 7, 7}));
     QCOMPARE(entries[4].count, u"2"_qs);
     QVERIFY(m_history->failureToReport().isEmpty());
 }

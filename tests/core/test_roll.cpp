@@ -1,3 +1,4 @@
+#include "support_history.h"
 #include "support_settingsfolder.h"
 
 #include "core/historyfile.h"

@@ -47,7 +47,7 @@ QString addOne(const QString &count)
 // The child side of the lock test: count a win `times` times.
 int countWins(const QString &dir, int times)
 {
-    const SettingsFile settings(dir, gbkCodec());
+    SettingsFile settings(dir, gbkCodec());
     for (int i = 0; i < times; ++i) {
         if (!settings.update(DataFile::Results, u"zjjg", u"j1", addOne))
             return 1;
@@ -246,7 +246,7 @@ void TestSettingsFile::fiftyMegabyteFile()
 
 void TestSettingsFile::missingFolder()
 {
-    const SettingsFile missing(m_folder->path() + u"/gone", gbkCodec());
+    SettingsFile missing(m_folder->path() + u"/gone", gbkCodec());
     QCOMPARE(missing.readZbt(u"k", u"d"), u"d"_qs);
     QVERIFY(!missing.writeZbt(u"k", u"v"));
     QVERIFY(!QFileInfo::exists(m_folder->path() + u"/gone"));
@@ -351,7 +351,7 @@ void TestSettingsFile::writeManyIsAllOrNothing()
     QVERIFY(!m_settings->writeMany(DataFile::Config, u"zbt", { { u"一", u"5"_qs }, { u"a=b", u"6"_qs } }));
     QCOMPARE(readWholeFile(path), before);
 
-    const SettingsFile missing(m_folder->filePath(u"missing"_qs), gbkCodec());
+    SettingsFile missing(m_folder->filePath(u"missing"_qs), gbkCodec());
     QVERIFY(!missing.writeMany(DataFile::Results, u"zjjg", { { u"j1", u"0"_qs } }));
     QVERIFY(!QFileInfo::exists(missing.runDir()));
 }

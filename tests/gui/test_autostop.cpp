@@ -32,7 +32,7 @@ private Q_SLOTS:
         w->roll().startStopPress();
         QCOMPARE(c.autoStopTimer->interval(), 60000);
         w->roll().stopCaptionPressed(); // 透明标签_结束
-        QVERIFY(w->effects().isShowing());
+        QVERIFY(w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 0);
         QVERIFY(!c.autoStopTimer->isActive());
 
@@ -41,7 +41,7 @@ private Q_SLOTS:
         QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
         c.autoStopEdit->setText(QStringLiteral("45"));
         w->roll().startStopPress();
-        QVERIFY(!w->effects().isShowing());
+        QVERIFY(!w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 45000);
         QVERIFY(c.autoStopTimer->isActive());
         QCOMPARE(w->roll().state().phase, RollPhase::Rolling);

@@ -291,7 +291,7 @@ void TestBackgroundMedia::rollEndingByItselfStopsTheMusic()
     QCOMPARE(sound->waveCount, 1);
     QVERIFY(sound->looping.isEmpty());
     QCOMPARE(countOf(sound->calls, QStringLiteral("stop")), 1);
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
 }
 
 void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()

@@ -93,9 +93,8 @@ private Q_SLOTS:
     // 进入设置 would open the prize settings and close the window.
     void passwordWindowIgnoresEnter()
     {
-        QByteArray current;
         int opened = 0;
-        PasswordWindow w(*m_settings, current, [&opened] { ++opened; });
+        PasswordWindow w(*m_settings, [&opened] { ++opened; });
         QSignalSpy finished(&w, &QDialog::finished);
         ButtonClicks clicks(&w);
         w.show();
@@ -173,9 +172,8 @@ private Q_SLOTS:
     // Esc closes each window, as its close box does, and nothing else.
     void escapeClosesWithoutAction()
     {
-        QByteArray current;
         int opened = 0;
-        PasswordWindow password(*m_settings, current, [&opened] { ++opened; });
+        PasswordWindow password(*m_settings, [&opened] { ++opened; });
         Draw draw;
         draw.setTable(PrizeTable::defaults());
         PrizeValuesWindow prizes(*m_settings, draw, kNoPictures);

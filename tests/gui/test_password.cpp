@@ -33,7 +33,7 @@ namespace {
 struct PasswordFixture
 {
     explicit PasswordFixture(SettingsFile &settings)
-        : window(settings, current, [this] { ++prizeSettingsOpened; }), finished(&window, &QDialog::finished)
+        : window(settings, [this] { ++prizeSettingsOpened; }), finished(&window, &QDialog::finished)
     {
         window.show();
     }
@@ -43,7 +43,6 @@ struct PasswordFixture
     void clickChange() { QTest::mouseClick(window.changeButton(), Qt::LeftButton); }
     bool closed() const { return !finished.isEmpty(); }
 
-    QByteArray current;
     int prizeSettingsOpened = 0;
     PasswordWindow window;
     QSignalSpy finished;
@@ -214,7 +213,6 @@ private Q_SLOTS:
 
         QCOMPARE(boxes.texts(), QStringList{"设置成功！请牢记您的密码！"});
         QVERIFY(f.closed());
-        QCOMPARE(f.current, plain);
         const QString stored = storedText();
         QVERIFY(isStoredForm(stored));
         QCOMPARE(stored.size(), 2 + 2 * plain.size());
@@ -299,14 +297,13 @@ private Q_SLOTS:
         messagebox::Seam boxes;
         inputbox::Seam input;
         input.queueOk(QStringLiteral("new"));
-        QByteArray current;
-        PasswordWindow window(unwritable, current, {});
+        PasswordWindow window(unwritable, {});
         QSignalSpy finished(&window, &QDialog::finished);
         window.changePassword();
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY(boxes.texts()[0].contains(QStringLiteral("失败")));
         QVERIFY(finished.isEmpty());
-        QVERIFY(current.isEmpty());
+        QVERIFY(Config(unwritable).password().isEmpty());
     }
 
     void resultsNeedThePassword_data()

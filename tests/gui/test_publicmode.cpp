@@ -9,6 +9,7 @@
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "lottery/publiccaption.h"
+#include "platform/hotkey.h"
 #include "widgets/controls.h"
 
 #include <QLineEdit>
@@ -32,7 +33,9 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     MainControls &c = w->controls();
-    QVERIFY(!w->hotKey()); // nothing registered with the system
+    QVERIFY(!w->findChild<GlobalHotKey *>()); // nothing registered with the system
+    const auto *caption = w->findChild<PublicCaption *>(QStringLiteral("标签_公开抽奖"));
+    QVERIFY(caption);
 
     const QString path = run.file(history::kFileName.toString());
     auto lastCells = [&] {
@@ -41,9 +44,9 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     };
     const QString commitment = lastCells()[10];
     QCOMPARE(lastCells()[1], u"承诺"_qs);
-    QVERIFY(w->publicCaption()->isVisible());
-    QCOMPARE(w->publicCaption()->text(), u"公开抽奖 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
-                                             + lastCells()[11].left(16));
+    QVERIFY(caption->isVisible());
+    QCOMPARE(caption->text(), u"公开抽奖 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
+                                  + lastCells()[11].left(16));
 
     c.startButton->setFocus();
     QTest::keyClick(c.startButton, Qt::Key_Q, Qt::ShiftModifier);
@@ -56,12 +59,12 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     QTest::mouseClick(c.startButton, Qt::LeftButton);
     QTest::mouseClick(c.startButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
-    w->effects().closeWinEffect();
+    w->findChild<WinEffects *>()->closeWinEffect();
     const QStringList draw = lastCells();
     QCOMPARE(draw[6], u"1"_qs);
     QCOMPARE(draw[5], u"否"_qs);
     QCOMPARE(draw[1], QString::number(w->roll().state().position));
-    QVERIFY(w->publicCaption()->text().endsWith(draw[11].left(16)));
+    QVERIFY(caption->text().endsWith(draw[11].left(16)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const historycheck::Report report = historycheck::check(file.readAll());

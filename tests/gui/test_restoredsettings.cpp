@@ -65,10 +65,10 @@ void TestRestoredSettings::verifyRestored(const RunFolder &run, const QString &a
     QVERIFY(c.autoStopTimer->isActive());
     QVERIFY(sound->looping.isEmpty());
     w->roll().stopCaptionPressed();
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     w->roll().tick();
     QCOMPARE(w->roll().state().phase, RollPhase::Idle);
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(sound->waveCount, 1); // the end-of-roll sound still plays
     for (const QString &call : sound->calls)
         QVERIFY2(!call.startsWith(u"playLooped"), qPrintable(call));

@@ -1,5 +1,6 @@
 // The results window: layout, the stored counts, and clearing them.
 
+#include "support_history.h"
 #include "support_settingsfolder.h"
 
 #include "core/historyfile.h"

@@ -2,6 +2,7 @@
 // landing on the widgets, the count in jieguo.a, effects, music and sound.
 #include "support_runfolder.h"
 #include "support_wait.h"
+#include "support_history.h"
 
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
@@ -73,8 +74,8 @@ void TestRollWindow::startCaptionStartsAndSpaceStops()
     QTest::keyClick(c.startButton, Qt::Key_Space);
     QVERIFY(!c.startButton->isEnabled());
     QVERIFY(sound->looping.isEmpty());
-    QVERIFY(w->effects().isShowing());
-    w->effects().closeWinEffect();
+    QVERIFY(w->findChild<WinEffects *>()->isShowing());
+    w->findChild<WinEffects *>()->closeWinEffect();
 }
 
 void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
@@ -92,7 +93,7 @@ void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
     QCOMPARE(c.resultPicture->picture(), QByteArray("picture 5"));
     QCOMPARE(c.slots[3]->picture(), QByteArray("picture 4")); // reloaded when left
     w->roll().stopCaptionPressed();
-    QVERIFY(w->effects().isShowing());
+    QVERIFY(w->findChild<WinEffects *>()->isShowing());
     w->roll().tick();
     const int slot = w->roll().state().position;
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
@@ -107,8 +108,8 @@ void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
     QCOMPARE(storedWins(run), 1);
     QCOMPARE(sound->waveCount, 1);
     QVERIFY(sound->lastWave.startsWith("RIFF"));
-    QVERIFY(w->effects().isShowing()); // the landing happens under the fireworks
-    w->effects().closeWinEffect();
+    QVERIFY(w->findChild<WinEffects *>()->isShowing()); // the landing happens under the fireworks
+    w->findChild<WinEffects *>()->closeWinEffect();
 }
 
 void TestRollWindow::effectsDisabledStillChimes()
@@ -122,12 +123,12 @@ void TestRollWindow::effectsDisabledStillChimes()
     c.rollSpeedEdit->setText(QStringLiteral("5"));
     w->roll().startStopPress();
     w->roll().stopCaptionPressed();
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     // The real roll timer lands at its next tick.
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
     QCOMPARE(sound->waveCount, 1);
     QCOMPARE(storedWins(run), 1);
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
 }
 
 void TestRollWindow::autoStopLandsByItself()
@@ -159,9 +160,9 @@ void TestRollWindow::designationLandsOnFirstTicket()
     auto w = run.openWindow();
     MainControls &c = w->controls();
     c.effectsDisabledBox->setChecked(true);
-    QVERIFY(w->hotKey());
-    Q_EMIT w->hotKey()->activated();
-    Q_EMIT w->hotKey()->activated(); // twice still designates one landing
+    QVERIFY(w->findChild<GlobalHotKey *>());
+    Q_EMIT w->findChild<GlobalHotKey *>()->activated();
+    Q_EMIT w->findChild<GlobalHotKey *>()->activated(); // twice still designates one landing
     QVERIFY(!c.designationFlag->isHidden());
     w->roll().startStopPress();
     w->roll().tick();
@@ -213,7 +214,7 @@ void TestRollWindow::stockTakenDuringRoll()
 
     w->roll().tick();
     QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(sound->looping, music);
     QVERIFY(c.startButton->isEnabled());
     QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
@@ -284,9 +285,9 @@ void TestRollWindow::startDuringFireworksClosesThem()
     w->roll().startStopPress();
     w->roll().stopCaptionPressed();
     w->roll().tick();
-    QVERIFY(w->effects().isShowing());
+    QVERIFY(w->findChild<WinEffects *>()->isShowing());
     w->roll().startCaptionPressed();
-    QVERIFY(!w->effects().isShowing());
+    QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
 }
 

@@ -86,7 +86,7 @@ void TestProfileInterop::weWriteSystemReads()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QTemporaryDir run;
-    const SettingsFile settings(run.path(), gbkCodec());
+    SettingsFile settings(run.path(), gbkCodec());
     QVERIFY(settings.write(DataFile::Config, section, key, value));
     const QString path = settings.path(DataFile::Config);
     QCOMPARE(gbkCodec().decode(systemRead(path, gbk(section), gbk(key))), value);
@@ -105,7 +105,7 @@ void TestProfileInterop::systemWritesWeRead()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QTemporaryDir run;
-    const SettingsFile settings(run.path(), gbkCodec());
+    SettingsFile settings(run.path(), gbkCodec());
     QVERIFY(systemWrite(settings.path(DataFile::Results), gbk(section), gbk(key), gbk(value)));
     QCOMPARE(settings.read(DataFile::Results, section, key), value);
     // Empty equals missing for us; the system agrees that nothing is there.
@@ -116,7 +116,7 @@ void TestProfileInterop::systemWritesWeRead()
 void TestProfileInterop::blanksAroundHandWrittenValues()
 {
     QTemporaryDir run;
-    const SettingsFile settings(run.path(), gbkCodec());
+    SettingsFile settings(run.path(), gbkCodec());
     QFile f(settings.path(DataFile::Config));
     QVERIFY(f.open(QIODevice::WriteOnly));
     QVERIFY(f.write(gbk(u"[zbt]\r\n  主标题 =   抽 奖  \r\n计次=\t8\t\r\n空=   \r\n")) > 0);
@@ -139,7 +139,7 @@ void TestProfileInterop::blanksAroundHandWrittenValues()
 void TestProfileInterop::newSectionAndKeyInTheOthersFile()
 {
     QTemporaryDir run;
-    const SettingsFile settings(run.path(), gbkCodec());
+    SettingsFile settings(run.path(), gbkCodec());
     const QString path = settings.path(DataFile::Results);
     QVERIFY(systemWrite(path, gbk(u"奖项"), gbk(u"一"), gbk(u"电视")));
     QVERIFY(settings.write(DataFile::Results, u"奖项", u"二", u"冰箱"));      // new key
@@ -187,7 +187,7 @@ void TestProfileInterop::handEditedFiles()
     for (const bool weWrite : {true, false}) {
         for (int target = 0; target < keys.size(); ++target) {
             QTemporaryDir run;
-            const SettingsFile settings(run.path(), gbkCodec());
+            SettingsFile settings(run.path(), gbkCodec());
             const QString path = settings.path(DataFile::Config);
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
@@ -247,7 +247,7 @@ void TestProfileInterop::filesTheProgramWrote()
     const QString runDir = qEnvironmentVariable("LUNORA_INTEROP_RUNDIR");
     if (runDir.isEmpty())
         QSKIP("LUNORA_INTEROP_RUNDIR not set: no run folder of the program to compare");
-    const SettingsFile settings(runDir, gbkCodec());
+    SettingsFile settings(runDir, gbkCodec());
     int compared = 0;
     for (const DataFile file : {DataFile::Config, DataFile::Results}) {
         const QString path = settings.path(file);
