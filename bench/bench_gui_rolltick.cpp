@@ -3,6 +3,7 @@
 // result box. Large photographs must not make a fast roll stutter, so each
 // tick is timed on its own and p50/p99 are reported. The baseline does the
 // same picture work the naive way: read and fully decode at every tick.
+#include "gui/support_mainwindow.h"
 #include "benchmedia.h"
 #include "benchscreen.h"
 #include "gui/support_fakesound.h"
@@ -110,19 +111,19 @@ void rollTick(benchmark::State &state, Media media)
     const QString runDir = runFolder(media).path();
     imagedecode::clearCache();
     MainWindow window(runDir, std::make_unique<FakeSound>());
-    MainControls &c = window.controls();
+    MainControls &c = parts(window).controls();
     c.effectsDisabledBox->setChecked(true);
     window.show();
     QCoreApplication::processEvents();
-    window.roll().startStopPress();
+    parts(window).roll().startStopPress();
     c.rollTimer->setInterval(0); // the timer stays off: ticks come from here
     for (int i = 0; i < 16; ++i) // two laps: every picture decoded once at every size
-        window.roll().tick();
+        parts(window).roll().tick();
     QCoreApplication::processEvents();
 
     TickTimes times;
     for (auto _ : state) {
-        times.time(state, [&] { window.roll().tick(); });
+        times.time(state, [&] { parts(window).roll().tick(); });
         QCoreApplication::processEvents();
     }
     times.report(state);
@@ -140,8 +141,8 @@ void naiveTick(benchmark::State &state, Media media)
     QSize resultSize;
     {
         MainWindow window(runDir, std::make_unique<FakeSound>()); // the boxes' real sizes
-        slotSize = window.controls().slots[0]->contentsRect().size();
-        resultSize = window.controls().resultPicture->contentsRect().size();
+        slotSize = parts(window).controls().slots[0]->contentsRect().size();
+        resultSize = parts(window).controls().resultPicture->contentsRect().size();
     }
     std::vector<QByteArray> held(8);
     for (int slot = 1; slot <= 8; ++slot) {

@@ -5,6 +5,7 @@
 // its count, and exits non-zero when something is wrong.
 //
 //   bench_gui_soak [rolls] [warm-up rolls]     defaults: 10000 and 200
+#include "gui/support_mainwindow.h"
 #include "benchmedia.h"
 #include "benchscreen.h"
 #include "support_history.h"
@@ -152,11 +153,11 @@ public:
     bool roll()
     {
         const int wavesBefore = m_sound.waves;
-        m_window.roll().startStopPress();
-        if (m_window.roll().state().phase != RollPhase::Rolling)
+        parts(m_window).roll().startStopPress();
+        if (parts(m_window).roll().state().phase != RollPhase::Rolling)
             return fail("the start request did not start a roll");
         m_guard.start();
-        while (m_sound.waves == wavesBefore || m_window.roll().state().phase != RollPhase::Idle) {
+        while (m_sound.waves == wavesBefore || parts(m_window).roll().state().phase != RollPhase::Idle) {
             if (!m_guard.isActive())
                 return fail("no landing within the deadline");
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -166,8 +167,8 @@ public:
             return fail("more than one end sound for one landing");
         if (m_window.findChild<WinEffects *>()->isShowing())
             ++m_fireworksAtLanding;
-        ++m_landed[size_t(m_window.roll().state().position - 1)];
-        m_order.append(m_window.roll().state().position);
+        ++m_landed[size_t(parts(m_window).roll().state().position - 1)];
+        m_order.append(parts(m_window).roll().state().position);
         // What the main loop does between events.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return true;
@@ -219,9 +220,9 @@ bool check(bool ok, const char *what)
 // The history holds one line per landing, in the order of the landings, and
 // each line's count is that slot's running count: the last one per slot is
 // what jieguo.a holds (a line the file did not take is missing from it).
-bool historyMatches(const Soak &soak, const MainWindow &window)
+bool historyMatches(const Soak &soak, MainWindow &window)
 {
-    QFile file(window.settings().runDir() + u'/' + history::kFileName);
+    QFile file(parts(window).settings().runDir() + u'/' + history::kFileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QList<history::Entry> entries = history::parse(file.readAll());
@@ -247,7 +248,7 @@ int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qi
     std::printf("slot  landed  jieguo.a\n");
     bool countsMatch = true;
     for (int slot = 1; slot <= 8; ++slot) {
-        const QString stored = results::countText(window.settings(), slot);
+        const QString stored = results::countText(parts(window).settings(), slot);
         const int landed = soak.landedPerSlot()[size_t(slot - 1)];
         std::printf("j%d   %6d  %8s\n", slot, landed, qPrintable(stored));
         countsMatch = countsMatch && stored.toInt() == landed;
@@ -276,7 +277,7 @@ int runSoak(const QString &runDir, int rolls, int warmUp)
     CountingSound &counting = *sound;
     MainWindow window(runDir, std::move(sound));
     window.show();
-    MainControls &c = window.controls();
+    MainControls &c = parts(window).controls();
     c.rollSpeedEdit->setText(QStringLiteral("1"));
     c.autoStopEdit->setText(QStringLiteral("0.005"));
     c.effectsDisabledBox->setChecked(false);

@@ -45,15 +45,6 @@ public:
     MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    MainControls &controls() { return m_controls; }
-    MainMenu &menu() { return m_menu; }
-    const SettingsFile &settings() const { return m_settings; }
-    const Draw &draw() const { return m_draw; }
-    Roll &roll() { return *m_roll; }
-    WheelLayout &wheel() { return *m_wheel; }
-    PrizePictures &pictures() { return *m_pictures; }
-    BackgroundPicture &background() { return *m_background; }
-
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();
     // The popup menu at a screen position.
@@ -74,6 +65,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    // Tests and benchmarks reach the parts through it (tests/gui).
+    friend class MainWindowParts;
+
     void bindEvents();
     void bindRoll();
     void bindMenu();

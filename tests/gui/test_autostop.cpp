@@ -2,6 +2,7 @@
 // without holding up the stop that opened them, so that stop disarms
 // 时钟3_自动停止 at once, and a roll started while they show keeps the
 // auto-stop it armed.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
 
@@ -25,26 +26,26 @@ private Q_SLOTS:
         RunFolder run;
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
         auto w = run.openWindow();
-        MainControls &c = w->controls();
+        MainControls &c = parts(w).controls();
         QVERIFY(!c.effectsDisabledBox->isChecked());
         c.autoStopEdit->setText(QStringLiteral("60"));
 
-        w->roll().startStopPress();
+        parts(w).roll().startStopPress();
         QCOMPARE(c.autoStopTimer->interval(), 60000);
-        w->roll().stopCaptionPressed(); // 透明标签_结束
+        parts(w).roll().stopCaptionPressed(); // 透明标签_结束
         QVERIFY(w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 0);
         QVERIFY(!c.autoStopTimer->isActive());
 
         // The landing tick, then a new roll while the fireworks still show.
-        w->roll().tick();
+        parts(w).roll().tick();
         QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
         c.autoStopEdit->setText(QStringLiteral("45"));
-        w->roll().startStopPress();
+        parts(w).roll().startStopPress();
         QVERIFY(!w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 45000);
         QVERIFY(c.autoStopTimer->isActive());
-        QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+        QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
         QVERIFY(boxes.shown().isEmpty());
     }
 
@@ -58,33 +59,33 @@ private Q_SLOTS:
         messagebox::Seam boxes;
         RunFolder run; // by quantity, no prize values yet: no ticket
         auto w = run.openWindow();
-        MainControls &c = w->controls();
+        MainControls &c = parts(w).controls();
         c.effectsDisabledBox->setChecked(true);
         c.autoStopEdit->setText(QStringLiteral("10"));
-        w->roll().startStopPress();
+        parts(w).roll().startStopPress();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(c.autoStopTimer->interval(), 10000);
         // Half a second gone: a restart shows even on a machine that stalls.
         QTRY_VERIFY_WITH_TIMEOUT(c.autoStopTimer->remainingMs() < 9500, kPatienceMs);
 
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=9\r\n"));
-        w->roll().startStopPress();
+        parts(w).roll().startStopPress();
         QVERIFY(c.autoStopTimer->remainingMs() > 9500);
-        w->roll().startStopPress(); // the keyboard: 按钮1
+        parts(w).roll().startStopPress(); // the keyboard: 按钮1
         QVERIFY(!c.autoStopTimer->isActive());
-        w->roll().stopCaptionPressed(); // before the landing tick: rolls again
-        QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+        parts(w).roll().stopCaptionPressed(); // before the landing tick: rolls again
+        QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
         QCOMPARE(c.autoStopTimer->interval(), 10000);
         Q_EMIT c.autoStopTimer->tick();
-        QCOMPARE(w->roll().state().phase, RollPhase::Stopping);
+        QCOMPARE(parts(w).roll().state().phase, RollPhase::Stopping);
         QVERIFY(!c.autoStopTimer->isActive());
-        w->roll().tick();
+        parts(w).roll().tick();
 
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n"));
-        w->roll().startStopPress(); // refused, yet armed
+        parts(w).roll().startStopPress(); // refused, yet armed
         QVERIFY(c.autoStopTimer->isActive());
         Q_EMIT c.autoStopTimer->tick(); // idle: it only disarms
-        QCOMPARE(w->roll().state().phase, RollPhase::Idle);
+        QCOMPARE(parts(w).roll().state().phase, RollPhase::Idle);
         QVERIFY(!c.autoStopTimer->isActive());
         QCOMPARE(boxes.shown().size(), 2);
     }

@@ -2,6 +2,7 @@
 // size, the operator choosing the stored file itself, bytes that are no
 // picture, and a music folder that cannot be made. None of them may lose
 // the stored bytes; only the music that could not be copied says so.
+#include "support_mainwindow.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
@@ -82,10 +83,10 @@ void TestBackgroundEdges::backgroundFollowsWindowMode()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
     const QSize full = w->size();
-    w->menu().windowed->trigger();
+    parts(w).menu().windowed->trigger();
     QTRY_VERIFY(w->size() != full);
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
-    w->menu().fullScreen->trigger();
+    parts(w).menu().fullScreen->trigger();
     QTRY_COMPARE(w->size(), full);
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
 }
@@ -98,12 +99,12 @@ void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
     m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
     auto w = m_run->openWindow();
     m_files->queueChoice(m_run->file(QStringLiteral("底图.jpg")));
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), picture);
-    QCOMPARE(w->background().bytes(), picture);
+    QCOMPARE(parts(w).background().bytes(), picture);
     QVERIFY(cornersAre(w.get(), QColor(0, 255, 0)));
     m_files->queueChoice(m_run->file(QStringLiteral("wav/bjyy.mp3")));
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), music);
 }
 
@@ -114,11 +115,11 @@ void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
     const QByteArray notAPicture("this is a text file, not a JPEG\r\n");
     elsewhere.writeBytes(QStringLiteral("notes.jpg"), notAPicture);
     auto w = m_run->openWindow();
-    w->controls().resultPicture->show();
+    parts(w).controls().resultPicture->show();
     m_files->queueChoice(elsewhere.file(QStringLiteral("notes.jpg")));
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), notAPicture);
-    QVERIFY(w->controls().resultPicture->isHidden());
+    QVERIFY(parts(w).controls().resultPicture->isHidden());
     QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
     // A repaint decodes nothing new and still shows red.
     QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
@@ -132,7 +133,7 @@ void TestBackgroundEdges::musicFolderBlockedByAFile()
     elsewhere.writeBytes(QStringLiteral("song.mp3"), QByteArray(3000, '\x11'));
     auto w = m_run->openWindow();
     m_files->queueChoice(elsewhere.file(QStringLiteral("song.mp3")));
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters().size(), 1);
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav"))), blocker);
     QCOMPARE(m_boxes->texts(),

@@ -1,6 +1,7 @@
 // The background picture and the roll music as the operator changes them
 // through the popup menu, on the real main window, offscreen, with every
 // file dialog and message box answered by its seam and a silent sound.
+#include "support_mainwindow.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
@@ -114,15 +115,15 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
     const QByteArray chosen = wideJpeg(QColor(0, 0, 255));
     m_elsewhere->writeBytes(QStringLiteral("海报.jpg"), chosen);
     auto w = m_run->openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.resultPicture->show();
     QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
 
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("海报.jpg")));
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), chosen);
-    QCOMPARE(w->background().bytes(), chosen);
+    QCOMPARE(parts(w).background().bytes(), chosen);
     QVERIFY(c.resultPicture->isHidden());
     // Stretched over the whole window, whatever its aspect.
     QVERIFY(near(cornerColour(w.get()), QColor(0, 0, 255)));
@@ -133,7 +134,7 @@ void TestBackgroundMedia::replaceBackgroundCopiesAndShowsIt()
     const QByteArray second = wideJpeg(QColor(0, 255, 0));
     m_elsewhere->writeBytes(QStringLiteral("second.jpg"), second);
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("second.jpg")));
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), second);
     QVERIFY(near(cornerColour(w.get()), QColor(0, 255, 0)));
 }
@@ -143,27 +144,27 @@ void TestBackgroundMedia::cancelledReplaceStillHidesResult()
     const QByteArray stored = wideJpeg(QColor(0, 0, 255));
     m_run->writeBytes(QStringLiteral("底图.jpg"), stored);
     auto w = m_run->openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.resultPicture->show();
     m_files->queueCancel();
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     QCOMPARE(m_files->pendingAnswers(), 0);
     QCOMPARE(m_files->filters(), QStringList{kPictureFilter});
     QVERIFY(c.resultPicture->isHidden());
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), stored);
-    QCOMPARE(w->background().bytes(), stored);
+    QCOMPARE(parts(w).background().bytes(), stored);
 }
 
 void TestBackgroundMedia::clearBackgroundRemovesFileAndPicture()
 {
     m_run->writeBytes(QStringLiteral("底图.jpg"), wideJpeg(QColor(0, 0, 255)));
     auto w = m_run->openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QVERIFY(near(cornerColour(w.get()), QColor(0, 0, 255)));
     c.resultPicture->show();
-    w->menu().clearBackground->trigger();
+    parts(w).menu().clearBackground->trigger();
     QVERIFY(!QFile::exists(m_run->file(QStringLiteral("底图.jpg"))));
-    QVERIFY(w->background().bytes().isEmpty());
+    QVERIFY(parts(w).background().bytes().isEmpty());
     QVERIFY(c.resultPicture->isHidden());
     QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
     QVERIFY(m_files->filters().isEmpty());
@@ -172,12 +173,12 @@ void TestBackgroundMedia::clearBackgroundRemovesFileAndPicture()
 void TestBackgroundMedia::clearWithoutBackgroundOnlyHidesResult()
 {
     auto w = m_run->openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.resultPicture->show();
     const QStringList before = QDir(m_run->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    w->menu().clearBackground->trigger();
+    parts(w).menu().clearBackground->trigger();
     QVERIFY(c.resultPicture->isHidden());
-    QVERIFY(w->background().bytes().isEmpty());
+    QVERIFY(parts(w).background().bytes().isEmpty());
     QCOMPARE(QDir(m_run->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     QVERIFY(near(cornerColour(w.get()), QColor(255, 0, 0)));
 }
@@ -185,7 +186,7 @@ void TestBackgroundMedia::clearWithoutBackgroundOnlyHidesResult()
 void TestBackgroundMedia::musicItemsWriteTheFlag()
 {
     auto w = m_run->openWindow();
-    MainMenu &m = w->menu();
+    MainMenu &m = parts(w).menu();
     QVERIFY(storedValue(*m_run, QStringLiteral("背景音乐")).isNull());
     m.disableMusic->trigger();
     QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), QStringLiteral("假"));
@@ -222,12 +223,12 @@ void TestBackgroundMedia::storedMusicSwitch()
     m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n背景音乐=") + stored + QStringLiteral("\r\n"));
     FakeSound *sound = nullptr;
     auto w = m_run->openWindow(&sound);
-    QCOMPARE(w->menu().enableMusic->isChecked(), on);
-    QCOMPARE(w->menu().disableMusic->isChecked(), !on);
+    QCOMPARE(parts(w).menu().enableMusic->isChecked(), on);
+    QCOMPARE(parts(w).menu().disableMusic->isChecked(), !on);
     // Start-up plays nothing, whatever the switch.
     QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 0);
-    w->controls().effectsDisabledBox->setChecked(true);
-    w->roll().startStopPress();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    parts(w).roll().startStopPress();
     QCOMPARE(sound->looping, on ? m_run->file(QStringLiteral("wav/bjyy.mp3")) : QString());
     // Nothing rewrote the operator's value.
     QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), stored);
@@ -238,14 +239,14 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
     FakeSound *sound = nullptr;
     auto w = m_run->openWindow(&sound);
-    w->controls().effectsDisabledBox->setChecked(true);
-    Roll &roll = w->roll();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    Roll &roll = parts(w).roll();
     const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
 
     roll.startStopPress();
     QCOMPARE(sound->looping, music);
     const int callsAtStart = int(sound->calls.size());
-    w->menu().disableMusic->trigger();
+    parts(w).menu().disableMusic->trigger();
     roll.tick();
     QCOMPARE(sound->looping, music);
     QCOMPARE(sound->calls.size(), callsAtStart); // not stopped, not restarted
@@ -259,7 +260,7 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     roll.startStopPress();
     QCOMPARE(roll.state().phase, RollPhase::Rolling);
     QVERIFY(sound->looping.isEmpty());
-    w->menu().enableMusic->trigger();
+    parts(w).menu().enableMusic->trigger();
     roll.tick();
     QVERIFY(sound->looping.isEmpty());
     roll.stopCaptionPressed();
@@ -277,7 +278,7 @@ void TestBackgroundMedia::rollEndingByItselfStopsTheMusic()
     m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
     FakeSound *sound = nullptr;
     auto w = m_run->openWindow(&sound);
-    Roll &roll = w->roll();
+    Roll &roll = parts(w).roll();
     roll.startStopPress();
     const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
     QCOMPARE(sound->looping, music);
@@ -304,7 +305,7 @@ void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
     QVERIFY(!QFileInfo::exists(m_run->file(QStringLiteral("wav"))));
 
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("乐曲 一.mp3")));
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(m_files->filters(), QStringList{kMusicFilter});
     QVERIFY(QFileInfo(m_run->file(QStringLiteral("wav"))).isDir());
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), chosen);
@@ -312,13 +313,13 @@ void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
 
     // During a roll: the playing music is left alone, the file is replaced
     // (a shorter one leaves no tail of the old), and the next roll plays it.
-    w->controls().effectsDisabledBox->setChecked(true);
-    w->roll().startStopPress();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    parts(w).roll().startStopPress();
     const QStringList callsBefore = sound->calls;
     const QByteArray shorter = binaryBytes(1000, 11);
     m_elsewhere->writeBytes(QStringLiteral("short.mp3"), shorter);
     m_files->queueChoice(m_elsewhere->file(QStringLiteral("short.mp3")));
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(sound->calls, callsBefore);
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), shorter);
 }
@@ -328,7 +329,7 @@ void TestBackgroundMedia::cancelledMusicReplaceLeavesFile()
     auto w = m_run->openWindow();
     // The folder is made before the dialog opens, so a cancel still leaves it.
     m_files->queueCancel();
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(m_files->pendingAnswers(), 0);
     QVERIFY(QFileInfo(m_run->file(QStringLiteral("wav"))).isDir());
     QVERIFY(!QFileInfo::exists(m_run->file(QStringLiteral("wav/bjyy.mp3"))));
@@ -336,7 +337,7 @@ void TestBackgroundMedia::cancelledMusicReplaceLeavesFile()
     const QByteArray stored = binaryBytes(500, 5);
     m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), stored);
     m_files->queueCancel();
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), stored);
     QCOMPARE(m_files->filters().size(), 2);
 }

@@ -1,6 +1,7 @@
 // What operators and their machines throw at the program: a 1 ms roll, absurd
 // numbers in every option, music files that are no music, a run folder that
 // cannot be written. Nothing may crash, hang or pile up work.
+#include "support_mainwindow.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
@@ -29,16 +30,16 @@ namespace {
 // A whole roll driven through the handlers: start, a few ticks, stop, land.
 void rollOnce(MainWindow &w)
 {
-    w.roll().startStopPress();
+    parts(w).roll().startStopPress();
     for (int i = 0; i < 3; ++i)
-        w.roll().tick();
-    w.roll().stopCaptionPressed();
-    w.roll().tick();
+        parts(w).roll().tick();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
 }
 
 qint32 ticksDone(MainWindow &w, qint32 budgetAtStart)
 {
-    return budgetAtStart - w.roll().state().tickBudget;
+    return budgetAtStart - parts(w).roll().state().tickBudget;
 }
 
 } // namespace
@@ -68,14 +69,14 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.rollSpeedEdit->setText(QStringLiteral("1"));
     c.effectsDisabledBox->setChecked(true);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
 
-    w->roll().startStopPress();
-    const qint32 budget = w->roll().state().tickBudget;
+    parts(w).roll().startStopPress();
+    const qint32 budget = parts(w).roll().state().tickBudget;
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(c.rollTimer->interval(), 1);
@@ -84,18 +85,18 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     bool served = false;
     QMetaObject::invokeMethod(this, [&served] { served = true; }, Qt::QueuedConnection);
     QTRY_VERIFY_WITH_TIMEOUT(served, kPatienceMs);
-    QVERIFY(w->roll().state().phase == RollPhase::Rolling);
+    QVERIFY(parts(w).roll().state().phase == RollPhase::Rolling);
     QVERIFY(ticksDone(*w, budget) <= clock.elapsed() + 5);
 
-    w->roll().stopCaptionPressed();
+    parts(w).roll().stopCaptionPressed();
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
     QVERIFY(!c.rollTimer->isActive());
-    const RollState landed = w->roll().state();
+    const RollState landed = parts(w).roll().state();
     // The timer is stopped: whatever was still queued is delivered now.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-    QCOMPARE(w->roll().state().tickBudget, landed.tickBudget);
-    QCOMPARE(w->roll().state().position, landed.position);
+    QCOMPARE(parts(w).roll().state().tickBudget, landed.tickBudget);
+    QCOMPARE(parts(w).roll().state().position, landed.position);
     QCOMPARE(storedWins(run), 1);
 }
 
@@ -122,22 +123,22 @@ void TestBadInput::absurdAutoStop()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.autoStopEdit->setText(text);
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
     QCOMPARE(c.autoStopTimer->interval(), interval);
     QCOMPARE(c.autoStopTimer->isActive(), interval > 0);
-    w->roll().tick();
+    parts(w).roll().tick();
     c.startButton->click(); // a keyboard stop disarms it
-    w->roll().tick();
+    parts(w).roll().tick();
     QCOMPARE(c.autoStopTimer->interval(), 0);
     QCOMPARE(storedWins(run), 1);
     // The next roll arms it again in the same way.
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
     QCOMPARE(c.autoStopTimer->interval(), interval);
     QCOMPARE(c.autoStopTimer->isActive(), interval > 0);
-    w->roll().stopCaptionPressed(); // the stop caption disarms it
+    parts(w).roll().stopCaptionPressed(); // the stop caption disarms it
     QCOMPARE(c.autoStopTimer->interval(), 0);
     QVERIFY(!c.autoStopTimer->isActive());
 }
@@ -183,7 +184,7 @@ void TestBadInput::absurdOptionValues()
         extra += QStringLiteral("主标题字体颜色=255\r\n副标题字体大小=20\r\n");
     prepareDrawable(run, extra);
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -223,16 +224,16 @@ void TestBadInput::musicThatIsNoMusic()
         QVERIFY(music.resize(size));
     }
     MainWindow w(run.path(), makePlatformSound());
-    MainControls &c = w.controls();
+    MainControls &c = parts(w).controls();
     c.rollSpeedEdit->setText(QStringLiteral("5"));
     c.effectsDisabledBox->setChecked(true);
     w.show();
 
     for (int round = 1; round <= 2; ++round) {
-        w.roll().startStopPress();
-        const qint32 budget = w.roll().state().tickBudget;
+        parts(w).roll().startStopPress();
+        const qint32 budget = parts(w).roll().state().tickBudget;
         QTRY_VERIFY_WITH_TIMEOUT(ticksDone(w, budget) >= 20, kPatienceMs);
-        w.roll().stopCaptionPressed();
+        parts(w).roll().stopCaptionPressed();
         QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
         QCOMPARE(storedWins(run), round);
     }
@@ -254,14 +255,14 @@ void TestBadInput::readOnlyRunFolder()
     QVERIFY(QFile::setPermissions(run.file(QStringLiteral("config.a")), QFile::ReadOwner | QFile::ReadUser));
     messagebox::Seam boxes;
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
+    parts(w).controls().effectsDisabledBox->setChecked(true);
     rollOnce(*w);
     QCOMPARE(boxes.texts().size(), 1);
     QVERIFY(boxes.texts()[0].contains(QStringLiteral("没有记录")));
     const bool created = QFile::exists(run.file(QStringLiteral("jieguo.a")));
     const QString config = run.readGbk(QStringLiteral("config.a"));
     QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
-    QCOMPARE(w->controls().startButton->text(), QStringLiteral("开始"));
+    QCOMPARE(parts(w).controls().startButton->text(), QStringLiteral("开始"));
     QVERIFY(!created);
     QVERIFY(!config.contains(QStringLiteral("界面大小"))); // the start-up write failed
 #endif
@@ -276,7 +277,7 @@ void TestBadInput::dataFilesThatCannotBeWritten()
     QVERIFY(QDir().mkpath(run.file(QStringLiteral("jieguo.a"))));
     messagebox::Seam boxes;
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     rollOnce(*w);
     rollOnce(*w);
@@ -293,8 +294,8 @@ void TestBadInput::dataFilesThatCannotBeWritten()
     fresh->show();
     QVERIFY(QTest::qWaitForWindowExposed(fresh.get()));
     // Nothing read: the option boxes hold their defaults.
-    QCOMPARE(fresh->controls().rollSpeedEdit->text(), QStringLiteral("30"));
-    QCOMPARE(fresh->controls().autoStopEdit->text(), QStringLiteral("0"));
+    QCOMPARE(parts(fresh).controls().rollSpeedEdit->text(), QStringLiteral("30"));
+    QCOMPARE(parts(fresh).controls().autoStopEdit->text(), QStringLiteral("0"));
     QVERIFY(QFileInfo(noConfig.file(QStringLiteral("config.a"))).isDir());
 }
 

@@ -2,6 +2,7 @@
 // every window's fonts cover the layout's pixel sizes whatever the screen's
 // resolution. The program runs here at 144 dpi without scaling, where a
 // point is 2 pixels instead of 4/3.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "core/drawhistory.h"
@@ -73,8 +74,8 @@ private Q_SLOTS:
         run.writeGbk(QStringLiteral("config.a"),
                      config(QStringLiteral("主标题=%1\r\n副标题=%1\r\n").arg(title)));
         auto w = run.openWindow();
-        QVERIFY(showsLiterally(w->controls().mainTitle, title));
-        QVERIFY(showsLiterally(w->controls().subTitle, title));
+        QVERIFY(showsLiterally(parts(w).controls().mainTitle, title));
+        QVERIFY(showsLiterally(parts(w).controls().subTitle, title));
     }
 
     void editedTitlesShowAsTyped()
@@ -86,10 +87,10 @@ private Q_SLOTS:
         const QString sub = QStringLiteral("<font color=red>现场</font>");
         boxes.queueOk(main);
         boxes.queueOk(sub);
-        w->menu().mainTitle->trigger();
-        w->menu().subTitle->trigger();
-        QVERIFY(showsLiterally(w->controls().mainTitle, main));
-        QVERIFY(showsLiterally(w->controls().subTitle, sub));
+        parts(w).menu().mainTitle->trigger();
+        parts(w).menu().subTitle->trigger();
+        QVERIFY(showsLiterally(parts(w).controls().mainTitle, main));
+        QVERIFY(showsLiterally(parts(w).controls().subTitle, sub));
     }
 
     // The main window's design sizes, in pixels.
@@ -97,7 +98,7 @@ private Q_SLOTS:
     {
         RunFolder run;
         auto w = run.openWindow();
-        const MainControls &c = w->controls();
+        const MainControls &c = parts(w).controls();
         QCOMPARE(drawnPixels(c.mainTitle), 67);
         QCOMPARE(drawnPixels(c.subTitle), 40);
         QCOMPARE(drawnPixels(c.startCaption), 40);
@@ -126,11 +127,11 @@ private Q_SLOTS:
     {
         RunFolder run;
         auto w = run.openWindow();
-        w->wheel().applySize(4);
-        QCOMPARE(drawnPixels(w->controls().startCaption), 56);
-        QCOMPARE(drawnPixels(w->controls().stopCaption), 56);
-        w->wheel().applySize(0);
-        QCOMPARE(drawnPixels(w->controls().startCaption), 40);
+        parts(w).wheel().applySize(4);
+        QCOMPARE(drawnPixels(parts(w).controls().startCaption), 56);
+        QCOMPARE(drawnPixels(parts(w).controls().stopCaption), 56);
+        parts(w).wheel().applySize(0);
+        QCOMPARE(drawnPixels(parts(w).controls().startCaption), 40);
     }
 
     // A title font is stored in points and shown at the pixels those points
@@ -141,7 +142,7 @@ private Q_SLOTS:
         run.writeGbk(QStringLiteral("config.a"),
                      config({}, QStringLiteral("主标题字体=宋体\r\n主标题字体大小=30\r\n主标题字体颜色=65535\r\n")));
         auto w = run.openWindow();
-        QCOMPARE(drawnPixels(w->controls().mainTitle), 40);
+        QCOMPARE(drawnPixels(parts(w).controls().mainTitle), 40);
     }
 
     // The font dialog deals in points: it offers the design title at 50
@@ -153,21 +154,21 @@ private Q_SLOTS:
         auto w = run.openWindow();
         FontDialog::Seam dialogs;
         dialogs.queueCancel();
-        w->menu().mainTitleFont->trigger();
+        parts(w).menu().mainTitleFont->trigger();
         QCOMPARE(dialogs.openedWith().size(), 1);
         QCOMPARE(dialogs.openedWith()[0].font.pointSize(), 50);
-        QCOMPARE(w->settings().read(DataFile::Config, keys::kYanse, keys::kMainTitleFontSize),
+        QCOMPARE(parts(w).settings().read(DataFile::Config, keys::kYanse, keys::kMainTitleFontSize),
                  QStringLiteral("50"));
-        QCOMPARE(w->controls().mainTitle->height(), 90);
+        QCOMPARE(parts(w).controls().mainTitle->height(), 90);
 
-        QFont chosen = w->controls().subTitle->font();
+        QFont chosen = parts(w).controls().subTitle->font();
         chosen.setPointSize(24);
         dialogs.queueOk({chosen, QColor(0, 0, 255)});
-        w->menu().subTitleFont->trigger();
-        QCOMPARE(w->settings().read(DataFile::Config, keys::kYanse, keys::kSubTitleFontSize),
+        parts(w).menu().subTitleFont->trigger();
+        QCOMPARE(parts(w).settings().read(DataFile::Config, keys::kYanse, keys::kSubTitleFontSize),
                  QStringLiteral("24"));
-        QCOMPARE(drawnPixels(w->controls().subTitle), 32);
-        QCOMPARE(w->controls().subTitle->height(), 43);
+        QCOMPARE(drawnPixels(parts(w).controls().subTitle), 32);
+        QCOMPARE(parts(w).controls().subTitle->height(), 43);
     }
 };
 

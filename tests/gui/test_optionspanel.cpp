@@ -1,5 +1,6 @@
 // The display options panel on the real main window, offscreen: opening,
 // closing, dragging and Save.
+#include "support_mainwindow.h"
 #include "support_mousedrag.h"
 #include "support_runfolder.h"
 #include "widgets/messagebox.h"
@@ -20,7 +21,7 @@ namespace {
 
 void openPanel(MainWindow &w)
 {
-    w.menu().otherSettings->trigger();
+    parts(w).menu().otherSettings->trigger();
 }
 
 void typeInto(QLineEdit *edit, const QString &text)
@@ -31,7 +32,7 @@ void typeInto(QLineEdit *edit, const QString &text)
 
 void save(MainWindow &w)
 {
-    QTest::mouseClick(w.controls().saveButton, Qt::LeftButton);
+    QTest::mouseClick(parts(w).controls().saveButton, Qt::LeftButton);
 }
 
 QString configText(const RunFolder &run)
@@ -65,7 +66,7 @@ void TestOptionsPanel::openAndCloseSwitchFocusTimer()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QVERIFY(!c.optionsPanel->isVisible());
     QCOMPARE(c.focusTimer->interval(), 200);
 
@@ -115,7 +116,7 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     openPanel(*w);
     c.resultWidthEdit->setText(width);
     c.resultHeightEdit->setText(height);
@@ -124,7 +125,7 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     c.effectsDisabledBox->setChecked(effectsOff);
     save(*w);
 
-    const SettingsFile &s = w->settings();
+    const SettingsFile &s = parts(w).settings();
     QCOMPARE(s.readZbt(keys::kResultWidth), width);
     QCOMPARE(s.readZbt(keys::kResultHeight), height);
     QCOMPARE(s.readZbt(keys::kRollSpeed), speed);
@@ -140,7 +141,7 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     QCOMPARE(c.autoStopEdit->text(), autoStop);
     // The next start arms the auto-stop timer from the text; "0.0" leaves it stopped.
     c.effectsDisabledBox->setChecked(true);
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
     QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
     QCOMPARE(c.autoStopTimer->isActive(), autoStopMs > 0);
 }
@@ -150,22 +151,22 @@ void TestOptionsPanel::letterWidthBecomesZeroAfterRestart()
     RunFolder run;
     auto w = run.openWindow();
     openPanel(*w);
-    typeInto(w->controls().resultWidthEdit, QStringLiteral("wide"));
+    typeInto(parts(w).controls().resultWidthEdit, QStringLiteral("wide"));
     save(*w);
-    QCOMPARE(w->controls().resultPicture->width(), 0);
+    QCOMPARE(parts(w).controls().resultPicture->width(), 0);
     w.reset();
     w = run.openWindow();
-    QCOMPARE(w->settings().readZbt(keys::kResultWidth), QStringLiteral("wide"));
-    QCOMPARE(w->controls().resultWidthEdit->text(), QStringLiteral("0"));
-    QCOMPARE(w->controls().resultPicture->width(), 0);
-    QCOMPARE(w->controls().resultHeightEdit->text(), QStringLiteral("160"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kResultWidth), QStringLiteral("wide"));
+    QCOMPARE(parts(w).controls().resultWidthEdit->text(), QStringLiteral("0"));
+    QCOMPARE(parts(w).controls().resultPicture->width(), 0);
+    QCOMPARE(parts(w).controls().resultHeightEdit->text(), QStringLiteral("160"));
 }
 
 void TestOptionsPanel::savingSameWheelSizeTwiceGivesSameWheel()
 {
     RunFolder run;
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     const QPoint wheelPos = c.wheelFrame->pos();
     openPanel(*w);
     typeInto(c.wheelSizeEdit, QStringLiteral("2"));
@@ -179,7 +180,7 @@ void TestOptionsPanel::savingSameWheelSizeTwiceGivesSameWheel()
     QCOMPARE(c.face->geometry(), firstFace);
     QCOMPARE(c.slots[3]->geometry(), firstSlot);
     QCOMPARE(c.wheelFrame->pos(), wheelPos);
-    QCOMPARE(w->settings().readZbt(keys::kWheelSize), QStringLiteral("2"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kWheelSize), QStringLiteral("2"));
 
     // Back to 0: the base wheel again.
     openPanel(*w);
@@ -194,8 +195,8 @@ void TestOptionsPanel::savingSameWheelSizeTwiceGivesSameWheel()
     save(*w);
     w.reset();
     w = run.openWindow();
-    QCOMPARE(w->controls().wheelFrame->size(), QSize(605, 605));
-    QCOMPARE(w->controls().slots[3]->geometry(), firstSlot);
+    QCOMPARE(parts(w).controls().wheelFrame->size(), QSize(605, 605));
+    QCOMPARE(parts(w).controls().slots[3]->geometry(), firstSlot);
 }
 
 void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
@@ -203,12 +204,12 @@ void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\n滚动速度=45\r\nlx=真\r\n"));
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     openPanel(*w);
     typeInto(c.rollSpeedEdit, QStringLiteral("100"));
     QTest::mouseClick(c.panelClose, Qt::LeftButton);
     QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("100")); // closing discards nothing
-    QCOMPARE(w->settings().readZbt(keys::kRollSpeed), QStringLiteral("45"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kRollSpeed), QStringLiteral("45"));
 
     c.effectsDisabledBox->setChecked(true);
     QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
@@ -217,7 +218,7 @@ void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
 
     w.reset();
     w = run.openWindow();
-    QCOMPARE(w->controls().rollSpeedEdit->text(), QStringLiteral("45"));
+    QCOMPARE(parts(w).controls().rollSpeedEdit->text(), QStringLiteral("45"));
 }
 
 void TestOptionsPanel::panelFollowsDragWithoutStoring()
@@ -226,7 +227,7 @@ void TestOptionsPanel::panelFollowsDragWithoutStoring()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     openPanel(*w);
     const QString before = configText(run);
     const QPoint start = c.optionsPanel->pos();

@@ -1,4 +1,5 @@
 // The popup menu from every bound element, exit, help and about.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "settings/popupmenu.h"
@@ -44,7 +45,7 @@ void TestPopup::init()
 
 void TestPopup::cleanup()
 {
-    m_window->menu().root->hide();
+    parts(m_window).menu().root->hide();
     m_window.reset();
     m_run.reset();
     m_boxes.reset();
@@ -64,24 +65,24 @@ void TestPopup::rightButtonOpensMenu()
     QFETCH(QString, name);
     QWidget *target = name == u"MainWindow" ? m_window.get() : m_window->findChild<QWidget *>(name);
     QVERIFY(target);
-    QVERIFY(!m_window->menu().root->isVisible());
+    QVERIFY(!parts(m_window).menu().root->isVisible());
     QTest::mouseClick(target, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(m_window->menu().root->isVisible());
+    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
 }
 
 void TestPopup::unboundOrHiddenOpensNothing()
 {
-    MainControls &c = m_window->controls();
+    MainControls &c = parts(m_window).controls();
     // The panel is hidden at start: its label 标签2 gets no events. Opened,
     // 标签2 opens the menu but its neighbour 标签9 does not.
-    m_window->menu().otherSettings->trigger();
+    parts(m_window).menu().otherSettings->trigger();
     if (c.optionsPanel->isHidden())
         c.optionsPanel->show();
     QTest::mouseClick(c.panelSpeedLabel, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QVERIFY(!m_window->menu().root->isVisible());
+    QVERIFY(!parts(m_window).menu().root->isVisible());
     QTest::mouseClick(c.panelWheelSizeLabel, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(m_window->menu().root->isVisible());
-    m_window->menu().root->hide();
+    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
+    parts(m_window).menu().root->hide();
     // The stop caption is hidden while idle: its place belongs to the start caption.
     QVERIFY(c.stopCaption->isHidden());
     QVERIFY(m_boxes->shown().isEmpty());
@@ -90,10 +91,10 @@ void TestPopup::unboundOrHiddenOpensNothing()
 void TestPopup::enlargeItemIsNotShown()
 {
     QTest::mouseClick(m_window.get(), Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(m_window->menu().root->isVisible());
-    QMenu *menu = m_window->menu().root;
-    QVERIFY(menu->actionGeometry(m_window->menu().enlarge).isEmpty());
-    QVERIFY(!menu->actionGeometry(m_window->menu().prizeSettings).isEmpty());
+    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
+    QMenu *menu = parts(m_window).menu().root;
+    QVERIFY(menu->actionGeometry(parts(m_window).menu().enlarge).isEmpty());
+    QVERIFY(!menu->actionGeometry(parts(m_window).menu().prizeSettings).isEmpty());
 }
 
 void TestPopup::closeWithCancelThenOk()
@@ -112,15 +113,15 @@ void TestPopup::closeWithCancelThenOk()
 void TestPopup::exitItemAsks()
 {
     m_boxes->queueAnswers({false});
-    m_window->menu().exit->trigger();
+    parts(m_window).menu().exit->trigger();
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("确定退出程序吗？")});
 }
 
 void TestPopup::helpAndAbout()
 {
-    m_window->menu().help->trigger();
-    m_window->menu().about->trigger();
+    parts(m_window).menu().help->trigger();
+    parts(m_window).menu().about->trigger();
     QCOMPARE(m_boxes->shown().size(), 2);
     QCOMPARE(m_boxes->shown()[0].text,
              QStringLiteral("1.双击各个图片，可以选择自己的抽奖图片！(图片不要过大，50K以下最好！)\r\n2.右键弹出菜单！"));

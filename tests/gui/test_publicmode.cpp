@@ -1,6 +1,7 @@
 // The public mode in the window: Shift+Q is neither registered nor caught,
 // focused or not; the caption shows the commitment and the last check, and
 // a roll stopped by hand lands where its public draw says.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
 
@@ -32,7 +33,7 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QVERIFY(!w->findChild<GlobalHotKey *>()); // nothing registered with the system
     const auto *caption = w->findChild<PublicCaption *>(QStringLiteral("标签_公开抽奖"));
     QVERIFY(caption);
@@ -63,7 +64,7 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     const QStringList draw = lastCells();
     QCOMPARE(draw[6], u"1"_qs);
     QCOMPARE(draw[5], u"否"_qs);
-    QCOMPARE(draw[1], QString::number(w->roll().state().position));
+    QCOMPARE(draw[1], QString::number(parts(w).roll().state().position));
     QVERIFY(caption->text().endsWith(draw[11].left(16)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,5 +1,6 @@
 // Replacing a prize picture by double-clicking its box on the wheel,
 // offscreen on the real main window.
+#include "support_mainwindow.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
@@ -88,14 +89,14 @@ void TestReplacement::largePictureIsCopiedExactlyAndShown()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    PictureBox *box = w->controls().slots[2];
+    PictureBox *box = parts(w).controls().slots[2];
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("chosen/big.jpg")));
     doubleClick(box);
 
     QCOMPARE(dialogs.filters(), QStringList{kFilter});
-    QCOMPARE(readWholeFile(w->pictures().path(3)), big);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(3)), big);
     QCOMPARE(box->picture(), big);
     const QImage shown = box->grab().toImage();
     const QColor left = shown.pixelColor(box->width() / 4, box->height() / 2);
@@ -104,14 +105,14 @@ void TestReplacement::largePictureIsCopiedExactlyAndShown()
     QVERIFY2(right.blue() > 150 && right.red() < 100, qPrintable(right.name()));
 
     // The roll reloads the slot from the new file when the highlight leaves it.
-    Roll &roll = w->roll();
-    w->controls().effectsDisabledBox->setChecked(true);
+    Roll &roll = parts(w).roll();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
     roll.startStopPress();
     for (int i = 0; i < 4; ++i)
         roll.tick();
     QCOMPARE(roll.state().position, 4);
     QCOMPARE(box->picture(), big);
-    w->controls().rollTimer->setInterval(0);
+    parts(w).controls().rollTimer->setInterval(0);
 }
 
 void TestReplacement::cancelChangesNothingButHeldPicture()
@@ -119,8 +120,8 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     RunFolder run;
     prepare(run);
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
-    Roll &roll = w->roll();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    Roll &roll = parts(w).roll();
     roll.startStopPress();
     roll.stopCaptionPressed();
     roll.tick();
@@ -128,19 +129,19 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     std::array<QByteArray, 8> files;
     std::array<QByteArray, 8> boxes;
     for (int slot = 1; slot <= 8; ++slot) {
-        files[slot - 1] = readWholeFile(w->pictures().path(slot));
-        boxes[slot - 1] = w->controls().slots[slot - 1]->picture();
+        files[slot - 1] = readWholeFile(parts(w).pictures().path(slot));
+        boxes[slot - 1] = parts(w).controls().slots[slot - 1]->picture();
     }
 
     filedialog::Seam dialogs;
     dialogs.queueCancel();
-    doubleClick(w->controls().slots[5]);
+    doubleClick(parts(w).controls().slots[5]);
 
     QCOMPARE(dialogs.filters().size(), 1);
     QVERIFY(roll.state().heldPicture.isEmpty());
     for (int slot = 1; slot <= 8; ++slot) {
-        QCOMPARE(readWholeFile(w->pictures().path(slot)), files[slot - 1]);
-        QCOMPARE(w->controls().slots[slot - 1]->picture(), boxes[slot - 1]);
+        QCOMPARE(readWholeFile(parts(w).pictures().path(slot)), files[slot - 1]);
+        QCOMPARE(parts(w).controls().slots[slot - 1]->picture(), boxes[slot - 1]);
     }
 }
 
@@ -158,7 +159,7 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     RunFolder run;
     prepare(run);
     auto w = run.openWindow();
-    const QString own = w->pictures().path(4);
+    const QString own = parts(w).pictures().path(4);
     const QByteArray before = readWholeFile(own);
     QVERIFY(!before.isEmpty());
     QString chosen = own;
@@ -174,10 +175,10 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(chosen);
-    doubleClick(w->controls().slots[3]);
+    doubleClick(parts(w).controls().slots[3]);
 
     QCOMPARE(readWholeFile(own), before);
-    QCOMPARE(w->controls().slots[3]->picture(), before);
+    QCOMPARE(parts(w).controls().slots[3]->picture(), before);
 }
 
 void TestReplacement::fileThatIsNoPictureIsCopiedAsIs()
@@ -190,10 +191,10 @@ void TestReplacement::fileThatIsNoPictureIsCopiedAsIs()
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("notes.jpg")));
-    doubleClick(w->controls().slots[0]);
+    doubleClick(parts(w).controls().slots[0]);
 
-    QCOMPARE(readWholeFile(w->pictures().path(1)), text);
-    QCOMPARE(w->controls().slots[0]->picture(), text);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), text);
+    QCOMPARE(parts(w).controls().slots[0]->picture(), text);
     QCOMPARE(readWholeFile(run.file(QStringLiteral("notes.jpg"))), text);
 }
 
@@ -204,19 +205,19 @@ void TestReplacement::worksWhileRolling()
     const QByteArray fresh = smallJpeg(Qt::green);
     run.writeBytes(QStringLiteral("fresh.jpg"), fresh);
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
-    w->roll().startStopPress();
-    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    parts(w).roll().startStopPress();
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("fresh.jpg")));
-    doubleClick(w->controls().slots[6]);
+    doubleClick(parts(w).controls().slots[6]);
 
-    QCOMPARE(readWholeFile(w->pictures().path(7)), fresh);
-    QCOMPARE(w->controls().slots[6]->picture(), fresh);
-    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
-    QVERIFY(w->controls().rollTimer->isActive());
-    w->controls().rollTimer->setInterval(0);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(7)), fresh);
+    QCOMPARE(parts(w).controls().slots[6]->picture(), fresh);
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
+    QVERIFY(parts(w).controls().rollTimer->isActive());
+    parts(w).controls().rollTimer->setInterval(0);
 }
 
 // The picture folder deleted while the program runs: a replacement makes it
@@ -231,9 +232,9 @@ void TestReplacement::folderRemovedSinceStartUpIsMadeAgain()
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("new.jpg")));
-    doubleClick(w->controls().slots[2]);
-    QCOMPARE(readWholeFile(w->pictures().path(3)), picture);
-    QCOMPARE(w->controls().slots[2]->picture(), picture);
+    doubleClick(parts(w).controls().slots[2]);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(3)), picture);
+    QCOMPARE(parts(w).controls().slots[2]->picture(), picture);
 }
 
 QTEST_MAIN(TestReplacement)

@@ -1,6 +1,7 @@
 // Start-up restores what the operator set in an earlier run: effects off,
 // an automatic stop after some seconds, music off; and the next roll obeys
 // the restored values, not the design defaults.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "core/roll.h"
@@ -50,24 +51,24 @@ void TestRestoredSettings::verifyRestored(const RunFolder &run, const QString &a
 {
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QVERIFY(c.effectsDisabledBox->isChecked());
     QCOMPARE(c.autoStopEdit->text(), autoStop);
-    QVERIFY(!w->menu().enableMusic->isChecked());
-    QVERIFY(w->menu().disableMusic->isChecked());
+    QVERIFY(!parts(w).menu().enableMusic->isChecked());
+    QVERIFY(parts(w).menu().disableMusic->isChecked());
     // Untouched options keep their design values.
     QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("30"));
     QCOMPARE(c.wheelSizeEdit->text(), QStringLiteral("0"));
 
-    w->roll().startStopPress();
-    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+    parts(w).roll().startStopPress();
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
     QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
     QVERIFY(c.autoStopTimer->isActive());
     QVERIFY(sound->looping.isEmpty());
-    w->roll().stopCaptionPressed();
+    parts(w).roll().stopCaptionPressed();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
-    w->roll().tick();
-    QCOMPARE(w->roll().state().phase, RollPhase::Idle);
+    parts(w).roll().tick();
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Idle);
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(sound->waveCount, 1); // the end-of-roll sound still plays
     for (const QString &call : sound->calls)
@@ -82,8 +83,8 @@ void TestRestoredSettings::choicesMadeOnScreenSurviveRestart()
         auto w = run.openWindow();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        MainControls &c = w->controls();
-        w->menu().otherSettings->trigger();
+        MainControls &c = parts(w).controls();
+        parts(w).menu().otherSettings->trigger();
         QVERIFY(c.optionsPanel->isVisible());
         QTest::mouseClick(c.effectsDisabledBox, Qt::LeftButton, Qt::NoModifier, QPoint(5, 8));
         QVERIFY(c.effectsDisabledBox->isChecked());
@@ -92,7 +93,7 @@ void TestRestoredSettings::choicesMadeOnScreenSurviveRestart()
         QCOMPARE(c.autoStopEdit->text(), QStringLiteral("5"));
         QTest::mouseClick(c.saveButton, Qt::LeftButton);
         QVERIFY(c.optionsPanel->isHidden());
-        w->menu().disableMusic->trigger();
+        parts(w).menu().disableMusic->trigger();
     }
     QCOMPARE(storedValue(run, QStringLiteral("禁用特效")), QStringLiteral("真"));
     QCOMPARE(storedValue(run, QStringLiteral("自动停止")), QStringLiteral("5"));

@@ -1,6 +1,7 @@
 // The popup menu from the two elements that are only shown while a roll
 // runs: the result picture and the stop caption. The right button opens the
 // menu there and must neither stop the roll nor drag the picture.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "core/roll.h"
@@ -50,7 +51,7 @@ void TestRollPopup::init()
 
 void TestRollPopup::cleanup()
 {
-    m_window->menu().root->hide();
+    parts(m_window).menu().root->hide();
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY(m_files->filters().isEmpty());
     m_window.reset();
@@ -66,7 +67,7 @@ QWidget *TestRollPopup::element(const QString &name) const
 
 bool TestRollPopup::rightClickOpensMenuAt(QWidget *target, QPoint pos)
 {
-    QMenu *menu = m_window->menu().root;
+    QMenu *menu = parts(m_window).menu().root;
     if (menu->isVisible())
         return false;
     QTest::mouseClick(target, Qt::RightButton, Qt::NoModifier, pos);
@@ -87,10 +88,10 @@ void TestRollPopup::popupFromElementShownDuringRoll_data()
 void TestRollPopup::popupFromElementShownDuringRoll()
 {
     QFETCH(QString, name);
-    MainControls &c = m_window->controls();
+    MainControls &c = parts(m_window).controls();
     QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(m_window->roll().state().phase, RollPhase::Rolling);
-    m_window->roll().tick();
+    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Rolling);
+    parts(m_window).roll().tick();
     QWidget *target = element(name);
     QVERIFY(target);
     QTRY_VERIFY(target->isVisible());
@@ -99,29 +100,29 @@ void TestRollPopup::popupFromElementShownDuringRoll()
 
     QVERIFY(rightClickOpensMenuAt(target, QPoint(12, 9)));
     // Still rolling, nothing moved, the music untouched.
-    QCOMPARE(m_window->roll().state().phase, RollPhase::Rolling);
+    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Rolling);
     QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
     QVERIFY(c.stopCaption->isVisible());
     QCOMPARE(target->geometry(), before);
     QCOMPARE(m_sound->calls, soundBefore);
-    m_window->menu().root->hide();
+    parts(m_window).menu().root->hide();
 
     // The left button on the stop caption still stops the roll afterwards.
     c.effectsDisabledBox->setChecked(true);
     QTest::mouseClick(c.stopCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(m_window->roll().state().phase, RollPhase::Stopping);
+    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Stopping);
 }
 
 void TestRollPopup::hiddenElementsOpenNothingWhenIdle()
 {
-    MainControls &c = m_window->controls();
+    MainControls &c = parts(m_window).controls();
     QVERIFY(c.resultPicture->isHidden());
     QVERIFY(c.stopCaption->isHidden());
     // A right click where the hidden stop caption lies belongs to the start
     // caption above it, which opens the same menu without starting a roll.
     QVERIFY(rightClickOpensMenuAt(c.startCaption, QPoint(12, 9)));
-    QCOMPARE(m_window->roll().state().phase, RollPhase::Idle);
-    m_window->menu().root->hide();
+    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Idle);
+    parts(m_window).menu().root->hide();
     // Where the hidden result picture lies, the window itself answers.
     const QPoint inResult = c.resultPicture->geometry().center();
     QCOMPARE(m_window->childAt(inResult), nullptr);

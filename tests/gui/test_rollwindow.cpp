@@ -1,5 +1,6 @@
 // Whole draws on the real main window, offscreen: the triggers, the
 // landing on the widgets, the count in jieguo.a, effects, music and sound.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
 #include "support_history.h"
@@ -61,7 +62,7 @@ void TestRollWindow::startCaptionStartsAndSpaceStops()
     auto w = run.openWindow(&sound);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     pressCaption(c.startCaption);
     QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
     QVERIFY(c.stopCaption->isVisible());
@@ -84,18 +85,18 @@ void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
     prepareDrawable(run);
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
-    MainControls &c = w->controls();
-    w->roll().startStopPress();
+    MainControls &c = parts(w).controls();
+    parts(w).roll().startStopPress();
     for (int i = 0; i < 5; ++i)
-        w->roll().tick();
-    QCOMPARE(w->roll().state().position, 5);
+        parts(w).roll().tick();
+    QCOMPARE(parts(w).roll().state().position, 5);
     QVERIFY(c.slots[4]->picture().isEmpty());
     QCOMPARE(c.resultPicture->picture(), QByteArray("picture 5"));
     QCOMPARE(c.slots[3]->picture(), QByteArray("picture 4")); // reloaded when left
-    w->roll().stopCaptionPressed();
+    parts(w).roll().stopCaptionPressed();
     QVERIFY(w->findChild<WinEffects *>()->isShowing());
-    w->roll().tick();
-    const int slot = w->roll().state().position;
+    parts(w).roll().tick();
+    const int slot = parts(w).roll().state().position;
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
     QVERIFY(c.startButton->isEnabled());
     QVERIFY(!c.startCaption->isHidden());
@@ -118,11 +119,11 @@ void TestRollWindow::effectsDisabledStillChimes()
     prepareDrawable(run);
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.rollSpeedEdit->setText(QStringLiteral("5"));
-    w->roll().startStopPress();
-    w->roll().stopCaptionPressed();
+    parts(w).roll().startStopPress();
+    parts(w).roll().stopCaptionPressed();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     // The real roll timer lands at its next tick.
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
@@ -136,7 +137,7 @@ void TestRollWindow::autoStopLandsByItself()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.autoStopEdit->setText(QStringLiteral("1.5"));
     c.rollSpeedEdit->setText(QStringLiteral("10"));
@@ -158,17 +159,17 @@ void TestRollWindow::designationLandsOnFirstTicket()
     run.writeGbk(QStringLiteral("config.a"),
                  QStringLiteral("[zbt]\r\nlx=假\r\n一=0\r\n二=3\r\n三=5\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=9\r\n"));
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     QVERIFY(w->findChild<GlobalHotKey *>());
     Q_EMIT w->findChild<GlobalHotKey *>()->activated();
     Q_EMIT w->findChild<GlobalHotKey *>()->activated(); // twice still designates one landing
     QVERIFY(!c.designationFlag->isHidden());
-    w->roll().startStopPress();
-    w->roll().tick();
-    w->roll().stopCaptionPressed();
-    w->roll().tick();
-    QCOMPARE(w->roll().state().position, 2);
+    parts(w).roll().startStopPress();
+    parts(w).roll().tick();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
+    QCOMPARE(parts(w).roll().state().position, 2);
     QVERIFY(c.designationFlag->isHidden());
     QCOMPARE(storedCount(run, 2), 1);
 }
@@ -177,8 +178,8 @@ void TestRollWindow::emptyBoxShowsMessage()
 {
     RunFolder run; // fresh: by quantity with empty prize values
     auto w = run.openWindow();
-    MainControls &c = w->controls();
-    w->roll().startStopPress();
+    MainControls &c = parts(w).controls();
+    parts(w).roll().startStopPress();
     QCOMPARE(m_boxes->shown().size(), 1);
     const messagebox::Shown box = m_boxes->shown().first();
     QCOMPARE(box.caption, QStringLiteral("Lunora信息提示"));
@@ -202,25 +203,25 @@ void TestRollWindow::stockTakenDuringRoll()
     run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n"));
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     const QString music = run.file(QStringLiteral("wav/bjyy.mp3"));
-    w->roll().startStopPress();
-    w->roll().tick();
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
+    parts(w).roll().tick();
+    parts(w).roll().startStopPress();
     run.writeGbk(QStringLiteral("jieguo.a"), QStringLiteral("[zjjg]\r\nj1=1\r\n"));
-    w->roll().stopCaptionPressed();
+    parts(w).roll().stopCaptionPressed();
     QCOMPARE(m_boxes->shown().size(), 1);
     QVERIFY(sound->looping.isEmpty());
 
-    w->roll().tick();
-    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+    parts(w).roll().tick();
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(sound->looping, music);
     QVERIFY(c.startButton->isEnabled());
     QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
 
-    for (qint32 n = w->roll().state().tickBudget; n > 0; --n)
-        w->roll().tick();
+    for (qint32 n = parts(w).roll().state().tickBudget; n > 0; --n)
+        parts(w).roll().tick();
     QCOMPARE(m_boxes->shown().size(), 2);
     QCOMPARE(m_boxes->shown().last().text, RollScreen::emptyBoxText());
     QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
@@ -250,13 +251,13 @@ void TestRollWindow::badIntervalRollsAtDefault()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.rollSpeedEdit->setText(speed);
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
     QVERIFY(c.rollTimer->isActive());
     QCOMPARE(c.rollTimer->interval(), 30);
-    w->roll().startStopPress();
+    parts(w).roll().startStopPress();
     QTRY_COMPARE_WITH_TIMEOUT(storedWins(run), 1, kPatienceMs);
     QVERIFY(c.startButton->isEnabled());
     QCOMPARE(c.rollSpeedEdit->text(), speed);
@@ -267,14 +268,14 @@ void TestRollWindow::clearedHeldPictureEmptiesLastSlot()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
-    w->roll().startStopPress();
-    w->roll().stopCaptionPressed();
-    w->roll().tick();
-    const int landed = w->roll().state().position;
-    w->roll().clearHeldPicture(); // what a picture replacement does first
-    w->roll().startStopPress();
-    QVERIFY(w->controls().slots[landed - 1]->picture().isEmpty());
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    parts(w).roll().startStopPress();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
+    const int landed = parts(w).roll().state().position;
+    parts(w).roll().clearHeldPicture(); // what a picture replacement does first
+    parts(w).roll().startStopPress();
+    QVERIFY(parts(w).controls().slots[landed - 1]->picture().isEmpty());
 }
 
 void TestRollWindow::startDuringFireworksClosesThem()
@@ -282,13 +283,13 @@ void TestRollWindow::startDuringFireworksClosesThem()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    w->roll().startStopPress();
-    w->roll().stopCaptionPressed();
-    w->roll().tick();
+    parts(w).roll().startStopPress();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
     QVERIFY(w->findChild<WinEffects *>()->isShowing());
-    w->roll().startCaptionPressed();
+    parts(w).roll().startCaptionPressed();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
-    QCOMPARE(w->roll().state().phase, RollPhase::Rolling);
+    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
 }
 
 // Each landing of the real window adds its line, naming the slot it landed
@@ -298,13 +299,13 @@ void TestRollWindow::landingsWriteTheHistory()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
+    parts(w).controls().effectsDisabledBox->setChecked(true);
     QList<int> landed;
     for (int roll = 0; roll < 3; ++roll) {
-        w->roll().startStopPress();
-        w->roll().stopCaptionPressed();
-        w->roll().tick();
-        landed << w->roll().state().position;
+        parts(w).roll().startStopPress();
+        parts(w).roll().stopCaptionPressed();
+        parts(w).roll().tick();
+        landed << parts(w).roll().state().position;
     }
     QFile file(run.file(QStringLiteral("中奖记录.csv")));
     QVERIFY(file.open(QIODevice::ReadOnly));

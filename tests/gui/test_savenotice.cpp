@@ -1,6 +1,7 @@
 // What the operator sees in the real main window while another program holds
 // jieguo.a or 中奖记录.csv: a notice at the window's bottom edge, no box,
 // and every win and line stored in the end.
+#include "support_mainwindow.h"
 #include "support_busyfiles.h"
 #include "support_runfolder.h"
 #include "support_history.h"
@@ -22,9 +23,9 @@ namespace {
 
 void land(MainWindow &w)
 {
-    w.roll().startStopPress();
-    w.roll().stopCaptionPressed();
-    w.roll().tick();
+    parts(w).roll().startStopPress();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
 }
 
 QList<history::Entry> historyOf(const RunFolder &run)
@@ -58,7 +59,7 @@ void TestSaveNotice::heldResultsShowSavingThenSaved()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->controls().effectsDisabledBox->setChecked(true);
+    parts(w).controls().effectsDisabledBox->setChecked(true);
     auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
     QVERIFY(notice);
     QVERIFY(notice->isHidden());
@@ -68,13 +69,13 @@ void TestSaveNotice::heldResultsShowSavingThenSaved()
     QVERIFY(notice->isVisible());
     QCOMPARE(notice->text(), PendingSaves::kSavingWin);
     QCOMPARE(storedWins(run), 0);
-    QVERIFY(w->controls().startButton->isEnabled());
+    QVERIFY(parts(w).controls().startButton->isEnabled());
     // The focus timer gives 按钮1 the keyboard again; the notice never takes it.
     QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
-    QTRY_COMPARE(QApplication::focusWidget(), w->controls().startButton);
+    QTRY_COMPARE(QApplication::focusWidget(), parts(w).controls().startButton);
     // At the bottom edge, clear of the wheel.
     QCOMPARE(notice->geometry().bottom() + 1 + 6, w->height());
-    QVERIFY(!notice->geometry().intersects(w->controls().wheelFrame->geometry()));
+    QVERIFY(!notice->geometry().intersects(parts(w).controls().wheelFrame->geometry()));
 
     QTRY_COMPARE_WITH_TIMEOUT(notice->text(), PendingSaves::kSavedWin, 60000);
     QCOMPARE(storedWins(run), 1);
@@ -92,7 +93,7 @@ void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
     prepareDrawable(run);
     QVERIFY(QDir().mkpath(run.file(QStringLiteral("中奖记录.csv"))));
     auto w = run.openWindow();
-    w->controls().effectsDisabledBox->setChecked(true);
+    parts(w).controls().effectsDisabledBox->setChecked(true);
     auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
     for (int roll = 0; roll < 3; ++roll)
         land(*w);

@@ -2,6 +2,7 @@
 // pixel of the file reaches one pixel of the screen. (The program turns Qt's
 // scaling off; where a platform scales all the same, as Wayland does, this
 // keeps them sharp.) This test's screen is at twice the scale.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "widgets/picturebox.h"
@@ -61,7 +62,7 @@ private Q_SLOTS:
 
         // A prize box of the design's 106 x 65 covers 212 x 130 pixels here.
         const QImage prize = checkerboard({212, 130});
-        PictureBox *box = w->controls().slots[0];
+        PictureBox *box = parts(w).controls().slots[0];
         box->setPicture(pngOf(prize));
         QCOMPARE(shown(box), prize);
     }

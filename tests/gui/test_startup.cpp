@@ -1,4 +1,5 @@
 // Start-up of the main window on prepared run folders, offscreen.
+#include "support_mainwindow.h"
 #include "support_runfolder.h"
 
 #include "core/keys.h"
@@ -61,7 +62,7 @@ void TestStartup::freshFolderShowsDefaults()
 {
     RunFolder run;
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QCOMPARE(c.resultWidthEdit->text(), QStringLiteral("200"));
     QCOMPARE(c.resultHeightEdit->text(), QStringLiteral("160"));
     QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("30"));
@@ -70,13 +71,13 @@ void TestStartup::freshFolderShowsDefaults()
     QVERIFY(!c.effectsDisabledBox->isChecked());
     QCOMPARE(w->geometry(), QRect(QPoint(0, 0), screenSize()));
     QVERIFY(w->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(w->menu().fullScreen->isChecked());
-    QVERIFY(!w->menu().windowed->isChecked());
-    QVERIFY(w->menu().styles[0]->isChecked());
+    QVERIFY(parts(w).menu().fullScreen->isChecked());
+    QVERIFY(!parts(w).menu().windowed->isChecked());
+    QVERIFY(parts(w).menu().styles[0]->isChecked());
     QCOMPARE(c.face->picture(), WheelLayout::face(1));
-    QVERIFY(w->menu().enableMusic->isChecked());
-    QVERIFY(!w->menu().disableMusic->isChecked());
-    QCOMPARE(w->draw().table().values, PrizeTable::defaults().values);
+    QVERIFY(parts(w).menu().enableMusic->isChecked());
+    QVERIFY(!parts(w).menu().disableMusic->isChecked());
+    QCOMPARE(parts(w).draw().table().values, PrizeTable::defaults().values);
     // The design captions stay; every slot is empty because no file exists.
     QCOMPARE(c.mainTitle->text(), QStringLiteral("某某大卖场购物有奖活动"));
     QCOMPARE(c.subTitle->text(), QStringLiteral("--- 现场抽奖仪式 ---"));
@@ -95,7 +96,7 @@ void TestStartup::positionsApplyIndependently()
     run.writeGbk(QStringLiteral("config.a"),
                  config(QStringLiteral("外形框1左边=40\r\n主标题顶边=-30\r\n中奖图片左边=abc\r\n")));
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     QCOMPARE(c.wheelFrame->pos(), QPoint(40, 160));
     QCOMPARE(c.mainTitle->pos(), QPoint(8, -30));
     QCOMPARE(c.resultPicture->pos(), QPoint(0, 440));
@@ -117,9 +118,9 @@ void TestStartup::wheelSizeFromSettings()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), config(QStringLiteral("计次=") + stored + QStringLiteral("\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().wheelSizeEdit->text(), stored);
-    QCOMPARE(w->controls().wheelFrame->size(), frame);
-    QCOMPARE(w->controls().face->size(), frame);
+    QCOMPARE(parts(w).controls().wheelSizeEdit->text(), stored);
+    QCOMPARE(parts(w).controls().wheelFrame->size(), frame);
+    QCOMPARE(parts(w).controls().face->size(), frame);
 }
 
 void TestStartup::unknownStyleKeepsFaceOne()
@@ -127,10 +128,10 @@ void TestStartup::unknownStyleKeepsFaceOne()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), config(QStringLiteral("样式=zp5\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().face->picture(), WheelLayout::face(1));
-    QVERIFY(w->menu().styles[0]->isChecked());
+    QCOMPARE(parts(w).controls().face->picture(), WheelLayout::face(1));
+    QVERIFY(parts(w).menu().styles[0]->isChecked());
     for (int i = 1; i < 4; ++i)
-        QVERIFY(!w->menu().styles[i]->isChecked());
+        QVERIFY(!parts(w).menu().styles[i]->isChecked());
 }
 
 void TestStartup::storedStyleChecksItsItem()
@@ -138,9 +139,9 @@ void TestStartup::storedStyleChecksItsItem()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), config(QStringLiteral("样式=zp3\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().face->picture(), WheelLayout::face(3));
+    QCOMPARE(parts(w).controls().face->picture(), WheelLayout::face(3));
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(w->menu().styles[i]->isChecked(), i == 2);
+        QCOMPARE(parts(w).menu().styles[i]->isChecked(), i == 2);
     QVERIFY(!WheelLayout::face(3).isEmpty());
     QVERIFY(WheelLayout::face(3) != WheelLayout::face(1));
 }
@@ -151,8 +152,8 @@ void TestStartup::titleFontNeedsColourKey()
     run.writeGbk(QStringLiteral("config.a"),
                  config({}, QStringLiteral("主标题字体=Noto Sans CJK SC\r\n主标题字体大小=12\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(fontsize::points(w->controls().mainTitle->font()), 50);
-    QCOMPARE(w->controls().mainTitle->textColour(), QColor(255, 255, 0));
+    QCOMPARE(fontsize::points(parts(w).controls().mainTitle->font()), 50);
+    QCOMPARE(parts(w).controls().mainTitle->textColour(), QColor(255, 255, 0));
 }
 
 void TestStartup::titleFontAppliedWithColour()
@@ -163,11 +164,11 @@ void TestStartup::titleFontAppliedWithColour()
                  config({}, QStringLiteral("副标题字体=Noto Sans CJK SC\r\n副标题字体大小=20\r\n副标题字体颜色=255\r\n")));
     auto w = run.openWindow();
     // Stored in points, shown at the pixels 20 points have at 96 dpi.
-    QCOMPARE(w->controls().subTitle->font().pixelSize(), 27);
-    QCOMPARE(fontsize::points(w->controls().subTitle->font()), 20);
-    QCOMPARE(w->controls().subTitle->font().family(), QStringLiteral("Noto Sans CJK SC"));
-    QCOMPARE(w->controls().subTitle->textColour(), QColor(255, 0, 0));
-    QCOMPARE(w->controls().subTitle->height(), 70); // heights are not changed here
+    QCOMPARE(parts(w).controls().subTitle->font().pixelSize(), 27);
+    QCOMPARE(fontsize::points(parts(w).controls().subTitle->font()), 20);
+    QCOMPARE(parts(w).controls().subTitle->font().family(), QStringLiteral("Noto Sans CJK SC"));
+    QCOMPARE(parts(w).controls().subTitle->textColour(), QColor(255, 0, 0));
+    QCOMPARE(parts(w).controls().subTitle->height(), 70); // heights are not changed here
 }
 
 void TestStartup::letterWidthGivesZero()
@@ -175,9 +176,9 @@ void TestStartup::letterWidthGivesZero()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), config(QStringLiteral("奖品图片宽=abc\r\n奖品图片高=90\r\n")));
     auto w = run.openWindow();
-    QCOMPARE(w->controls().resultPicture->size(), QSize(0, 90));
-    QCOMPARE(w->controls().resultWidthEdit->text(), QStringLiteral("0"));
-    QCOMPARE(w->controls().resultHeightEdit->text(), QStringLiteral("90"));
+    QCOMPARE(parts(w).controls().resultPicture->size(), QSize(0, 90));
+    QCOMPARE(parts(w).controls().resultWidthEdit->text(), QStringLiteral("0"));
+    QCOMPARE(parts(w).controls().resultHeightEdit->text(), QStringLiteral("90"));
 }
 
 void TestStartup::windowedIsScreenMinusTwenty()
@@ -192,14 +193,14 @@ void TestStartup::windowedIsScreenMinusTwenty()
     QTRY_VERIFY_WITH_TIMEOUT(w->frameGeometry().size() != w->size(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
     QVERIFY(w->size().width() < screenSize().width() - 20);
-    QVERIFY(w->menu().windowed->isChecked());
-    QVERIFY(!w->menu().fullScreen->isChecked());
+    QVERIFY(parts(w).menu().windowed->isChecked());
+    QVERIFY(!parts(w).menu().fullScreen->isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=窗口")));
     w->setFullScreen();
     QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry(), QRect(QPoint(0, 0), screenSize()), 10000);
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(QStringLiteral("界面大小=全屏")));
     // Chosen again from the menu, the window is framed anew.
-    w->menu().windowed->trigger();
+    parts(w).menu().windowed->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(w->frameGeometry().size(), screenSize() - QSize(20, 20), 10000);
 }
 
@@ -226,9 +227,9 @@ void TestStartup::wheelGeometryOnWidgets()
     QFETCH(int, n);
     RunFolder run;
     auto w = run.openWindow();
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     const QPoint framePos = c.wheelFrame->pos();
-    w->wheel().applySize(n);
+    parts(w).wheel().applySize(n);
     QTEST(c.wheelFrame->width(), "frame");
     QTEST(c.face->width(), "frame");
     QTEST(c.slots[0]->size(), "box");
@@ -268,9 +269,9 @@ void TestStartup::absurdWheelSizesStayBounded()
     // Painting such a wheel must finish; only what is on screen is drawn.
     const QPixmap shot = w->grab();
     QVERIFY(!shot.isNull());
-    QVERIFY(w->controls().wheelFrame->width() > 10000);
+    QVERIFY(parts(w).controls().wheelFrame->width() > 10000);
     // A huge wheel's clip is a rounded square: its visible corner is inside.
-    const QRegion mask = w->controls().wheelFrame->mask();
+    const QRegion mask = parts(w).controls().wheelFrame->mask();
     QVERIFY(!mask.isEmpty());
     QVERIFY(mask.rectCount() < 100000);
 }
@@ -293,8 +294,8 @@ void TestStartup::badPicturesLeaveBoxesEmpty()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     const QImage shot = w->grab().toImage();
     QVERIFY(!shot.isNull());
-    QVERIFY(w->controls().slots[3]->picture().isEmpty());
-    QCOMPARE(w->controls().slots[0]->picture(), random);
+    QVERIFY(parts(w).controls().slots[3]->picture().isEmpty());
+    QCOMPARE(parts(w).controls().slots[0]->picture(), random);
     // No background decodes: the window is red.
     QCOMPARE(shot.pixelColor(5, shot.height() - 5), QColor(255, 0, 0));
     // Bytes that failed to decode are not tried again at every repaint (each
@@ -309,7 +310,7 @@ void TestStartup::hiddenEnlargeItemAndMenuTree()
 {
     RunFolder run;
     auto w = run.openWindow();
-    const MainMenu &m = w->menu();
+    const MainMenu &m = parts(w).menu();
     QVERIFY(!m.enlarge->isVisible());
     QStringList top;
     for (QAction *a : m.root->actions())
@@ -319,9 +320,9 @@ void TestStartup::hiddenEnlargeItemAndMenuTree()
                                QStringLiteral("转盘样式"), QStringLiteral("字体颜色设置"), QStringLiteral("背景图控制"),
                                QStringLiteral("背景音乐控制"), QStringLiteral("界面大小"), QStringLiteral("帮助"),
                                QStringLiteral("关于"), QStringLiteral("退出")}));
-    for (PictureBox *slot : w->controls().slots)
+    for (PictureBox *slot : parts(w).controls().slots)
         QCOMPARE(slot->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(w->controls().face->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(parts(w).controls().face->cursor().shape(), Qt::ArrowCursor);
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,5 +1,6 @@
 // Title texts and fonts, and dragging the titles, the result picture and the
 // wheel, on the real main window offscreen.
+#include "support_mainwindow.h"
 #include "support_mousedrag.h"
 #include "support_runfolder.h"
 
@@ -30,8 +31,8 @@ struct TitleParts
 
 TitleParts titleParts(MainWindow &w, bool main)
 {
-    MainControls &c = w.controls();
-    MainMenu &m = w.menu();
+    MainControls &c = parts(w).controls();
+    MainMenu &m = parts(w).menu();
     if (main)
         return {c.mainTitle, m.mainTitle, m.mainTitleFont, keys::kMainTitle, keys::kMainTitleFont,
                 keys::kMainTitleFontSize, keys::kMainTitleFontColour};
@@ -39,9 +40,9 @@ TitleParts titleParts(MainWindow &w, bool main)
             keys::kSubTitleFontSize, keys::kSubTitleFontColour};
 }
 
-QString yanse(const MainWindow &w, QStringView key)
+QString yanse(MainWindow &w, QStringView key)
 {
-    return w.settings().read(DataFile::Config, keys::kYanse, key);
+    return parts(w).settings().read(DataFile::Config, keys::kYanse, key);
 }
 
 // Colours in the data file: red in the low byte, then green, then blue.
@@ -131,15 +132,15 @@ void TestTitles::editedTitleIsOfferedNextAndCancelKeepsIt()
     const QString title = QStringLiteral("  春节联欢 抽奖 ");
     boxes.queueOk(title);
     boxes.queueCancel();
-    w->menu().mainTitle->trigger();
-    QCOMPARE(w->controls().mainTitle->text(), title);
-    w->menu().mainTitle->trigger();
+    parts(w).menu().mainTitle->trigger();
+    QCOMPARE(parts(w).controls().mainTitle->text(), title);
+    parts(w).menu().mainTitle->trigger();
     QCOMPARE(boxes.asked()[1].initial, title.trimmed()); // the file keeps no outer blanks
-    QCOMPARE(w->controls().mainTitle->text(), title);
-    QCOMPARE(w->settings().readZbt(keys::kMainTitle), title.trimmed());
+    QCOMPARE(parts(w).controls().mainTitle->text(), title);
+    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitle), title.trimmed());
     w.reset();
     w = run.openWindow();
-    QCOMPARE(w->controls().mainTitle->text(), title.trimmed());
+    QCOMPARE(parts(w).controls().mainTitle->text(), title.trimmed());
 }
 
 void TestTitles::cancelledFontDialogRecordsDesignFont_data()
@@ -187,7 +188,7 @@ void TestTitles::longFaceNameIsCutToThirtyOneBytes()
     chosen.setPointSize(20);
     FontDialog::Seam dialogs;
     dialogs.queueOk({chosen, QColor(1, 2, 3)});
-    w->menu().subTitleFont->trigger();
+    parts(w).menu().subTitleFont->trigger();
     const QString stored = yanse(*w, keys::kSubTitleFont);
     QCOMPARE(gbkCodec().encode(stored).size(), 31);
     QVERIFY(chosen.family().startsWith(stored));
@@ -196,8 +197,8 @@ void TestTitles::longFaceNameIsCutToThirtyOneBytes()
     // whole, never leaving half of a pair behind.
     chosen.setFamily(QStringLiteral("中文字体名称很长的一种字体😀😀😀😀😀😀"));
     dialogs.queueOk({chosen, QColor(1, 2, 3)});
-    w->menu().subTitleFont->trigger();
-    const QString cut = w->controls().subTitle->font().family();
+    parts(w).menu().subTitleFont->trigger();
+    const QString cut = parts(w).controls().subTitle->font().family();
     QVERIFY(gbkCodec().encode(cut).size() <= 31);
     QVERIFY(!cut.isEmpty() && !cut.back().isHighSurrogate());
     QVERIFY(chosen.family().startsWith(cut));
@@ -217,9 +218,9 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
     FontDialog::Seam dialogs;
     dialogs.queueOk(choice);
     dialogs.queueCancel();
-    w->menu().mainTitleFont->trigger();
+    parts(w).menu().mainTitleFont->trigger();
 
-    TransparentLabel *title = w->controls().mainTitle;
+    TransparentLabel *title = parts(w).controls().mainTitle;
     QCOMPARE(title->font().family(), chosen.family());
     QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(!title->font().bold());
@@ -231,14 +232,14 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
     QCOMPARE(yanse(*w, keys::kMainTitleFontColour), storedColour(10, 20, 30));
 
     // Both titles share the dialog: the subtitle's opens with this choice.
-    w->menu().subTitleFont->trigger();
+    parts(w).menu().subTitleFont->trigger();
     QCOMPARE(dialogs.openedWith()[1], choice);
 
     // Face, size and colour survive a restart; the effects do not, and the
     // design's bold comes back.
     w.reset();
     w = run.openWindow();
-    title = w->controls().mainTitle;
+    title = parts(w).controls().mainTitle;
     QCOMPARE(title->font().family(), chosen.family());
     QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(title->font().bold());
@@ -260,7 +261,7 @@ struct DragCase
 
 static DragCase dragCase(MainWindow &w, Element e)
 {
-    MainControls &c = w.controls();
+    MainControls &c = parts(w).controls();
     switch (e) {
     case Element::MainTitle:
         return {c.mainTitle, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop};
@@ -296,17 +297,17 @@ void TestTitles::dragMovesAndStores()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->controls().resultPicture->show();
+    parts(w).controls().resultPicture->show();
     const DragCase d = dragCase(*w, element);
     const QPoint before = d.moved->pos();
-    const QPoint faceBefore = w->controls().face->pos();
+    const QPoint faceBefore = parts(w).controls().face->pos();
 
     dragWithMouse(d.pressed, QPoint(20, 20), QPoint(37, -23), keys);
 
     QCOMPARE(d.moved->pos(), before + QPoint(37, -23));
-    QCOMPARE(w->controls().face->pos(), faceBefore); // the face never moves inside its frame
-    QCOMPARE(w->settings().readZbt(d.leftKey), QString::number(before.x() + 37));
-    QCOMPARE(w->settings().readZbt(d.topKey), QString::number(before.y() - 23));
+    QCOMPARE(parts(w).controls().face->pos(), faceBefore); // the face never moves inside its frame
+    QCOMPARE(parts(w).settings().readZbt(d.leftKey), QString::number(before.x() + 37));
+    QCOMPARE(parts(w).settings().readZbt(d.topKey), QString::number(before.y() - 23));
     w.reset();
     w = run.openWindow();
     QCOMPARE(dragCase(*w, element).moved->pos(), before + QPoint(37, -23));
@@ -336,13 +337,13 @@ void TestTitles::wrongKeysDoNotDrag()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->controls().resultPicture->show();
+    parts(w).controls().resultPicture->show();
     const DragCase d = dragCase(*w, element);
     const QPoint before = d.moved->pos();
     dragWithMouse(d.pressed, QPoint(20, 20), QPoint(50, 40), keys);
     QCOMPARE(d.moved->pos(), before);
-    QVERIFY(w->settings().readZbt(d.leftKey).isEmpty());
-    QVERIFY(w->settings().readZbt(d.topKey).isEmpty());
+    QVERIFY(parts(w).settings().readZbt(d.leftKey).isEmpty());
+    QVERIFY(parts(w).settings().readZbt(d.topKey).isEmpty());
 }
 
 void TestTitles::titlesStayAboveAfterWheelOrPictureDrag()
@@ -351,7 +352,7 @@ void TestTitles::titlesStayAboveAfterWheelOrPictureDrag()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = w->controls();
+    MainControls &c = parts(w).controls();
     c.resultPicture->show();
     const auto titlesOnTop = [&] {
         const QWidgetList order = stackingOrder(w.get());
@@ -378,16 +379,16 @@ void TestTitles::negativePositionSurvivesRestart()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    TransparentLabel *title = w->controls().mainTitle;
+    TransparentLabel *title = parts(w).controls().mainTitle;
     const QPoint before = title->pos();
     const QPoint delta(-before.x() - 120, -before.y() - 30);
     dragWithMouse(title, QPoint(200, 40), delta, Qt::ControlModifier);
     QCOMPARE(title->pos(), QPoint(-120, -30));
-    QCOMPARE(w->settings().readZbt(keys::kMainTitleLeft), QStringLiteral("-120"));
-    QCOMPARE(w->settings().readZbt(keys::kMainTitleTop), QStringLiteral("-30"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleLeft), QStringLiteral("-120"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleTop), QStringLiteral("-30"));
     w.reset();
     w = run.openWindow();
-    QCOMPARE(w->controls().mainTitle->pos(), QPoint(-120, -30));
+    QCOMPARE(parts(w).controls().mainTitle->pos(), QPoint(-120, -30));
 }
 
 void TestTitles::dragWithoutMovementStillStores()
@@ -396,10 +397,10 @@ void TestTitles::dragWithoutMovementStillStores()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    TransparentLabel *sub = w->controls().subTitle;
+    TransparentLabel *sub = parts(w).controls().subTitle;
     QTest::mouseClick(sub, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
-    QCOMPARE(w->settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
-    QCOMPARE(w->settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
+    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
+    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
 }
 
 // A wheel stored half off the window is clipped to its visible part; drawn
@@ -411,7 +412,7 @@ void TestTitles::wheelDraggedIntoViewShowsWhole()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    QWidget *frame = w->controls().wheelFrame;
+    QWidget *frame = parts(w).controls().wheelFrame;
     QCOMPARE(frame->x(), -300);
     const int size = frame->width();
     QVERIFY(frame->mask().contains(QPoint(size - 10, size / 2)));
@@ -419,7 +420,7 @@ void TestTitles::wheelDraggedIntoViewShowsWhole()
 
     dragWithMouse(frame, QPoint(size - 5, size / 2), QPoint(400, 0));
     QCOMPARE(frame->x(), 100);
-    QCOMPARE(w->settings().readZbt(keys::kWheelLeft), QStringLiteral("100"));
+    QCOMPARE(parts(w).settings().readZbt(keys::kWheelLeft), QStringLiteral("100"));
     const QRegion mask = frame->mask();
     QVERIFY(mask.contains(QPoint(size - 10, size / 2)));
     QVERIFY(mask.contains(QPoint(10, size / 2)));

@@ -2,6 +2,7 @@
 // every user, root included) stay in effect for the run, and each kind says
 // so once: the options panel, the titles and their fonts, the drags, the
 // window mode, the wheel style and the music switch.
+#include "support_mainwindow.h"
 #include "support_mousedrag.h"
 #include "support_runfolder.h"
 
@@ -39,8 +40,8 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(boxes.shown().isEmpty()); // start-up's own write of the mode says nothing
-        MainControls &c = w->controls();
-        MainMenu &m = w->menu();
+        MainControls &c = parts(w).controls();
+        MainMenu &m = parts(w).menu();
 
         for (const QString &width : {QStringLiteral("150"), QStringLiteral("120")}) {
             m.otherSettings->trigger();

@@ -2,6 +2,7 @@
 // prize pictures) where the run folder will not take them: the operator is
 // told, and the screen and the files stay as they were. Offscreen, on the
 // real main window, with every dialog answered by its seam.
+#include "support_mainwindow.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
@@ -54,24 +55,24 @@ void everyHandlerFailsAndSays(MainWindow &w, const Chosen &chosen, const QByteAr
     filedialog::Seam files;
 
     files.queueChoice(chosen.picture);
-    w.menu().replaceBackground->trigger();
-    QCOMPARE(w.background().bytes(), background);
+    parts(w).menu().replaceBackground->trigger();
+    QCOMPARE(parts(w).background().bytes(), background);
 
-    w.menu().clearBackground->trigger();
-    QCOMPARE(w.background().bytes(), background);
+    parts(w).menu().clearBackground->trigger();
+    QCOMPARE(parts(w).background().bytes(), background);
 
     files.queueChoice(chosen.music);
-    w.menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
 
     files.queueChoice(chosen.picture);
-    PictureBox *box = w.controls().slots[0];
+    PictureBox *box = parts(w).controls().slots[0];
     QTest::mouseDClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QCOMPARE(box->picture(), prize);
 
     QCOMPARE(files.pendingAnswers(), 0);
     QCOMPARE(boxes.texts(), (QStringList{kPictureNotCopied, kPictureNotRemoved, kMusicNotCopied, kPrizeNotCopied}));
-    QCOMPARE(readWholeFile(w.pictures().path(1)), prize);
-    QCOMPARE(readWholeFile(w.background().path()), background);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), prize);
+    QCOMPARE(readWholeFile(parts(w).background().path()), background);
 }
 
 } // namespace
@@ -139,20 +140,20 @@ void TestUnwritableMedia::writableFolderSaysNothing()
     auto w = run.openWindow();
     messagebox::Seam boxes;
     filedialog::Seam files;
-    w->menu().clearBackground->trigger();
+    parts(w).menu().clearBackground->trigger();
     files.queueChoice(chosen.picture);
-    w->menu().replaceBackground->trigger();
+    parts(w).menu().replaceBackground->trigger();
     files.queueChoice(chosen.music);
-    w->menu().replaceMusic->trigger();
+    parts(w).menu().replaceMusic->trigger();
     files.queueChoice(chosen.picture);
-    QTest::mouseDClick(w->controls().slots[0], Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    w->menu().clearBackground->trigger();
+    QTest::mouseDClick(parts(w).controls().slots[0], Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    parts(w).menu().clearBackground->trigger();
 
     QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
     const QByteArray picture = readWholeFile(chosen.picture);
-    QCOMPARE(readWholeFile(w->pictures().path(1)), picture);
+    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), picture);
     QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), readWholeFile(chosen.music));
-    QVERIFY(!QFileInfo::exists(w->background().path()));
+    QVERIFY(!QFileInfo::exists(parts(w).background().path()));
 }
 
 QTEST_MAIN(TestUnwritableMedia)
