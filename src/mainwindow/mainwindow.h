@@ -78,6 +78,7 @@ private:
     void quit();
     void followScreens();
     void layOutOnScreen(QScreen *screen);
+    void showWindowMode(bool windowed);
 
     SettingsFile m_settings;
     Config m_config{m_settings}; // the settings in it, typed
@@ -106,6 +107,7 @@ private:
     ScreenWatch *m_screenWatch = nullptr; // owned by the window
     QRect m_laidOutFor; // the screen area the contents were last laid out for
     bool m_closing = false;
+    bool m_windowed = false; // the window mode: framed, or full screen
     UnsavedNotice m_windowModeUnsaved{QStringLiteral("界面大小设置")}; // 全屏 and 窗口 of the menu
     // Public mode (公开抽奖=真 at start-up): the keys, in memory only.
     std::unique_ptr<SecureRandom> m_systemRandom;

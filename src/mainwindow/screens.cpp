@@ -31,7 +31,7 @@ void MainWindow::moveToNextScreen()
 void MainWindow::followScreens()
 {
     m_menu.nextScreen->setEnabled(QGuiApplication::screens().size() > 1);
-    const bool windowed = m_menu.windowed->isChecked();
+    const bool windowed = m_windowed;
     QScreen *screen = windowed ? screenOf(this) : screenchoice::stored(m_config);
     if (!screen)
         return;
@@ -45,7 +45,7 @@ void MainWindow::layOutOnScreen(QScreen *screen)
 {
     const QRect area = screenArea(screen);
     m_laidOutFor = area;
-    if (m_menu.windowed->isChecked()) {
+    if (m_windowed) {
         move(area.topLeft());
         m_outerSize->resizeOuter(area.size() - QSize(20, 20));
     } else {

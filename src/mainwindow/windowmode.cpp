@@ -30,8 +30,7 @@ bool MainWindow::setFullScreen()
     // The inside is the whole window now; a move would still subtract the
     // frame the window had while it was windowed.
     w->setGeometry(area);
-    m_menu.windowed->setChecked(false);
-    m_menu.fullScreen->setChecked(true);
+    showWindowMode(false);
     const bool saved = m_config.setWindowMode(Config::WindowMode::FullScreen); // see the top
     if (shown)
         w->show();
@@ -50,10 +49,18 @@ bool MainWindow::setWindowed()
     // Screen less 20 with the frame: the window, title bar and borders
     // included, stays on the screen.
     m_outerSize->resizeOuter(area.size() - QSize(20, 20));
-    m_menu.windowed->setChecked(true);
-    m_menu.fullScreen->setChecked(false);
+    showWindowMode(true);
     const bool saved = m_config.setWindowMode(Config::WindowMode::Windowed); // see the top
     if (shown)
         w->show();
     return saved;
+}
+
+// The mode is the window's own state; the menu's check marks follow it and
+// are never read back.
+void MainWindow::showWindowMode(bool windowed)
+{
+    m_windowed = windowed;
+    m_menu.windowed->setChecked(windowed);
+    m_menu.fullScreen->setChecked(!windowed);
 }
