@@ -95,7 +95,10 @@ SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Ch
         IniDocument document(transaction.bytes());
         for (const Change &change : std::as_const(changes))
             texts.append(change.apply(document));
-        step = transaction.save(document.toBytes());
+        const QByteArray bytes = document.toBytes();
+        step = transaction.save(bytes);
+        if (step == FileTransaction::Step::Done)
+            m_shared->lastSeen[int(file)] = bytes;
     }
     if (step == FileTransaction::Step::Busy)
         return Saved::Pending;

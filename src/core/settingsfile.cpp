@@ -69,15 +69,31 @@ QString SettingsFile::path(DataFile file) const
     return m_runDir + (file == DataFile::Config ? u"/config.a" : u"/jieguo.a");
 }
 
-// A file held past the wait reads as missing, as an unreadable one does;
-// the changes that wait to be stored are seen as if they were.
+// A file held past the wait reads as this run last saw it (as missing when
+// it has not seen it yet); the changes that wait to be stored are seen as
+// if they were.
 QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
                            QStringView fallback) const
 {
     if (section.isEmpty() || key.isEmpty())
         return {};
+    const std::optional<QByteArray> bytes = readBytes(file);
+    if (!bytes)
+        return fallback.toString();
+    IniDocument document(*bytes);
+    for (const Change &change : waiting(file))
+        change.apply(document);
+    const TextCodec &codec = codecOf(document, m_codec);
+    const QString text
+        = decodeValue(document.value(codec.encode(section), codec.encode(key)), codec);
+    return text.isEmpty() ? fallback.toString() : text;
+}
+
+std::optional<QByteArray> SettingsFile::readBytes(DataFile file) const
+{
     const FileSystem &files = FileSystem::current();
     qint64 &onceUntil = m_shared->onceUntil[int(file)];
+    std::optional<QByteArray> &lastSeen = m_shared->lastSeen[int(file)];
     const bool once = files.milliseconds() < onceUntil;
     QFile data;
     const FileSystem::Outcome opened = files.retry(deadlineFromNow(once ? 0 : wait()), [&] {
@@ -85,15 +101,12 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
     });
     if (opened == FileSystem::Outcome::Busy && !once)
         onceUntil = files.milliseconds() + 1000;
+    if (opened == FileSystem::Outcome::Busy)
+        return lastSeen;
     if (opened != FileSystem::Outcome::Done && opened != FileSystem::Outcome::Missing)
-        return fallback.toString();
-    IniDocument document(data.isOpen() ? data.readAll() : QByteArray());
-    for (const Change &change : waiting(file))
-        change.apply(document);
-    const TextCodec &codec = codecOf(document, m_codec);
-    const QString text
-        = decodeValue(document.value(codec.encode(section), codec.encode(key)), codec);
-    return text.isEmpty() ? fallback.toString() : text;
+        return std::nullopt;
+    lastSeen = data.isOpen() ? data.readAll() : QByteArray();
+    return lastSeen;
 }
 
 bool SettingsFile::write(DataFile file, QStringView section, QStringView key,

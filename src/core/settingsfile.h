@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class IniDocument;
@@ -141,7 +143,15 @@ private:
         // After a read gave up on a held file, the reads of the next second
         // try once each: a draw reads a file 17 times in a row.
         std::array<qint64, 2> onceUntil{};
+        // The bytes this run last read from or saved to each file: what a
+        // read sees while another program holds the file past the wait.
+        // Read as missing, the counts would be 0 and, by quantity, won
+        // prizes would go back into the box.
+        std::array<std::optional<QByteArray>, 2> lastSeen;
     };
+    // The file's bytes now (empty when it does not exist), or as last seen
+    // while it is held; nothing when it cannot be read.
+    std::optional<QByteArray> readBytes(DataFile file) const;
     QList<Change> &waiting(DataFile file) { return m_shared->waiting[int(file)]; }
     const QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
     // The one transaction every write goes through (see FileTransaction).

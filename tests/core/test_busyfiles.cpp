@@ -10,6 +10,7 @@
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
 #include "core/keys.h"
+#include "core/prizetable.h"
 #include "core/results.h"
 
 #include <QDir>
@@ -190,15 +191,23 @@ void TestBusyFiles::refusalFailsAtOnce()
 }
 
 // A draw reads jieguo.a and config.a 17 times: a held file costs it one
-// wait, not seventeen.
+// wait, not seventeen, and it sees the counts as this run last saw them, so
+// by quantity a prize whose stock is gone stays out of the box.
 void TestBusyFiles::heldFileHoldsADrawOnce()
 {
     QVERIFY(results::resetAll(*m_settings));
+    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    QVERIFY(m_settings->writeMany(DataFile::Config, keys::kZbt,
+                                  {{keys::kPrizeValue[0], u"1"_qs}, {keys::kPrizeValue[2], u"1"_qs}}));
+    QCOMPARE(m_history->recordWin(1), DrawHistory::Saved::Stored);
     m_files->holdFor(m_jieguo, 60000);
     const qint64 before = m_files->milliseconds();
     Draw draw;
     QVERIFY(draw.refill(*m_settings));
     QVERIFY(m_files->milliseconds() - before <= 100);
+    QCOMPARE(results::countText(*m_settings, 1), u"1"_qs);
+    QCOMPARE(draw.pool().ticketsOf(1), 0);
+    QCOMPARE(draw.pool().ticketsOf(3), 1);
 }
 
 // Two run folders whose config.a are links to one file: both write through
