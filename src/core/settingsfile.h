@@ -15,8 +15,8 @@ class TextCodec;
 
 enum class DataFile { Config, Results };
 
-// Reads or writes one key of config.a or jieguo.a in the run folder. Nothing
-// is cached: every call forms the path and reads the file again.
+// Reads or writes one key of config.a or jieguo.a in the run folder. Every
+// call forms the path and reads the file again.
 //
 // A file that starts with the UTF-8 byte order mark is read and written as
 // UTF-8 (and keeps its mark); every other file is GBK.
@@ -38,7 +38,9 @@ enum class DataFile { Config, Results };
 //    indexer, a backup, a spreadsheet), a read or a write tries again until
 //    its wait (setWait) runs out; a change that still cannot be stored then
 //    waits in memory, in order, and is stored with the next write of that
-//    file or the next flush(). Reads see the changes that wait;
+//    file or the next flush(). Reads see the changes that wait, and a read
+//    that still finds the file held sees it as this run last read or saved
+//    it (the one time anything of a file is kept);
 //  - a write reports whether it was stored, waits, or was refused.
 class SettingsFile
 {
