@@ -17,7 +17,7 @@
 #include <optional>
 
 RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictures,
-                               BackgroundMusic &music, WinEffects &effects, Sound &sound)
+                       BackgroundMusic &music, WinEffects &effects, Sound &sound)
     : m_controls(controls)
     , m_pictures(pictures)
     , m_music(music)
