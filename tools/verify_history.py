@@ -40,7 +40,8 @@ def number(text, least):
 
 
 def ticket_of(key, n, box, ms):
-    msg = "n=%d;box=%s;ms=%d" % (n, ",".join(map(str, box)), ms)
+    unit = "us" if ms > 9999999999999 else "ms"  # microseconds; 13 digits or fewer: the earlier ms
+    msg = "n=%d;box=%s;%s=%d" % (n, ",".join(map(str, box)), unit, ms)
     h = hmac.new(key, msg.encode(), hashlib.sha256).digest()
     k = 1 + int.from_bytes(h[:8], "big") % sum(box)
     total = 0
@@ -108,7 +109,7 @@ def record_kind(cells):
         raise bad
     if cells[1] == "清空中奖" and not any(cells[2:11]):
         return "clear"
-    if cells[1] == "承诺" and not any(cells[2:10]) and HEX64.match(cells[10]):
+    if cells[1] == "承诺" and not any(cells[2:3] + cells[4:7] + cells[8:10]) and HEX64.match(cells[10]):
         return "commit"
     if (len(cells[1]) == 1 and cells[1] in "12345678" and cells[3] in ("按数量", "按概率")
             and cells[4] and cells[5] in ("是", "否")):

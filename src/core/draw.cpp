@@ -3,6 +3,8 @@
 #include "settingsfile.h"
 #include "values.h"
 
+#include <chrono>
+
 void Draw::setPrizeValues(const std::array<QString, 8> &typed, bool saved)
 {
     for (int slot = 1; slot <= 8; ++slot)
@@ -11,8 +13,6 @@ void Draw::setPrizeValues(const std::array<QString, 8> &typed, bool saved)
     if (!saved)
         m_unsaved = typed;
 }
-
-#include <QDateTime>
 
 bool Draw::refill(const SettingsFile &settings)
 {
@@ -27,27 +27,26 @@ qint32 Draw::drawRollLength()
     return static_cast<qint32>(m_random.next(100000, 130000));
 }
 
-void Draw::noteStopRequest()
+qint64 Draw::now() const
 {
-    for (int slot = 1; slot <= 8; ++slot)
-        m_stopBox[slot - 1] = m_pool.ticketsOf(slot);
-    m_stopMs = m_wallClock ? m_wallClock() : QDateTime::currentMSecsSinceEpoch();
+    if (m_wallClock)
+        return m_wallClock();
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-// A public landing needs a key; with none left (the system's generator
-// failed at the last commitment) the design's draw lands, and its line
-// shows no public cells.
+publicdraw::Box Draw::box() const
+{
+    publicdraw::Box box{};
+    for (int slot = 1; slot <= 8; ++slot)
+        box[slot - 1] = m_pool.ticketsOf(slot);
+    return box;
+}
+
 int Draw::drawLanding()
 {
     const bool designated = std::exchange(m_designated, false);
     m_mark = {};
-    if (m_keys) {
-        if (auto landing = m_keys->draw(m_stopBox, m_stopMs)) {
-            const int slot = landing->ticket.slot;
-            m_mark.landing = std::move(landing);
-            return slot;
-        }
-    }
     m_mark.designated = designated;
     return drawSlot(m_pool, designated, m_random);
 }

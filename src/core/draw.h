@@ -52,21 +52,18 @@ public:
     void armDesignation() { m_designated = true; }
     bool designationArmed() const { return m_designated; }
     // The landing's slot (see drawSlot); the box must not be empty. It uses
-    // the designation up. In public mode the slot is the public draw's, from
-    // the box and moment of the last stop request, and a designation is
-    // used up without effect.
+    // the designation up. (A public draw's slot comes from its record: see
+    // DrawHistory::recordPublicStop.)
     int drawLanding();
     // What the last landing drawn records in its history line, once.
     history::DrawMark takeLandingMark() { return std::exchange(m_mark, {}); }
 
-    // Public mode: the run's keys. Never set in the design's mode.
-    void setPublicKeys(publicdraw::Keys *keys) { m_keys = keys; }
-    // Milliseconds since 1970-01-01 UTC; tests pass their own.
+    // Microseconds since 1970-01-01 UTC; tests pass their own.
     using WallClock = std::function<qint64()>;
     void setWallClock(WallClock clock) { m_wallClock = std::move(clock); }
-    // At every stop request, right after the box is rebuilt for it: the box
-    // and the moment a public landing is drawn from.
-    void noteStopRequest();
+    qint64 now() const;
+    // The box as the last refill built it: tickets per slot.
+    publicdraw::Box box() const;
     // How many ticks a new roll lasts, 100000..130000, freshly reseeded.
     qint32 drawRollLength();
 
@@ -75,10 +72,7 @@ private:
     DrawPool m_pool;
     LotteryRandom m_random;
     std::optional<std::array<QString, 8>> m_unsaved;
-    publicdraw::Keys *m_keys = nullptr;
     WallClock m_wallClock;
-    publicdraw::Box m_stopBox{};
-    qint64 m_stopMs = 0;
     history::DrawMark m_mark;
     bool m_designated = false;
 };

@@ -5,7 +5,6 @@
 #include "historyfile.h"
 #include "keys.h"
 #include "prizetable.h"
-#include "publicdraw.h"
 #include "results.h"
 
 #include <utility>
@@ -65,8 +64,6 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
         if (const auto history = self.lock(); history && *history) {
             (*history)->removeStoredWin(time, slot);
             (*history)->append(history::winLine(time, slot, prizeValue, mode, count, mark));
-            if ((*history)->m_keys && (*history)->m_keys->usedUp())
-                (*history)->appendCommitment();
         }
     };
     auto lost = [self, time, slot] {
@@ -100,24 +97,6 @@ bool DrawHistory::resetAll()
         != Saved::Refused;
 }
 
-void DrawHistory::commit()
-{
-    if (m_keys)
-        appendCommitment();
-}
-
-// Without the system's generator no key can be drawn: the draws that follow
-// are refused as public ones (see Draw), and the operator is told why.
-void DrawHistory::appendCommitment()
-{
-    const QByteArray commitment = m_keys->commit();
-    if (commitment.isEmpty()) {
-        if (m_failure.isEmpty())
-            m_failure = QStringLiteral("无法取得系统随机数，公开抽奖没有承诺");
-        return;
-    }
-    append(history::commitLine(m_clock(), commitment));
-}
 
 void DrawHistory::retry(int waitMs)
 {
@@ -198,8 +177,8 @@ void DrawHistory::writeWaitingLines()
             return;
         }
         m_lines.removeFirst();
-        if (failure.isEmpty() && m_observer)
-            m_observer();
+        if (failure.isEmpty())
+            lineWritten();
         if (m_leftLines > 0 && --m_leftLines == 0)
             static_cast<void>(QFile::remove(waitingPath()));
     }
@@ -233,4 +212,10 @@ void DrawHistory::removeStoredWin(const QDateTime &time, int slot)
             return;
         }
     }
+}
+
+void DrawHistory::lineWritten()
+{
+    if (m_observer)
+        m_observer();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "expectedbox.h"
 #include "historyfile.h"
 #include "settingsfile.h"
 
@@ -13,6 +14,27 @@
 namespace publicdraw {
 class Keys;
 }
+
+// A public draw's stop request: the mode and the box the landing is drawn
+// from, and the moment the program handled the request (microseconds since
+// 1970-01-01 UTC).
+struct PublicStop
+{
+    DrawMode mode = DrawMode::ByProbability;
+    publicdraw::Box box{};
+    qint64 moment = 0;
+};
+
+// What became of a public stop request. Taken: the win is counted in
+// jieguo.a and its line is in 中奖记录.csv, synced, and the roll lands on
+// slot. Not taken: nothing is counted and no key was used; the roll goes on.
+struct PublicRecord
+{
+    bool taken = false;
+    int slot = 0;
+    QString refusal;        // not taken: why, for the operator
+    QString historyFailure; // taken although its line's write failed midway
+};
 
 // The counts of jieguo.a together with their history in 中奖记录.csv beside
 // it. The count is the record of truth: a win whose line cannot be written
@@ -66,10 +88,30 @@ public:
     bool resetAll();
 
     // Public mode: keys is the run's, and commit() makes its first
-    // commitment. Never set in the design's mode.
-    void setPublicKeys(publicdraw::Keys *keys) { m_keys = keys; }
-    // Draws new keys and appends the 承诺 line announcing them.
+    // commitment; boxNow gives the box a draw would be drawn from now.
+    // Never set in the design's mode.
+    using BoxSource = std::function<publicdraw::Box()>;
+    void setPublic(publicdraw::Keys *keys, BoxSource boxNow);
+    bool isPublic() const { return m_keys != nullptr; }
+    // Draws new keys and appends the 承诺 line announcing them, with the
+    // mode and the box at this moment. A 承诺 never waits in memory: it is
+    // on the record, or there is no commitment.
     void commit();
+    // At a start request in public mode: the empty text when a commitment
+    // stands on the record with a key left, after trying once more to make
+    // one; otherwise why no draw can be public.
+    QString publicRefusal();
+    // The commitment on the record (empty: none) and the next draw's number.
+    QByteArray recordedCommitment() const;
+    qint64 nextDrawNumber() const;
+    // At a stop request in public mode: first a 设置 line when the box is
+    // not the one expected, then the draw, counted in jieguo.a with its line
+    // in one transaction under jieguo.a's lock (see PublicRecord). The roll
+    // asks and then shows the outcome, so that this may one day run off the
+    // window's thread.
+    PublicRecord recordPublicStop(const PublicStop &stop);
+    // The mode and box the record expects next (a void changes it too).
+    ExpectedBox &expectedBox() { return m_expected; }
 
     // The check cell of the last line this program appended, and a call
     // made after every line appended.
@@ -99,6 +141,10 @@ public:
 private:
     void append(const QByteArray &line);
     void appendCommitment();
+    QString appendNow(const QByteArray &line, bool *untouched);
+    bool writePublicDraw(const PublicStop &stop, const QDateTime &time, const publicdraw::Landing &landing,
+                         const QString &count, PublicRecord &record);
+    void lineWritten();
     void writeWaitingLines();
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
@@ -106,6 +152,10 @@ private:
     SettingsFile &m_settings;
     Clock m_clock;
     publicdraw::Keys *m_keys = nullptr;
+    BoxSource m_boxNow;
+    bool m_committed = false; // a 承诺 of m_keys is on the record
+    QString m_commitFailure;  // why not, when it is not
+    ExpectedBox m_expected;
     QByteArray m_lastCheck;
     std::function<void()> m_observer;
     QString m_failure;

@@ -171,8 +171,9 @@ std::optional<Entry> record(const QStringList &fields)
         return allEmpty(fields, 2, cellsBeforeCheck) ? std::optional(entry) : std::nullopt;
     if (fields[1] == kCommitMark) {
         entry.commit = true;
-        return size == kColumns && allEmpty(fields, 2, 10) && isCheck(fields[10]) ? std::optional(entry)
-                                                                                     : std::nullopt;
+        // Its mode and box (empty on a commitment of the earlier form).
+        const bool onlyModeAndBox = allEmpty(fields, 2, 3) && allEmpty(fields, 4, 7) && allEmpty(fields, 8, 10);
+        return size == kColumns && onlyModeAndBox && isCheck(fields[10]) ? std::optional(entry) : std::nullopt;
     }
     const QString &slot = fields[1];
     if (slot.size() != 1 || slot[0] < u'1' || slot[0] > u'8' || fields[4].isEmpty()
@@ -248,10 +249,7 @@ QByteArray winLine(const QDateTime &time, int slot, const QString &prizeValue, D
     QStringList cells{time.toString(kTimeFormat), QString::number(slot), prizeValue, modeText.toString(),
                       count, (mark.designated ? kDesignated : kNotDesignated).toString()};
     if (const auto &landing = mark.landing) {
-        QStringList box;
-        for (const qint64 t : landing->box)
-            box.append(QString::number(t));
-        cells << QString::number(landing->n) << box.join(u' ') << QString::number(landing->ms)
+        cells << QString::number(landing->n) << boxText(landing->box) << QString::number(landing->moment)
               << QString::number(landing->ticket.ticket) << QString::fromLatin1(landing->keyHex);
     } else {
         cells << QString() << QString() << QString() << QString() << QString();
@@ -267,12 +265,33 @@ QByteArray clearLine(const QDateTime &time)
     return csvLine(cells);
 }
 
-QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex)
+QString boxText(const publicdraw::Box &box)
+{
+    QStringList counts;
+    for (const qint64 t : box)
+        counts.append(QString::number(t));
+    return counts.join(u' ');
+}
+
+QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex, DrawMode mode,
+                      const publicdraw::Box &box)
 {
     QStringList cells(kColumns - 1);
     cells[0] = time.toString(kTimeFormat);
     cells[1] = kCommitMark.toString();
+    cells[3] = (mode == DrawMode::ByQuantity ? kByQuantity : kByProbability).toString();
+    cells[7] = boxText(box);
     cells[10] = QString::fromLatin1(commitmentHex);
+    return csvLine(cells);
+}
+
+QByteArray settingLine(const QDateTime &time, DrawMode mode, const publicdraw::Box &box)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kSettingMark.toString();
+    cells[3] = (mode == DrawMode::ByQuantity ? kByQuantity : kByProbability).toString();
+    cells[7] = boxText(box);
     return csvLine(cells);
 }
 

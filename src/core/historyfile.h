@@ -23,6 +23,8 @@ inline constexpr QStringView kTimeFormat = u"yyyy-MM-dd HH:mm:ss";
 inline constexpr QStringView kClearMark = u"清空中奖";
 // The slot column of a public mode's commitment to its keys.
 inline constexpr QStringView kCommitMark = u"承诺";
+// The slot column of a line that records a new box before a public draw.
+inline constexpr QStringView kSettingMark = u"设置";
 inline constexpr QStringView kDesignated = u"是";
 inline constexpr QStringView kNotDesignated = u"否";
 // Columns by position: 时间, 奖项, 奖品数值, 抽奖方式, 已中奖数量 (a file
@@ -50,7 +52,14 @@ struct DrawMark
 QByteArray winLine(const QDateTime &time, int slot, const QString &prizeValue, DrawMode mode,
                    const QString &count, const DrawMark &mark = {});
 QByteArray clearLine(const QDateTime &time);
-QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex);
+// 票箱: the eight ticket counts, slot 1 first, separated by single spaces.
+QString boxText(const publicdraw::Box &box);
+// A commitment, with the mode and the box at that moment.
+QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex, DrawMode mode,
+                      const publicdraw::Box &box);
+// The box a public draw is about to be drawn from, when it is not the one
+// the lines before expect.
+QByteArray settingLine(const QDateTime &time, DrawMode mode, const publicdraw::Box &box);
 
 // Lowercase hex SHA-256(previous check ‖ body): previous is empty for the
 // first chained line, body is the line without ",<check>" and CRLF.

@@ -8,24 +8,24 @@
 
 namespace publicdraw {
 
-QByteArray message(qint64 n, const Box &box, qint64 ms)
+QByteArray message(qint64 n, const Box &box, qint64 moment)
 {
     QByteArray text = "n=" + QByteArray::number(n) + ";box=";
     for (int i = 0; i < 8; ++i)
         text += (i > 0 ? "," : "") + QByteArray::number(box[i]);
-    return text + ";ms=" + QByteArray::number(ms);
+    return text + (moment > kLargestMillisecondMoment ? ";us=" : ";ms=") + QByteArray::number(moment);
 }
 
 // x mod T is not exactly uniform: each ticket's chance differs from 1/T by
 // less than 2^-64, which no audience can tell.
-Ticket ticketOf(const QByteArray &key, qint64 n, const Box &box, qint64 ms)
+Ticket ticketOf(const QByteArray &key, qint64 n, const Box &box, qint64 moment)
 {
     qint64 total = 0;
     for (const qint64 t : box)
         total += t;
     if (total <= 0)
         return {};
-    const QByteArray h = QMessageAuthenticationCode::hash(message(n, box, ms), key,
+    const QByteArray h = QMessageAuthenticationCode::hash(message(n, box, moment), key,
                                                           QCryptographicHash::Sha256);
     const quint64 x = qFromBigEndian<quint64>(h.constData());
     Ticket result;
@@ -62,19 +62,18 @@ QByteArray Keys::commit()
     return m_commitment;
 }
 
-std::optional<Landing> Keys::draw(const Box &box, qint64 ms)
+std::optional<Landing> Keys::next(const Box &box, qint64 moment) const
 {
     if (usedUp())
         return std::nullopt;
     Landing landing;
-    landing.n = m_used + 1;
+    landing.n = nextNumber();
     landing.box = box;
-    landing.ms = ms;
-    landing.ticket = ticketOf(m_keys[landing.n], landing.n, box, ms);
+    landing.moment = moment;
+    landing.ticket = ticketOf(m_keys[landing.n], landing.n, box, moment);
     if (landing.ticket.slot == 0)
         return std::nullopt;
     landing.keyHex = m_keys[landing.n].toHex();
-    ++m_used;
     return landing;
 }
 

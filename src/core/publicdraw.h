@@ -18,8 +18,14 @@ using Box = std::array<qint64, 8>;
 
 inline constexpr int kKeysPerCommitment = 10000;
 
-// "n=<n>;box=<t1>,...,<t8>;ms=<m>", the text each draw's key authenticates.
-QByteArray message(qint64 n, const Box &box, qint64 ms);
+// The moment of a stop request: microseconds since 1970-01-01 UTC (16
+// digits). Histories written before counted milliseconds (13 digits).
+inline constexpr qint64 kLargestMillisecondMoment = 9999999999999;
+
+// "n=<n>;box=<t1>,...,<t8>;us=<moment>", the text each draw's key
+// authenticates; "ms=" for a moment of 13 digits or fewer, as lines of the
+// earlier form were made.
+QByteArray message(qint64 n, const Box &box, qint64 moment);
 
 struct Ticket
 {
@@ -29,7 +35,7 @@ struct Ticket
 
 // k = 1 + (first 8 bytes of HMAC-SHA256(key, msg), big-endian) mod T, and
 // the first slot whose running sum reaches k.
-Ticket ticketOf(const QByteArray &key, qint64 n, const Box &box, qint64 ms);
+Ticket ticketOf(const QByteArray &key, qint64 n, const Box &box, qint64 moment);
 
 // SHA-256 of key: the key one draw earlier.
 QByteArray previousKey(const QByteArray &key);
@@ -39,7 +45,7 @@ struct Landing
 {
     qint64 n = 0;
     Box box{};
-    qint64 ms = 0;
+    qint64 moment = 0; // microseconds (see message)
     Ticket ticket;
     QByteArray keyHex;
 };
@@ -58,10 +64,15 @@ public:
     QByteArray commit();
     const QByteArray &commitment() const { return m_commitment; }
     bool usedUp() const { return m_keys.empty() || m_used >= kKeysPerCommitment; }
+    // The number the next draw gets: 1 after a commitment.
+    qint64 nextNumber() const { return m_used + 1; }
 
-    // The next draw on this box; nullopt when the keys are used up or the
-    // box is empty.
-    std::optional<Landing> draw(const Box &box, qint64 ms);
+    // The next draw on this box at this moment, without using its key up:
+    // nullopt when the keys are used up or the box is empty.
+    std::optional<Landing> next(const Box &box, qint64 moment) const;
+    // Once any of the next draw's line may be on the disk, its key is
+    // revealed and never drawn with again.
+    void useNext() { ++m_used; }
 
 private:
     SecureRandom &m_random;

@@ -44,11 +44,16 @@ void Roll::stopCaptionPressed()
 }
 
 // A request that finds no ticket changes nothing: the phase, the position
-// and the held picture stay.
+// and the held picture stay. In public mode a draw on the record is always
+// shown: between its stop and its landing tick no request starts a roll.
 void Roll::startStopPress()
 {
+    if (m_recorded)
+        return;
     m_view.requested();
     const bool rolling = m_state.phase == RollPhase::Rolling;
+    if (!rolling && startRefused())
+        return;
     const bool tickets = rolling ? buildStopBox() : m_draw.refill(m_settings);
     if (!tickets) {
         m_view.refused();
@@ -66,11 +71,19 @@ void Roll::startStopPress()
 // a stop request must leave behind is done here. Whether it holds a ticket.
 bool Roll::buildStopBox()
 {
-    if (!m_draw.refill(m_settings))
+    return m_draw.refill(m_settings);
+}
+
+// Public mode never falls back to the design's generator: with no
+// commitment on the record no roll starts.
+bool Roll::startRefused()
+{
+    if (!m_history.isPublic())
         return false;
-    // The box and the moment a public landing is drawn from.
-    m_draw.noteStopRequest();
-    return true;
+    const QString why = m_history.publicRefusal();
+    if (!why.isEmpty())
+        m_view.startRefused(why);
+    return !why.isEmpty();
 }
 
 // The slot of the previous landing gets its picture back but keeps its
@@ -88,8 +101,26 @@ void Roll::startRoll()
 // rolls on with it.
 void Roll::requestStop()
 {
+    if (!recordPublicStop())
+        return;
     m_state.phase = RollPhase::Stopping;
     m_view.stopRequested();
+}
+
+// Public mode: the box just built, the mode and this moment make the draw,
+// which is counted and on the record before the roll moves toward it.
+// Whether the stop is taken (always, in the design's mode).
+bool Roll::recordPublicStop()
+{
+    if (!m_history.isPublic())
+        return true;
+    PublicRecord record = m_history.recordPublicStop({readDrawMode(m_settings), m_draw.box(), m_draw.now()});
+    if (!record.taken) {
+        m_view.stopNotTaken(record.refusal);
+        return false;
+    }
+    m_recorded = std::move(record);
+    return true;
 }
 
 // A landing tick can find the box empty only when a request between the stop
@@ -102,17 +133,18 @@ void Roll::tick()
 {
     if (m_state.phase == RollPhase::Idle)
         return; // the roll timer is stopped; a stray tick changes nothing
-    if (m_state.phase == RollPhase::Stopping && m_draw.pool().isEmpty()) {
+    if (m_state.phase == RollPhase::Stopping && !m_recorded && m_draw.pool().isEmpty()) {
         m_state.phase = RollPhase::Rolling;
         m_view.resumed();
     }
     bool landing = m_state.phase == RollPhase::Stopping;
     if (!landing && --m_state.tickBudget == 0) {
-        if (!stopOnRunOut()) {
+        const RunOut runOut = stopOnRunOut();
+        if (runOut == RunOut::Empty) {
             endEmptyRunOut();
             return;
         }
-        landing = true;
+        landing = runOut == RunOut::Landing;
     }
     step(landing);
     if (landing)
@@ -121,14 +153,24 @@ void Roll::tick()
 
 // The budget ran out with no stop asked for: this tick asks, as a stop
 // request would, and lands at once on a slot drawn from that box, so no
-// landing takes a slot that has no ticket. Whether the box held a ticket.
-bool Roll::stopOnRunOut()
+// landing takes a slot that has no ticket. In public mode the roll shows
+// the run-out only once the draw is on the record; until then it rolls on
+// and asks again a lap later.
+Roll::RunOut Roll::stopOnRunOut()
 {
-    m_view.ranOut();
+    const bool isPublic = m_history.isPublic();
+    if (!isPublic)
+        m_view.ranOut();
     if (!buildStopBox())
-        return false;
+        return RunOut::Empty;
+    if (!recordPublicStop()) {
+        m_state.tickBudget = kRunOutRetryTicks;
+        return RunOut::NotRecorded;
+    }
+    if (isPublic)
+        m_view.ranOut();
     m_state.phase = RollPhase::Stopping; // the tick draws, as after any stop request
-    return true;
+    return RunOut::Landing;
 }
 
 // Out of ticks with no ticket in the box: the roll ends where it stands and
@@ -156,9 +198,12 @@ void Roll::armDesignation()
     m_view.designationChanged(true);
 }
 
-// The draw uses the designation up when it honours it.
+// The draw uses the designation up when it honours it. A public draw was
+// made at its stop request.
 int Roll::drawLandingSlot()
 {
+    if (m_recorded)
+        return m_recorded->slot;
     const bool designated = m_draw.designationArmed();
     const int slot = m_draw.drawLanding();
     if (designated)
@@ -173,6 +218,10 @@ void Roll::landRoll()
     m_state.phase = RollPhase::Idle;
     m_state.tickBudget = 0;
     m_view.landed({m_state.position, m_state.heldPicture});
+    if (const std::optional<PublicRecord> recorded = std::exchange(m_recorded, std::nullopt)) {
+        m_view.winCounted({DrawHistory::Saved::Stored, recorded->historyFailure});
+        return;
+    }
     const DrawHistory::Saved saved = m_history.recordWin(m_state.position, m_draw.takeLandingMark());
     m_view.winCounted({saved, m_history.failureToReport()});
 }

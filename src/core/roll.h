@@ -80,6 +80,12 @@ public:
     // it started the roll again between a stop and its landing.
     virtual void stopPressHandled(bool restarted) = 0;
     virtual void designationChanged(bool armed) = 0;
+    // Public mode: a start request found no commitment on the record; why.
+    // Nothing else changed.
+    virtual void startRefused(const QString &why) = 0;
+    // Public mode: a stop request's draw could not be recorded, so it was
+    // not taken: the roll goes on, and the next stop request tries again.
+    virtual void stopNotTaken(const QString &why) = 0;
 };
 
 // The start/stop request, the roll tick and the landing, in their exact
@@ -116,11 +122,19 @@ public:
 
     const RollState &state() const { return m_state; }
 
+    // A run-out whose public draw could not be recorded asks again this
+    // many ticks later: one lap of the wheel.
+    static constexpr qint32 kRunOutRetryTicks = 8;
+
 private:
+    enum class RunOut { Landing, Empty, NotRecorded };
+
     bool buildStopBox();
     void startRoll();
+    bool startRefused();
     void requestStop();
-    bool stopOnRunOut();
+    bool recordPublicStop();
+    RunOut stopOnRunOut();
     void endEmptyRunOut();
     void step(bool landing);
     void landRoll();
@@ -131,4 +145,7 @@ private:
     DrawHistory &m_history;
     Draw &m_draw;
     RollState m_state;
+    // Public mode, between a stop request and its landing: the draw already
+    // on the record, which the landing only shows.
+    std::optional<PublicRecord> m_recorded;
 };

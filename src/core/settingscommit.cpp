@@ -113,3 +113,29 @@ SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Ch
     }
     return Saved::Stored;
 }
+
+SettingsFile::Saved SettingsFile::commitNow(DataFile file,
+                                            const std::function<QString(IniDocument &)> &apply,
+                                            const std::function<bool(const QString &)> &then)
+{
+    if (const Saved before = flush(file, wait()); before != Saved::Stored)
+        return before;
+    FileTransaction transaction(storedPath(file), deadlineFromNow(wait()));
+    FileTransaction::Step step = transaction.begin();
+    if (step != FileTransaction::Step::Done)
+        return step == FileTransaction::Step::Busy ? Saved::Pending : Saved::Refused;
+    const QByteArray before = transaction.bytes();
+    IniDocument document(before);
+    const QString text = apply(document);
+    const QByteArray bytes = document.toBytes();
+    step = transaction.save(bytes);
+    if (step != FileTransaction::Step::Done)
+        return step == FileTransaction::Step::Busy ? Saved::Pending : Saved::Refused;
+    m_shared->lastSeen[int(file)] = bytes;
+    if (then(text))
+        return Saved::Stored;
+    if (transaction.save(before) != FileTransaction::Step::Done)
+        return Saved::Stored;
+    m_shared->lastSeen[int(file)] = before;
+    return Saved::Refused;
+}

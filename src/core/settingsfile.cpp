@@ -129,8 +129,25 @@ SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, 
     if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(key)))
         return Saved::Refused;
     Change edit;
-    edit.apply = [ansi = &m_codec, section = section.toString(), key = key.toString(),
-                  change](IniDocument &document) {
+    edit.apply = keyEdit(section, key, change);
+    edit.stored = std::move(stored);
+    edit.lost = std::move(lost);
+    return commit(file, std::move(edit));
+}
+
+SettingsFile::Saved SettingsFile::commitKeyNow(DataFile file, QStringView section, QStringView key,
+                                               const std::function<QString(const QString &)> &change,
+                                               const std::function<bool(const QString &)> &then)
+{
+    if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(key)))
+        return Saved::Refused;
+    return commitNow(file, keyEdit(section, key, change), then);
+}
+
+std::function<QString(IniDocument &)> SettingsFile::keyEdit(
+    QStringView section, QStringView key, const std::function<QString(const QString &)> &change) const
+{
+    return [ansi = &m_codec, section = section.toString(), key = key.toString(), change](IniDocument &document) {
         const TextCodec &codec = codecOf(document, *ansi);
         const QByteArray sectionBytes = codec.encode(section);
         const QByteArray keyBytes = codec.encode(key);
@@ -138,9 +155,6 @@ SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, 
         document.setValue(sectionBytes, keyBytes, codec.encode(untilNul(QStringView(next))));
         return next;
     };
-    edit.stored = std::move(stored);
-    edit.lost = std::move(lost);
-    return commit(file, std::move(edit));
 }
 
 bool SettingsFile::writeMany(DataFile file, QStringView section,

@@ -128,6 +128,17 @@ public:
     Saved commitMany(DataFile file, QStringView section,
                      const QList<std::pair<QStringView, QString>> &entries,
                      std::function<void(const QString &)> stored = {});
+    // update()'s change of one key, stored now or not at all: nothing is
+    // left waiting. Changes that already wait are stored first; when they
+    // cannot be, nothing is tried. Once the file holds the change, and
+    // still under its lock, then() gets the new value; when it returns
+    // false the file is put back as it was. Stored: the change is on the
+    // disk (then() agreed, or the file could not be put back). Pending: the
+    // file was held, nothing changed. Refused: the file refused the change,
+    // or was put back.
+    Saved commitKeyNow(DataFile file, QStringView section, QStringView key,
+                       const std::function<QString(const QString &)> &change,
+                       const std::function<bool(const QString &)> &then);
     // Tries to store the changes that wait, holding the caller at most
     // waitMs: Stored when none waits any more.
     Saved flush(DataFile file, int waitMs);
@@ -156,6 +167,10 @@ private:
     std::optional<QByteArray> readBytes(DataFile file) const;
     QList<Change> &waiting(DataFile file) { return m_shared->waiting[int(file)]; }
     const QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
+    std::function<QString(IniDocument &)> keyEdit(QStringView section, QStringView key,
+                                                  const std::function<QString(const QString &)> &change) const;
+    Saved commitNow(DataFile file, const std::function<QString(IniDocument &)> &apply,
+                    const std::function<bool(const QString &)> &then);
     // The one transaction every write goes through (see FileTransaction).
     Saved store(DataFile file, qint64 deadline, QList<Change> &dropped);
     qint64 deadlineFromNow(int ms) const;

@@ -2,19 +2,24 @@
 
 #include <QLabel>
 
-// The public mode's line at the bottom edge of the main window: the
-// commitment the audience photographs before the draws, and the check of the
-// history's last line after them.
+// The public mode's line at the bottom of the main window, for the audience
+// to photograph: the next draw's number, the commitment on the record and
+// the check of the history's last line. Updated at every line written.
 class PublicCaption : public QLabel
 {
     Q_OBJECT
 public:
+    // Its text is this many pixels high, so that a photograph from the
+    // hall can read it on a 1920 × 1080 projection.
+    static constexpr int kTextPixels = 24;
+
     explicit PublicCaption(QWidget *window);
 
-    // commitment and check: lowercase hex; their first 16 digits are shown.
-    void show(const QByteArray &commitment, const QByteArray &check);
+    // n: the next draw's number; commitment (empty: none on the record) and
+    // check: lowercase hex, their first 16 digits shown.
+    void show(qint64 n, const QByteArray &commitment, const QByteArray &check);
 
-    static QString textFor(const QByteArray &commitment, const QByteArray &check);
+    static QString textFor(qint64 n, const QByteArray &commitment, const QByteArray &check);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

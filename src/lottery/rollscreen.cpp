@@ -10,11 +10,13 @@
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
+#include "widgets/statusnotice.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <optional>
+#include <utility>
 
 RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictures,
                        BackgroundMusic &music, WinEffects &effects, Sound &sound)
@@ -77,6 +79,8 @@ void RollScreen::started(const RollEnd &lastEnd)
 // landing tick runs during their wait.
 void RollScreen::stopRequested()
 {
+    if (std::exchange(m_stopNoticeShown, false) && m_notice)
+        m_notice->clear();
     setIdleCaptions(false);
     m_controls.autoStopTimer->setInterval(0);
     m_music.stop();
@@ -177,6 +181,33 @@ void RollScreen::stopPressHandled(bool restarted)
 void RollScreen::designationChanged(bool armed)
 {
     m_controls.designationFlag->setVisible(armed);
+}
+
+// At a start the operator is there to read a box; the roll has not begun.
+void RollScreen::startRefused(const QString &why)
+{
+    m_controls.resultPicture->setVisible(false);
+    messagebox::inform(startRefusedText(why));
+}
+
+// A box now would take the focus from the stop key while the wheel turns.
+void RollScreen::stopNotTaken(const QString &why)
+{
+    if (m_notice) {
+        m_notice->showFor(stopNotTakenText(why), kStopNoticeMs);
+        m_stopNoticeShown = true;
+    }
+}
+
+QString RollScreen::startRefusedText(const QString &why)
+{
+    return QStringLiteral("公开抽奖没有可用的承诺，不能开始抽奖！\r\n原因：") + why
+        + QStringLiteral("\r\n\r\n排除原因后再按开始，程序会先重新写入承诺。");
+}
+
+QString RollScreen::stopNotTakenText(const QString &why)
+{
+    return QStringLiteral("中奖记录须先写入，这次停止没有生效（") + why + QStringLiteral("），请排除后再按停止");
 }
 
 QString RollScreen::emptyBoxText()

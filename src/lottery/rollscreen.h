@@ -14,6 +14,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class Sound;
+class StatusNotice;
 class TransparentLabel;
 class WinEffects;
 
@@ -54,10 +55,21 @@ public:
     void winCounted(const WinOutcome &outcome) override;
     void stopPressHandled(bool restarted) override;
     void designationChanged(bool armed) override;
+    void startRefused(const QString &why) override;
+    void stopNotTaken(const QString &why) override;
 
     // Where a win that waits and a history that cannot be written are shown
     // (the window's notice); without it, the history's failure is a box.
     void setPendingSaves(PendingSaves *saves) { m_saves = saves; }
+    // The window's bottom notice, where a public stop that could not be
+    // recorded is told without a box.
+    void setNotice(StatusNotice *notice) { m_notice = notice; }
+
+    // How long the notice of a stop not taken stays, unless a stop is taken.
+    static constexpr int kStopNoticeMs = 15000;
+    // What the operator is told when a public draw cannot start or stop.
+    static QString startRefusedText(const QString &why);
+    static QString stopNotTakenText(const QString &why);
 
     // The text of the empty-box message.
     static QString emptyBoxText();
@@ -76,4 +88,6 @@ private:
     Sound &m_sound;
     QByteArray m_chime;
     PendingSaves *m_saves = nullptr;
+    StatusNotice *m_notice = nullptr;
+    bool m_stopNoticeShown = false;
 };

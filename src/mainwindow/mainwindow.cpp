@@ -64,6 +64,7 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_notice = new StatusNotice(this);
     m_pendingSaves = std::make_unique<PendingSaves>(m_history, m_settings, *m_notice);
     m_rollView->setPendingSaves(m_pendingSaves.get());
+    m_rollView->setNotice(m_notice);
     m_roll = std::make_unique<Roll>(*m_rollView, m_settings, m_history, m_draw);
     m_gate = std::make_unique<PasswordGate>(m_settings, m_history, m_draw, [this] {
         std::array<QByteArray, 8> pictures;
@@ -84,21 +85,28 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     if (m_config.publicDraw())
         startPublicMode();
     runCreationHandler();
+    // The commitment carries the box, which needs the prize table read.
+    if (m_keys)
+        m_history.commit();
     m_screenWatch = new ScreenWatch(this);
     connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
     followScreens(); // the menu entry's state; the layout is made already
 }
 
-// No designation, and keys committed to before the first draw.
+// No designation, and keys committed to before the first draw (once the
+// start-up has read the prize table).
 void MainWindow::startPublicMode()
 {
     m_systemRandom = createSystemRandom();
     m_keys = std::make_unique<publicdraw::Keys>(*m_systemRandom);
-    m_draw.setPublicKeys(m_keys.get());
-    m_history.setPublicKeys(m_keys.get());
+    m_history.setPublic(m_keys.get(), [this] {
+        static_cast<void>(m_draw.refill(m_settings));
+        return m_draw.box();
+    });
     m_publicCaption = new PublicCaption(this);
-    m_history.setLineObserver([this] { m_publicCaption->show(m_keys->commitment(), m_history.lastCheck()); });
-    m_history.commit();
+    m_history.setLineObserver([this] {
+        m_publicCaption->show(m_history.nextDrawNumber(), m_history.recordedCommitment(), m_history.lastCheck());
+    });
 }
 
 MainWindow::~MainWindow()

@@ -41,14 +41,16 @@ struct Event
         : settings(dir, gbkCodec())
         , history(settings, [] { return QDateTime(QDate(2026, 12, 7), QTime(15, 3, 12)); })
     {
-        draw.setWallClock([this] { return ms += 1234; });
+        draw.setWallClock([this] { return us += 1234567; });
         for (int slot = 1; slot <= 8; ++slot)
             ready = settings.writeZbt(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
     }
     void goPublic()
     {
-        draw.setPublicKeys(&keys);
-        history.setPublicKeys(&keys);
+        history.setPublic(&keys, [this] {
+            static_cast<void>(draw.refill(settings));
+            return draw.box();
+        });
         history.commit();
     }
     // A stop request, then its landing, as the roll makes them.
@@ -56,7 +58,10 @@ struct Event
     {
         if (!ready || !draw.refill(settings))
             return 0;
-        draw.noteStopRequest();
+        if (history.isPublic()) {
+            const PublicRecord record = history.recordPublicStop({readDrawMode(settings), draw.box(), draw.now()});
+            return record.taken ? record.slot : 0;
+        }
         if (designated)
             draw.armDesignation();
         const int slot = draw.drawLanding();
@@ -69,7 +74,7 @@ struct Event
     Draw draw;
     FixedRandom random;
     publicdraw::Keys keys{random};
-    qint64 ms = 1765000000000;
+    qint64 us = 1765000000000000;
 };
 
 struct Outcome
@@ -152,7 +157,7 @@ void TestPublicDraw::protocolMatchesFixedVectors_data()
 {
     QTest::addColumn<qint64>("n");
     QTest::addColumn<QList<qint64>>("box");
-    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<qint64>("moment");
     QTest::addColumn<QByteArray>("message");
     QTest::addColumn<qint64>("ticket");
     QTest::addColumn<int>("slot");
@@ -165,13 +170,20 @@ void TestPublicDraw::protocolMatchesFixedVectors_data()
                                  << qint64(15780407707) << 8;
     QTest::newRow("one ticket") << qint64(2) << QList<qint64>{0, 0, 0, 0, 0, 0, 0, 1} << qint64(1)
                                 << QByteArray("n=2;box=0,0,0,0,0,0,0,1;ms=1") << qint64(1) << 8;
+    // Microseconds: any moment of more than 13 digits.
+    QTest::newRow("microseconds") << qint64(1) << QList<qint64>{1, 2, 4, 8, 10, 15, 20, 50}
+                                  << qint64(1765000000123456)
+                                  << QByteArray("n=1;box=1,2,4,8,10,15,20,50;us=1765000000123456") << qint64(66)
+                                  << 8;
+    QTest::newRow("14 digits") << qint64(3) << QList<qint64>{0, 5, 0, 0, 0, 0, 0, 2} << qint64(10000000000000)
+                               << QByteArray("n=3;box=0,5,0,0,0,0,0,2;us=10000000000000") << qint64(1) << 2;
 }
 
 void TestPublicDraw::protocolMatchesFixedVectors()
 {
     QFETCH(qint64, n);
     QFETCH(QList<qint64>, box);
-    QFETCH(qint64, ms);
+    QFETCH(qint64, moment);
     QFETCH(QByteArray, message);
     QFETCH(qint64, ticket);
     QFETCH(int, slot);
@@ -180,8 +192,8 @@ void TestPublicDraw::protocolMatchesFixedVectors()
         key += char(i);
     publicdraw::Box b{};
     std::copy(box.begin(), box.end(), b.begin());
-    QCOMPARE(publicdraw::message(n, b, ms), message);
-    const publicdraw::Ticket t = publicdraw::ticketOf(key, n, b, ms);
+    QCOMPARE(publicdraw::message(n, b, moment), message);
+    const publicdraw::Ticket t = publicdraw::ticketOf(key, n, b, moment);
     QCOMPARE(t.ticket, ticket);
     QCOMPARE(t.slot, slot);
     QCOMPARE(publicdraw::previousKey(key).toHex(),
@@ -246,14 +258,14 @@ void TestPublicDraw::everyKindOfTamperingFails_data()
     const char *names[] = {"时间", "奖项", "奖品数值", "抽奖方式", "已中奖数量", "指定",
                            "序号", "票箱", "停止时刻", "票号", "公开", "校验"};
     const QString values[] = {u"2026-12-07 15:03:13"_qs, u"9"_qs, u"99"_qs, u"按概率"_qs, u"7"_qs, u"是"_qs,
-                              u"3"_qs, u"1 2 3 4 5 6 7 8"_qs, u"1765000000001"_qs, u"0"_qs,
+                              u"3"_qs, u"1 2 3 4 5 6 7 8"_qs, u"1765000000000001"_qs, u"0"_qs,
                               QString(64, u'0'), QString(64, u'0')};
     for (int cell = 0; cell < 12; ++cell)
         QTest::addRow("%s", names[cell]) << cell << values[cell] << false << chain;
     QTest::newRow("奖项, rechained") << 1 << u"8"_qs << true << u"the slot does not follow from the ticket"_qs;
     QTest::newRow("票箱, rechained") << 7 << u"100 0 0 0 0 0 0 0"_qs << true
                                      << u"the ticket does not follow from the key, box and moment"_qs;
-    QTest::newRow("停止时刻, rechained") << 8 << u"1765000000001"_qs << true
+    QTest::newRow("停止时刻, rechained") << 8 << u"1765000000000001"_qs << true
                                          << u"the ticket does not follow from the key, box and moment"_qs;
     QTest::newRow("公开, rechained") << 10 << QString(64, u'a') << true
                                      << u"the key does not hash to the previous key"_qs;
