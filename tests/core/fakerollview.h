@@ -45,6 +45,8 @@ public:
     void winCounted(const WinOutcome &outcome) override { events << "counted"; outcomes << outcome; }
     void stopPressHandled(bool restarted) override { events << (restarted ? "kept" : "disarmed"); }
     void designationChanged(bool armed) override { events << (armed ? "armed" : "used"); }
+    void startRefused(const QString &why) override { events << u"start-refused: " + why; }
+    void stopNotTaken(const QString &why) override { events << u"not-taken: " + why; }
 
     QStringList take() { return std::exchange(events, {}); }
 

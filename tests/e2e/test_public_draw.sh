@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The history in the real program: a Shift+Q draw is marked 指定=是 and the
 # next 否; with 公开抽奖=真, Shift+Q (from another program and focused)
-# changes nothing, three draws are public, both checkers pass the file, and
+# changes nothing, three draws are public with their moments in
+# microseconds, both checkers pass the file, and
 # both name the line when one draw's 奖项 is changed.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -58,6 +59,7 @@ draw 5
 for line in 3 4 5; do
   [ "$(cell $line 2),$(cell $line 6),$(cell $line 7)" = "8,否,$((line - 2))" ] \
     || e2e_fail "public draw $((line - 2)): $(sed -n ${line}p "$history")"
+  [[ "$(cell $line 9)" =~ ^[0-9]{16}$ ]] || e2e_fail "停止时刻 is not in microseconds: $(cell $line 9)"
 done
 [ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT"
 e2e_stop
