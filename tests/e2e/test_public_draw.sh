@@ -24,6 +24,9 @@ draw() { # lines expected after it
   sleep 0.5
   xdotool key space
   wait_lines "$1"
+  # A public draw's line is written at the stop, before its landing: the
+  # next press must wait for the fireworks to come and go.
+  e2e_wait_new_window "$E2E_BASELINE" "no fireworks after the stop"
   e2e_wait_only_main "the fireworks did not close by themselves"
 }
 

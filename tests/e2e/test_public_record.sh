@@ -36,6 +36,7 @@ press
 for _ in $(seq 600); do [ "$(e2e_counted)" = 1 ] && break; sleep 0.1; done
 [ "$(e2e_counted)" = 1 ] || e2e_fail "the stop after the folder went was not counted"
 [ "$(cell 3 7)" = 1 ] || e2e_fail "the first draw's line: $(sed -n 3p "$history")"
+e2e_wait_new_window "$E2E_BASELINE" "no fireworks after the stop"
 e2e_wait_only_main "the fireworks did not close by themselves"
 
 # SIGKILL 150 ms after the second draw's stop press.
