@@ -18,7 +18,7 @@ PublicRecord refused(const QString &why)
 
 QString historyUnwritable(const QString &why)
 {
-    return QStringLiteral("中奖记录.csv无法写入（") + why + u'）';
+    return u"中奖记录.csv " + why;
 }
 
 } // namespace

@@ -156,7 +156,7 @@ void TestPublicRoll::unwritableHistoryKeepsTheRollTurning()
     m_roll->startStopPress();
     const QStringList events = m_view->take();
     QCOMPARE(events.size(), 2);
-    QVERIFY2(events[1].startsWith(u"not-taken: 中奖记录.csv无法写入"_qs), qPrintable(events[1]));
+    QVERIFY2(events[1].startsWith(u"not-taken: 中奖记录.csv 无法打开"_qs), qPrintable(events[1]));
     QCOMPARE(m_roll->state().phase, RollPhase::Rolling);
     QCOMPARE(m_folder->bytes(DataFile::Results), counts);
     QCOMPARE(m_history->waitingLines(), 0);
