@@ -39,6 +39,8 @@ public:
     QStringList lockedPaths;
     // Called with the path at every open.
     std::function<void(const QString &)> onOpen;
+    // A file whose sync to the disk fails, after its bytes were written.
+    QString failSyncOf;
 
     Outcome open(QFile &file, const QString &path, QIODevice::OpenMode mode) const override
     {
@@ -54,7 +56,12 @@ public:
             return *held;
         return m_previous->replace(from, to);
     }
-    bool syncFile(QFile &file) const override { return m_previous->syncFile(file); }
+    bool syncFile(QFile &file) const override
+    {
+        if (!failSyncOf.isEmpty() && name(file.fileName()) == name(failSyncOf))
+            return false; // as a full disk or a pulled stick answers
+        return m_previous->syncFile(file);
+    }
     bool syncFolder(const QString &folder) const override { return m_previous->syncFolder(folder); }
     bool canReplaceLockedFile() const override { return m_previous->canReplaceLockedFile(); }
     Outcome lock(const QString &path, LockKind kind, LockHandle &handle) const override

@@ -3,6 +3,7 @@
 // a stop whose record cannot be written is not taken; every change of the
 // box is on the record; and without a commitment no roll starts.
 #include "core/historyfile.h"
+#include "support_busyfiles.h"
 #include "support_settingsfolder.h"
 
 #include "core/expectedbox.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void drawIsOnTheRecordBeforeTheLanding();
     void unwritableHistoryKeepsTheRollTurning();
     void runOutWaitsForTheRecordToo();
+    void heldCountsOrAFailedSync();
     void changedBoxIsRecordedFirst();
     void noCommitmentNoRoll();
     void expectedBoxFollowsDrawsAndVoids();
@@ -197,6 +199,34 @@ void TestPublicRoll::runOutWaitsForTheRecordToo()
     QCOMPARE(events.at(events.size() - 4), u"ran-out"_qs);
     QCOMPARE(events.last(), u"counted"_qs);
     QCOMPARE(entries().last()[6], u"1"_qs);
+}
+
+// jieguo.a held past the wait: the stop is not taken, and nothing waits to
+// be counted. A line written whose sync then fails has shown its key: the
+// draw stands, counted, and its landing tells the failure.
+void TestPublicRoll::heldCountsOrAFailedSync()
+{
+    m_history->commit();
+    start();
+    BusyFiles files;
+    files.holdFor(m_folder->settings().path(DataFile::Results), 60000);
+    m_view->take();
+    m_roll->startStopPress();
+    QCOMPARE(m_view->take().last(), u"not-taken: 中奖结果文件（jieguo.a）正被其他程序占用"_qs);
+    QCOMPARE(m_roll->state().phase, RollPhase::Rolling);
+    QCOMPARE(m_folder->settings().pendingCount(DataFile::Results), 0);
+    QCOMPARE(entries().size(), 1);
+
+    files.release();
+    files.failSyncOf = historyPath();
+    m_roll->startStopPress();
+    QCOMPARE(m_roll->state().phase, RollPhase::Stopping);
+    m_roll->tick();
+    QVERIFY(m_view->outcomes.last().historyFailure.startsWith(u"无法存入磁盘"_qs));
+    const QStringList drawn = entries().last();
+    QCOMPARE(drawn[6], u"1"_qs);
+    QCOMPARE(results::countText(m_folder->settings(), drawn[1].toInt()), u"1"_qs);
+    QCOMPARE(m_history->nextDrawNumber(), 2);
 }
 
 // config.a edited between two draws, then the mode switched: each next draw
