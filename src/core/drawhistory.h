@@ -78,8 +78,8 @@ public:
 
     // Counts a win of slot 1..8 and then appends its line: the time, the
     // slot, its prize value text, the mode and the count stored, then mark's
-    // cells. In public mode a draw that used the last key is followed by a
-    // new commitment.
+    // cells. The design's draws only: a public draw is recorded at its stop
+    // request (recordPublicStop).
     Saved recordWin(int slot, const history::DrawMark &mark = {});
 
     // Resets the eight counts and then marks the clearing in the history; in

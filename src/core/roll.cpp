@@ -161,14 +161,15 @@ Roll::RunOut Roll::stopOnRunOut()
     const bool isPublic = m_history.isPublic();
     if (!isPublic)
         m_view.ranOut();
-    if (!buildStopBox())
-        return RunOut::Empty;
-    if (!recordPublicStop()) {
+    const bool tickets = buildStopBox();
+    if (tickets && !recordPublicStop()) {
         m_state.tickBudget = kRunOutRetryTicks;
         return RunOut::NotRecorded;
     }
     if (isPublic)
         m_view.ranOut();
+    if (!tickets)
+        return RunOut::Empty;
     m_state.phase = RollPhase::Stopping; // the tick draws, as after any stop request
     return RunOut::Landing;
 }
