@@ -46,6 +46,7 @@ public:
     {
         if (onOpen)
             onOpen(path);
+        const_cast<BusyFiles *>(this)->m_lastOpened = path;
         if (const auto held = heldOutcome(path))
             return *held;
         return m_previous->open(file, path, mode);
@@ -58,7 +59,9 @@ public:
     }
     bool syncFile(QFile &file) const override
     {
-        if (!failSyncOf.isEmpty() && name(file.fileName()) == name(failSyncOf))
+        // A file opened from its descriptor has no name: the last path opened.
+        const QString path = file.fileName().isEmpty() ? m_lastOpened : file.fileName();
+        if (!failSyncOf.isEmpty() && name(path) == name(failSyncOf))
             return false; // as a full disk or a pulled stick answers
         return m_previous->syncFile(file);
     }
@@ -100,6 +103,7 @@ private:
     bool m_real = false;
     qint64 m_now = 1000000;
     QString m_held;
+    QString m_lastOpened;
     qint64 m_until = 0;
     bool m_refused = false;
 };

@@ -222,7 +222,7 @@ void TestPublicRoll::heldCountsOrAFailedSync()
     m_roll->startStopPress();
     QCOMPARE(m_roll->state().phase, RollPhase::Stopping);
     m_roll->tick();
-    QVERIFY(m_view->outcomes.last().historyFailure.startsWith(u"无法存入磁盘"_qs));
+    QVERIFY2(m_view->outcomes.last().historyFailure.startsWith(u"无法存入磁盘"_qs), qPrintable(m_view->outcomes.last().historyFailure));
     const QStringList drawn = entries().last();
     QCOMPARE(drawn[6], u"1"_qs);
     QCOMPARE(results::countText(m_folder->settings(), drawn[1].toInt()), u"1"_qs);
