@@ -107,6 +107,27 @@ void BM_PublicCommitment(benchmark::State &state)
 }
 BENCHMARK(BM_PublicCommitment)->Unit(benchmark::kMillisecond);
 
+// A public stop request, as the window's thread handles it before the wheel
+// moves on: the draw, the count saved under jieguo.a's lock and its line
+// appended and synced (beside BM_CountWinWithHistory, the design's landing).
+// A fresh commitment every 10,000 draws is left in, as the program makes it.
+void BM_PublicStopRequest(benchmark::State &state)
+{
+    Fixture f;
+    FixedRandom random;
+    publicdraw::Keys keys(random);
+    const publicdraw::Box box{10, 20, 30, 40, 50, 60, 70, 80};
+    f.history.setPublic(&keys, [&box] { return box; });
+    f.history.commit();
+    qint64 moment = 1765000000000000;
+    for (auto _ : state) {
+        // By probability the box stays as committed: no 设置 line.
+        if (!f.history.recordPublicStop({DrawMode::ByProbability, box, ++moment}).taken)
+            state.SkipWithError("stop not taken");
+    }
+}
+BENCHMARK(BM_PublicStopRequest)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
