@@ -106,6 +106,12 @@ void DrawHistory::commit()
         appendCommitment();
 }
 
+void DrawHistory::endPublicMode()
+{
+    m_keys = nullptr;
+    append(history::publicEndLine(m_clock()));
+}
+
 // Without the system's generator no key can be drawn: the draws that follow
 // are refused as public ones (see Draw), and the operator is told why.
 void DrawHistory::appendCommitment()

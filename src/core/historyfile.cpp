@@ -169,6 +169,12 @@ std::optional<Entry> record(const QStringList &fields)
         return std::nullopt;
     if (fields[1] == kClearMark)
         return allEmpty(fields, 2, cellsBeforeCheck) ? std::optional(entry) : std::nullopt;
+    // A void or the public mode's end: twelve cells, no win.
+    if (fields[1] == kVoidMark || fields[1] == kPublicEndMark) {
+        entry.voiding = fields[1] == kVoidMark;
+        entry.publicEnd = !entry.voiding;
+        return size == kColumns ? std::optional(entry) : std::nullopt;
+    }
     if (fields[1] == kCommitMark) {
         entry.commit = true;
         return size == kColumns && allEmpty(fields, 2, 10) && isCheck(fields[10]) ? std::optional(entry)
@@ -273,6 +279,33 @@ QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex)
     cells[0] = time.toString(kTimeFormat);
     cells[1] = kCommitMark.toString();
     cells[10] = QString::fromLatin1(commitmentHex);
+    return csvLine(cells);
+}
+
+QByteArray voidLine(const QDateTime &time, DrawMode mode, const VoidMark &mark)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kVoidMark.toString();
+    cells[2] = mark.prizeValue;
+    cells[3] = (mode == DrawMode::ByQuantity ? kByQuantity : kByProbability).toString();
+    cells[4] = mark.count;
+    if (mark.n)
+        cells[6] = QString::number(*mark.n);
+    if (mark.box) {
+        QStringList box;
+        for (const qint64 t : *mark.box)
+            box.append(QString::number(t));
+        cells[7] = box.join(u' ');
+    }
+    return csvLine(cells);
+}
+
+QByteArray publicEndLine(const QDateTime &time)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kPublicEndMark.toString();
     return csvLine(cells);
 }
 

@@ -17,6 +17,7 @@ struct MainMenu
     QAction *mainTitle = nullptr;           // 主标题
     QAction *subTitle = nullptr;            // 副标题
     QAction *results = nullptr;             // 中奖结果
+    QAction *publicDraw = nullptr;          // 公开抽奖 (checked: stored as on)
     QMenu *styleMenu = nullptr;             // 转盘样式
     std::array<QAction *, 4> styles{};      // 样式一 … 样式四
     QMenu *fontMenu = nullptr;              // 字体颜色设置

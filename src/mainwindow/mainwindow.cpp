@@ -87,18 +87,7 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_screenWatch = new ScreenWatch(this);
     connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
     followScreens(); // the menu entry's state; the layout is made already
-}
-
-// No designation, and keys committed to before the first draw.
-void MainWindow::startPublicMode()
-{
-    m_systemRandom = createSystemRandom();
-    m_keys = std::make_unique<publicdraw::Keys>(*m_systemRandom);
-    m_draw.setPublicKeys(m_keys.get());
-    m_history.setPublicKeys(m_keys.get());
-    m_publicCaption = new PublicCaption(this);
-    m_history.setLineObserver([this] { m_publicCaption->show(m_keys->commitment(), m_history.lastCheck()); });
-    m_history.commit();
+    m_menu.publicDraw->setChecked(m_config.publicDraw());
 }
 
 MainWindow::~MainWindow()
@@ -110,7 +99,7 @@ void MainWindow::runCreationHandler()
 {
     // In public mode Shift+Q is neither registered nor caught in the window.
     std::function<void()> registerHotKey;
-    if (!m_keys) {
+    if (!m_public) {
         registerHotKey = [this] {
             m_hotKey = new GlobalHotKey(this);
             connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
