@@ -40,7 +40,6 @@ MainMenu buildMainMenu(QWidget *window)
     m.mainTitle = item(m.root, u"主标题");
     m.subTitle = item(m.root, u"副标题");
     m.results = item(m.root, u"中奖结果");
-    m.publicDraw = item(m.root, u"公开抽奖", true);
     m.styleMenu = submenu(m.root, u"转盘样式");
     m.styles = {item(m.styleMenu, u"样式一", true), item(m.styleMenu, u"样式二", true),
                 item(m.styleMenu, u"样式三", true), item(m.styleMenu, u"样式四", true)};
@@ -59,6 +58,7 @@ MainMenu buildMainMenu(QWidget *window)
     m.fullScreen = item(m.sizeMenu, u"全屏", true);
     m.windowed = item(m.sizeMenu, u"窗口", true);
     m.nextScreen = item(m.sizeMenu, u"移到下一个屏幕");
+    m.publicDraw = item(m.root, u"公开抽奖", true);
     m.help = item(m.root, u"帮助");
     m.about = item(m.root, u"关于");
     m.exit = item(m.root, u"退出");

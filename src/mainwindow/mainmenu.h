@@ -17,7 +17,6 @@ struct MainMenu
     QAction *mainTitle = nullptr;           // 主标题
     QAction *subTitle = nullptr;            // 副标题
     QAction *results = nullptr;             // 中奖结果
-    QAction *publicDraw = nullptr;          // 公开抽奖 (checked: stored as on)
     QMenu *styleMenu = nullptr;             // 转盘样式
     std::array<QAction *, 4> styles{};      // 样式一 … 样式四
     QMenu *fontMenu = nullptr;              // 字体颜色设置
@@ -34,6 +33,7 @@ struct MainMenu
     QAction *fullScreen = nullptr;          // 全屏
     QAction *windowed = nullptr;            // 窗口
     QAction *nextScreen = nullptr;          // 移到下一个屏幕 (enabled with two screens or more)
+    QAction *publicDraw = nullptr;          // 公开抽奖 (checked: stored as on)
     QAction *help = nullptr;                // 帮助
     QAction *about = nullptr;               // 关于
     QAction *exit = nullptr;                // 退出
