@@ -68,6 +68,52 @@ QString resultsRefusal(const QString &path)
     return QStringLiteral("jieguo.a 所在的文件夹不允许写入");
 }
 
+// What one void writes, fixed before the lock is taken.
+struct VoidJob
+{
+    QString historyPath;
+    history::Voidable win;
+    QDateTime time;
+    DrawMode mode;
+};
+
+// The change of the slot's count, run under the lock of jieguo.a between
+// its read and its save: the history is read again (another copy may have
+// drawn since the confirmation), the line appended, and only then is the
+// count lowered. Any failure leaves the count as it is.
+QString voidUnderLock(const VoidJob &job, VoidRun &run, const QString &count)
+{
+    if (run.cancelled)
+        return count;
+    const std::optional<history::Voidable> now = latestWin(job.historyPath, run.failure);
+    if (!now)
+        return count;
+    if (now->bytes != job.win.bytes) {
+        run.failure = kChanged;
+        return count;
+    }
+    const double before = values::textToNumber(count);
+    if (before < 1) {
+        run.failure = QStringLiteral("第 %1 项的已中奖数量是 %2，没有可以作废的中奖。")
+                          .arg(job.win.win.slot).arg(count.isEmpty() ? QStringLiteral("0") : count);
+        return count;
+    }
+    const QString after = values::formatG13(before - 1);
+    const history::VoidMark mark{job.win.win.prizeValue, after, job.win.n, job.win.boxAfterVoid};
+    run.sizeBefore = QFileInfo(job.historyPath).size();
+    bool untouched = true;
+    run.failure = history::append(job.historyPath, history::voidLine(job.time, job.mode, mark), &run.check,
+                                  &untouched);
+    run.sizeAfter = QFileInfo(job.historyPath).size();
+    if (!run.failure.isEmpty()) {
+        if (!untouched)
+            takeBackLine(job.historyPath, run);
+        return count;
+    }
+    run.appended = true;
+    return after;
+}
+
 } // namespace
 
 bool DrawHistory::waitsToBeWritten()
@@ -90,51 +136,21 @@ std::optional<history::Voidable> DrawHistory::winToVoid(QString *why)
     return win;
 }
 
-// The change runs under the lock of jieguo.a, between its read and its
-// save: it reads the history again (another copy may have drawn since the
-// confirmation), appends the line, and only then lowers the count. A line
-// whose count cannot be saved is taken back.
+// A line whose count cannot be saved is taken back.
 QString DrawHistory::voidWin(const history::Voidable &win)
 {
     if (waitsToBeWritten())
         return kWaiting;
-    const int slot = win.win.slot;
     const auto run = std::make_shared<VoidRun>();
-    const QString historyPath = path();
-    const QDateTime time = m_clock();
-    const DrawMode mode = readDrawMode(m_settings);
-    auto change = [run, historyPath, win, time, mode, slot](const QString &count) {
-        if (run->cancelled)
-            return count;
-        const std::optional<history::Voidable> now = latestWin(historyPath, run->failure);
-        if (now && now->bytes != win.bytes)
-            run->failure = kChanged;
-        const double before = values::textToNumber(count);
-        if (now && run->failure.isEmpty() && before < 1)
-            run->failure = QStringLiteral("第 %1 项的已中奖数量是 %2，没有可以作废的中奖。")
-                               .arg(slot).arg(count.isEmpty() ? QStringLiteral("0") : count);
-        if (!now || !run->failure.isEmpty())
-            return count;
-        const QString after = values::formatG13(before - 1);
-        const history::VoidMark mark{win.win.prizeValue, after, win.n, win.boxAfterVoid};
-        run->sizeBefore = QFileInfo(historyPath).size();
-        bool untouched = true;
-        run->failure = history::append(historyPath, history::voidLine(time, mode, mark), &run->check, &untouched);
-        run->sizeAfter = QFileInfo(historyPath).size();
-        if (!run->failure.isEmpty()) {
-            if (!untouched)
-                takeBackLine(historyPath, *run);
-            return count;
-        }
-        run->appended = true;
-        return after;
-    };
-    const Saved saved = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1], change);
+    const VoidJob job{path(), win, m_clock(), readDrawMode(m_settings)};
+    auto change = [run, job](const QString &count) { return voidUnderLock(job, *run, count); };
+    const Saved saved
+        = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[win.win.slot - 1], change);
     if (saved != Saved::Stored) {
         // A change left waiting must never void later, unseen.
         run->cancelled = true;
         if (run->appended)
-            takeBackLine(historyPath, *run);
+            takeBackLine(job.historyPath, *run);
         return saved == Saved::Pending ? QStringLiteral("jieguo.a 被其他程序占用，请稍后再作废。")
                                        : resultsRefusal(m_settings.storedPath(DataFile::Results));
     }
