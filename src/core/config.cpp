@@ -250,6 +250,11 @@ bool Config::publicDraw() const
     return values::isTrueFlag(m_file.readZbt(keys::kPublicDraw));
 }
 
+bool Config::setPublicDraw(bool on)
+{
+    return m_file.writeZbt(keys::kPublicDraw, values::flagText(on));
+}
+
 // A hand-edited value is taken as the bytes it holds in the file.
 QByteArray Config::password() const
 {

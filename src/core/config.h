@@ -111,8 +111,9 @@ public:
     // The system's name of the window's screen; empty means the primary one.
     QString screenName() const;
     [[nodiscard]] bool setScreenName(const QString &name);
-    // Read at start-up only.
+    // Read at start-up and when the menu's 公开抽奖 switches the mode.
     bool publicDraw() const;
+    [[nodiscard]] bool setPublicDraw(bool on);
 
     // The password as GBK bytes, compared byte for byte; empty when none.
     QByteArray password() const;

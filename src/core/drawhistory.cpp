@@ -97,6 +97,12 @@ bool DrawHistory::resetAll()
         != Saved::Refused;
 }
 
+void DrawHistory::endPublicMode()
+{
+    setPublic(nullptr, {});
+    m_expected.forget();
+    append(history::publicEndLine(m_clock()));
+}
 
 void DrawHistory::retry(int waitMs)
 {

@@ -2,6 +2,7 @@
 
 #include "expectedbox.h"
 #include "historyfile.h"
+#include "historyvoid.h"
 #include "settingsfile.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace publicdraw {
 class Keys;
@@ -112,6 +114,18 @@ public:
     PublicRecord recordPublicStop(const PublicStop &stop);
     // The mode and box the record expects next (a void changes it too).
     ExpectedBox &expectedBox() { return m_expected; }
+    // The public mode ends: no key is used any more, and the history says so.
+    void endPublicMode();
+
+    // 作废上次中奖 (drawvoid.cpp). The win it would take back, read from the
+    // history; nullopt, with why, when there is none, or when wins or lines
+    // still wait to be written and the history cannot tell the latest.
+    std::optional<history::Voidable> winToVoid(QString *why);
+    // Takes win back, in one transaction under the counts' lock: the history
+    // still shows it as the latest, its slot's count goes down by one and
+    // the 作废 line is appended; if any of it fails, nothing counted changes.
+    // The empty text, or why it was not voided.
+    QString voidWin(const history::Voidable &win);
 
     // The check cell of the last line this program appended, and a call
     // made after every line appended.
@@ -148,6 +162,7 @@ private:
     void writeWaitingLines();
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
+    bool waitsToBeWritten();
 
     SettingsFile &m_settings;
     Clock m_clock;

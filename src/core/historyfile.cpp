@@ -169,6 +169,12 @@ std::optional<Entry> record(const QStringList &fields)
         return std::nullopt;
     if (fields[1] == kClearMark)
         return allEmpty(fields, 2, cellsBeforeCheck) ? std::optional(entry) : std::nullopt;
+    // A void or the public mode's end: twelve cells, no win.
+    if (fields[1] == kVoidMark || fields[1] == kPublicEndMark) {
+        entry.voiding = fields[1] == kVoidMark;
+        entry.publicEnd = !entry.voiding;
+        return size == kColumns ? std::optional(entry) : std::nullopt;
+    }
     if (fields[1] == kCommitMark) {
         entry.commit = true;
         // Its mode and box (empty on a commitment of the earlier form).
@@ -292,6 +298,29 @@ QByteArray settingLine(const QDateTime &time, DrawMode mode, const publicdraw::B
     cells[1] = kSettingMark.toString();
     cells[3] = (mode == DrawMode::ByQuantity ? kByQuantity : kByProbability).toString();
     cells[7] = boxText(box);
+    return csvLine(cells);
+}
+
+QByteArray voidLine(const QDateTime &time, DrawMode mode, const VoidMark &mark)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kVoidMark.toString();
+    cells[2] = mark.prizeValue;
+    cells[3] = (mode == DrawMode::ByQuantity ? kByQuantity : kByProbability).toString();
+    cells[4] = mark.count;
+    if (mark.n)
+        cells[6] = QString::number(*mark.n);
+    if (mark.box)
+        cells[7] = boxText(*mark.box);
+    return csvLine(cells);
+}
+
+QByteArray publicEndLine(const QDateTime &time)
+{
+    QStringList cells(kColumns - 1);
+    cells[0] = time.toString(kTimeFormat);
+    cells[1] = kPublicEndMark.toString();
     return csvLine(cells);
 }
 

@@ -25,6 +25,10 @@ inline constexpr QStringView kClearMark = u"清空中奖";
 inline constexpr QStringView kCommitMark = u"承诺";
 // The slot column of a line that records a new box before a public draw.
 inline constexpr QStringView kSettingMark = u"设置";
+// The slot column of a win voided after it was counted, and of the end of
+// the public mode.
+inline constexpr QStringView kVoidMark = u"作废";
+inline constexpr QStringView kPublicEndMark = u"公开抽奖结束";
 inline constexpr QStringView kDesignated = u"是";
 inline constexpr QStringView kNotDesignated = u"否";
 // Columns by position: 时间, 奖项, 奖品数值, 抽奖方式, 已中奖数量 (a file
@@ -60,6 +64,18 @@ QByteArray commitLine(const QDateTime &time, const QByteArray &commitmentHex, Dr
 // The box a public draw is about to be drawn from, when it is not the one
 // the lines before expect.
 QByteArray settingLine(const QDateTime &time, DrawMode mode, const publicdraw::Box &box);
+// The void of a counted win: its prize value, the mode, the slot's count
+// after the void, and for a public draw its number and the box after the
+// void.
+struct VoidMark
+{
+    QString prizeValue;
+    QString count;
+    std::optional<qint64> n;
+    std::optional<publicdraw::Box> box;
+};
+QByteArray voidLine(const QDateTime &time, DrawMode mode, const VoidMark &mark);
+QByteArray publicEndLine(const QDateTime &time);
 
 // Lowercase hex SHA-256(previous check ‖ body): previous is empty for the
 // first chained line, body is the line without ",<check>" and CRLF.
@@ -95,19 +111,22 @@ QList<Line> lines(const QByteArray &bytes);
 struct Entry
 {
     QDateTime time;
-    int slot = 0; // 1..8, 0 for a clearing or a commitment
+    int slot = 0; // 1..8, 0 for a line that records no win
     bool commit = false;
+    bool voiding = false;  // 作废
+    bool publicEnd = false; // 公开抽奖结束
     QString prizeValue;
     QString mode;
     QString count;
     QStringList cells; // all of them, by position
-    bool isClear() const { return slot == 0 && !commit; }
+    bool isClear() const { return slot == 0 && !commit && !voiding && !publicEnd; }
     // Whether the line carries a check cell (a file from before has none).
     bool chained() const { return cells.size() == kColumns; }
 };
 
 // The record a line holds: five or twelve cells, a valid time, and a slot
-// 1..8 with a mode and a count, the clearing mark, or the commitment mark.
+// 1..8 with a mode and a count, the clearing mark, the commitment mark, or
+// the void or public end mark.
 std::optional<Entry> entryOf(const Line &line);
 
 } // namespace history

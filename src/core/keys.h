@@ -30,7 +30,7 @@ inline constexpr QStringView kStyle = u"样式";
 // means the primary screen.
 inline constexpr QStringView kScreen = u"屏幕";
 inline constexpr QStringView kDrawMode = u"lx";
-// "真" turns the public draw on; read at start-up only.
+// "真" turns the public draw on; read at start-up, written by the menu.
 inline constexpr QStringView kPublicDraw = u"公开抽奖";
 inline constexpr QStringView kPassword = u"password";
 // The prize value of slot N is kPrizeValue[N - 1].

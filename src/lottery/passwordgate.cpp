@@ -26,18 +26,25 @@ void PasswordGate::openPrizeValuesWindow()
     modalwindow::run(window);
 }
 
-void PasswordGate::openResults()
+bool PasswordGate::askPassword()
 {
     const inputbox::Result answer =
         inputbox::ask(QStringLiteral("请输入密码（这里密码与奖项设置是同一个密码，初始密码为空！）"),
                       QStringLiteral("请输入密码"), inputbox::Echo::Masked);
     if (!answer.ok)
-        return;
+        return false;
     const Config config(m_settings);
     if (config.password() != config.passwordBytes(answer.text)) {
         messagebox::inform(QStringLiteral("密码不正确！"));
-        return;
+        return false;
     }
+    return true;
+}
+
+void PasswordGate::openResults()
+{
+    if (!askPassword())
+        return;
     ResultsWindow window(m_settings, m_history, m_slotPictures ? m_slotPictures() : SlotPictures{});
     modalwindow::run(window);
 }

@@ -8,8 +8,8 @@ class Draw;
 class DrawHistory;
 class SettingsFile;
 
-// The two ways into the guarded windows, both behind the settings password:
-// the menu entries 奖项设置 and 中奖结果. The password is read from
+// The ways into what is guarded, all behind the settings password: the menu
+// entries 奖项设置, 中奖结果 and 公开抽奖. The password is read from
 // config.a at every check and kept nowhere. Every opening builds its window afresh and runs it modally
 // (through modalwindow::run, so tests answer the windows by its seam).
 class PasswordGate
@@ -26,6 +26,9 @@ public:
     void openPrizeSettings();
     // 中奖结果: a masked password prompt, then the results window.
     void openResults();
+    // The masked password prompt of 中奖结果 and 公开抽奖: true when the
+    // password given is the stored one (the operator is told otherwise).
+    bool askPassword();
 
 private:
     void openPrizeValuesWindow();

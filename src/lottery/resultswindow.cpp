@@ -19,6 +19,7 @@ ResultsWindow::ResultsWindow(SettingsFile &settings, DrawHistory &history,
     design::setupDialog(this, QStringLiteral("中奖结果"), 484, 284);
     buildLayout();
     connect(m_clear, &QPushButton::clicked, this, &ResultsWindow::clearResults);
+    connect(m_void, &QPushButton::clicked, this, &ResultsWindow::voidLastWin);
     showResults(slotPictures);
 }
 
@@ -51,6 +52,9 @@ void ResultsWindow::buildLayout()
     m_clear = design::button(this, QStringLiteral("按钮1"), {184, 216, 112, 29},
                              QStringLiteral("清空中奖"));
     m_clear->setFont(design::pixelFont(16, false, design::kSongTi));
+    m_void = design::button(this, QStringLiteral("按钮_作废"), {320, 216, 132, 29},
+                            QStringLiteral("作废上次中奖"));
+    m_void->setFont(m_clear->font());
 }
 
 void ResultsWindow::showResults(const std::array<QByteArray, 8> &slotPictures)
@@ -81,4 +85,24 @@ void ResultsWindow::clearResults()
         count->setText(QStringLiteral("0"));
     if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
         historynotice::show(reason);
+}
+
+void ResultsWindow::voidLastWin()
+{
+    QString why;
+    const std::optional<history::Voidable> win = m_history.winToVoid(&why);
+    if (!win) {
+        messagebox::inform(why);
+        return;
+    }
+    const QString question = QStringLiteral("确定要作废这次中奖吗？\r\n\r\n奖项：第 %1 项\r\n奖品数值：%2\r\n时间：%3"
+                                            "\r\n\r\n作废后该项的已中奖数量减一，中奖记录中记下作废。")
+                                 .arg(win->win.slot)
+                                 .arg(win->win.prizeValue, win->win.cells.value(0));
+    if (!messagebox::confirm(question, QStringLiteral("确定作废吗？")))
+        return;
+    const QString failure = m_history.voidWin(*win);
+    showStoredCounts();
+    if (!failure.isEmpty())
+        messagebox::inform(u"没有作废，中奖数量没有改变。\r\n原因：" + failure);
 }

@@ -44,6 +44,7 @@ void MainWindow::bindMenu()
     WheelLayout *wheel = m_wheel.get();
     connect(m.prizeSettings, &QAction::triggered, this, [this] { m_gate->openPrizeSettings(); });
     connect(m.results, &QAction::triggered, this, [this] { m_gate->openResults(); });
+    connect(m.publicDraw, &QAction::triggered, this, [this] { switchPublicMode(); });
     connect(m.enlarge, &QAction::triggered, this, [wheel] { wheel->enlargeStep(); });
     for (int k = 1; k <= 4; ++k)
         connect(m.styles[k - 1], &QAction::triggered, this, [wheel, k] { wheel->selectStyle(k); });

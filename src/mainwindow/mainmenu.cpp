@@ -58,6 +58,7 @@ MainMenu buildMainMenu(QWidget *window)
     m.fullScreen = item(m.sizeMenu, u"全屏", true);
     m.windowed = item(m.sizeMenu, u"窗口", true);
     m.nextScreen = item(m.sizeMenu, u"移到下一个屏幕");
+    m.publicDraw = item(m.root, u"公开抽奖", true);
     m.help = item(m.root, u"帮助");
     m.about = item(m.root, u"关于");
     m.exit = item(m.root, u"退出");

@@ -33,6 +33,7 @@ struct MainMenu
     QAction *fullScreen = nullptr;          // 全屏
     QAction *windowed = nullptr;            // 窗口
     QAction *nextScreen = nullptr;          // 移到下一个屏幕 (enabled with two screens or more)
+    QAction *publicDraw = nullptr;          // 公开抽奖 (checked: stored as on)
     QAction *help = nullptr;                // 帮助
     QAction *about = nullptr;               // 关于
     QAction *exit = nullptr;                // 退出

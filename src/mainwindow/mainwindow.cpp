@@ -91,22 +91,7 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_screenWatch = new ScreenWatch(this);
     connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
     followScreens(); // the menu entry's state; the layout is made already
-}
-
-// No designation, and keys committed to before the first draw (once the
-// start-up has read the prize table).
-void MainWindow::startPublicMode()
-{
-    m_systemRandom = createSystemRandom();
-    m_keys = std::make_unique<publicdraw::Keys>(*m_systemRandom);
-    m_history.setPublic(m_keys.get(), [this] {
-        static_cast<void>(m_draw.refill(m_settings));
-        return m_draw.box();
-    });
-    m_publicCaption = new PublicCaption(this);
-    m_history.setLineObserver([this] {
-        m_publicCaption->show(m_history.nextDrawNumber(), m_history.recordedCommitment(), m_history.lastCheck());
-    });
+    m_menu.publicDraw->setChecked(m_config.publicDraw());
 }
 
 MainWindow::~MainWindow()
@@ -118,7 +103,7 @@ void MainWindow::runCreationHandler()
 {
     // In public mode Shift+Q is neither registered nor caught in the window.
     std::function<void()> registerHotKey;
-    if (!m_keys) {
+    if (!m_public) {
         registerHotKey = [this] {
             m_hotKey = new GlobalHotKey(this);
             connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });

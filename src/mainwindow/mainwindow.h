@@ -74,7 +74,10 @@ private:
     void bindPopups();
     void bindCustomisation();
     void runCreationHandler();
-    void startPublicMode();
+    void startPublicMode(bool commitNow = false);
+    void endPublicMode();
+    // 公开抽奖 of the menu: behind the password, the mode switches, stored.
+    void switchPublicMode();
     void quit();
     void followScreens();
     void layOutOnScreen(QScreen *screen);
@@ -109,8 +112,10 @@ private:
     bool m_closing = false;
     bool m_windowed = false; // the window mode: framed, or full screen
     UnsavedNotice m_windowModeUnsaved{QStringLiteral("界面大小设置")}; // 全屏 and 窗口 of the menu
-    // Public mode (公开抽奖=真 at start-up): the keys, in memory only.
+    // Public mode (公开抽奖=真 at start-up, or switched on from the menu):
+    // the keys, in memory only. m_public: the mode in force.
     std::unique_ptr<SecureRandom> m_systemRandom;
     std::unique_ptr<publicdraw::Keys> m_keys;
     PublicCaption *m_publicCaption = nullptr;
+    bool m_public = false;
 };

@@ -12,6 +12,10 @@
 #include "lottery/publiccaption.h"
 #include "platform/hotkey.h"
 #include "widgets/controls.h"
+#include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
+
+#include <QAction>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +26,7 @@ class TestPublicMode : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void shiftQDoesNothingAndTheDrawIsPublic();
+    void switchedFromTheMenuBehindThePassword();
 };
 
 void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
@@ -72,6 +77,55 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const historycheck::Report report = historycheck::check(file.readAll());
     QVERIFY2(report.ok() && report.publicDraws == 1, qPrintable(report.text()));
+}
+
+// On: 公开抽奖=真 is stored and the commitment is on the record at once,
+// the next draw is public; off: 公开抽奖=假 and the line that ends it, and
+// Shift+Q designates again. A wrong password switches nothing. The check
+// mark shows what is stored, whatever the click did to it.
+void TestPublicMode::switchedFromTheMenuBehindThePassword()
+{
+    RunFolder run;
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n八=1000000\r\n"));
+    auto w = run.openWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QAction *entry = parts(w).menu().publicDraw;
+    QVERIFY(entry->isCheckable() && !entry->isChecked());
+    const QString path = run.file(history::kFileName.toString());
+    auto lastCells = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? *history::lines(file.readAll()).constLast().cells : QStringList();
+    };
+    inputbox::Seam prompts;
+    messagebox::Seam boxes;
+    prompts.queueOk(QStringLiteral("x"));
+    entry->trigger();
+    QCOMPARE(boxes.texts(), QStringList(u"密码不正确！"_qs));
+    QVERIFY(!entry->isChecked() && !QFile::exists(path));
+
+    prompts.queueOk(QString());
+    entry->trigger();
+    QVERIFY(entry->isChecked());
+    QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(u"公开抽奖=真"));
+    QCOMPARE(lastCells()[1], u"承诺"_qs);
+    QVERIFY(w->findChild<PublicCaption *>()->isVisible());
+    MainControls &c = parts(w).controls();
+    c.rollSpeedEdit->setText(QStringLiteral("5"));
+    QTest::mouseClick(c.startButton, Qt::LeftButton);
+    QTest::mouseClick(c.startButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
+    w->findChild<WinEffects *>()->closeWinEffect();
+    QCOMPARE(lastCells()[6], u"1"_qs);
+
+    prompts.queueOk(QString());
+    entry->trigger();
+    QVERIFY(!entry->isChecked());
+    QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(u"公开抽奖=假"));
+    QCOMPARE(lastCells().mid(1, 10), QStringList({u"公开抽奖结束"_qs, {}, {}, {}, {}, {}, {}, {}, {}, {}}));
+    QVERIFY(!w->findChild<PublicCaption *>()->isVisible());
+    QVERIFY(w->findChild<GlobalHotKey *>());
+    QCOMPARE(boxes.texts().size(), 1);
 }
 
 QTEST_MAIN(TestPublicMode)

@@ -92,6 +92,8 @@ private Q_SLOTS:
         QTest::newRow("图片框1") << "图片框1" << QRect(8, 28, 100, 40) << "" << -1 << false << true;
         QTest::newRow("图片框6") << "图片框6" << QRect(248, 74, 100, 40) << "" << -1 << false << true;
         QTest::newRow("按钮1") << "按钮1" << QRect(184, 216, 112, 29) << "清空中奖" << 16 << false << true;
+        QTest::newRow("按钮_作废") << "按钮_作废" << QRect(320, 216, 132, 29) << "作废上次中奖" << 16 << false
+                               << true;
     }
 
     void layout()
@@ -232,6 +234,34 @@ private Q_SLOTS:
         QVERIFY(entries[1].isClear());
         QCOMPARE(entries[1].time, kHistoryTime);
         QCOMPARE(boxes.shown().size(), 2);
+    }
+
+    // 作废上次中奖 names the win it takes back; cancelled, it changes
+    // nothing; confirmed, the count shown and stored goes down; with none
+    // left the operator is told, and nothing is asked.
+    void voidTakesBackTheLastWin()
+    {
+        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[6], QStringLiteral("5")));
+        QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
+        const QByteArray before = readWholeFile(m_history->path());
+        messagebox::Seam boxes;
+        boxes.queueAnswers({false, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.show();
+        auto *button = w.findChild<QPushButton *>(QStringLiteral("按钮_作废"));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(readWholeFile(m_history->path()), before);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(boxes.shown()[1].caption, QStringLiteral("确定作废吗？"));
+        QCOMPARE(boxes.shown()[1].buttons, messagebox::Buttons::OkCancel);
+        for (const QString &part : {u"第 7 项"_qs, u"奖品数值：5"_qs, u"时间：2026-12-07 15:03:12"_qs})
+            QVERIFY2(boxes.texts()[1].contains(part), qPrintable(boxes.texts()[1]));
+        QCOMPARE(w.countEdit(7)->text(), QStringLiteral("0"));
+        QCOMPARE(storedCounts()[6], QStringLiteral("0"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(boxes.texts().size(), 3);
+        QVERIFY(boxes.texts()[2].contains(u"没有可以作废的中奖"));
     }
 
     // A history that cannot be written does not stop the clearing; the

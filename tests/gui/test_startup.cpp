@@ -318,7 +318,8 @@ void TestStartup::hiddenEnlargeItemAndMenuTree()
     QCOMPARE(top, QStringList({QStringLiteral("奖项设置"), QStringLiteral("其它设置"), QStringLiteral("转盘放大"),
                                QStringLiteral("主标题"), QStringLiteral("副标题"), QStringLiteral("中奖结果"),
                                QStringLiteral("转盘样式"), QStringLiteral("字体颜色设置"), QStringLiteral("背景图控制"),
-                               QStringLiteral("背景音乐控制"), QStringLiteral("界面大小"), QStringLiteral("帮助"),
+                               QStringLiteral("背景音乐控制"), QStringLiteral("界面大小"), QStringLiteral("公开抽奖"),
+                               QStringLiteral("帮助"),
                                QStringLiteral("关于"), QStringLiteral("退出")}));
     for (PictureBox *slot : parts(w).controls().slots)
         QCOMPARE(slot->cursor().shape(), Qt::PointingHandCursor);
