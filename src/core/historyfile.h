@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historygrammar.h"
 #include "prizetable.h"
 #include "publicdraw.h"
 
@@ -85,20 +86,22 @@ QList<Line> lines(const QByteArray &bytes);
 // One record as a reader sees it.
 struct Entry
 {
+    historygrammar::Kind kind = historygrammar::Kind::Win;
     QDateTime time;
-    int slot = 0; // 1..8, 0 for a clearing or a commitment
+    int slot = 0; // 1..8 for a win, else 0
     bool commit = false;
-    QString prizeValue;
+    QString prizeValue; // of a win or a void
     QString mode;
     QString count;
     QStringList cells; // all of them, by position
-    bool isClear() const { return slot == 0 && !commit; }
+    bool isClear() const { return kind == historygrammar::Kind::Clear; }
     // Whether the line carries a check cell (a file from before has none).
     bool chained() const { return cells.size() == kColumns; }
 };
 
-// The record a line holds: five or twelve cells, a valid time, and a slot
-// 1..8 with a mode and a count, the clearing mark, or the commitment mark.
+// The record a line holds, by historygrammar::kindOf: a win, or one of the
+// lines that clear the counts, commit to keys, change the box, void a win
+// or end public mode.
 std::optional<Entry> entryOf(const Line &line);
 
 } // namespace history
