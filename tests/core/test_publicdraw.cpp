@@ -3,6 +3,7 @@
 // and every history the program writes run through both checkers,
 // lunora-verify and tools/verify_history.py, which must agree.
 #include "support_publiclines.h"
+#include "support_publicrun.h"
 #include "support_settingsfolder.h"
 
 #include "core/draw.h"
@@ -24,54 +25,6 @@
 namespace {
 
 const QByteArray kHeader = "\xEF\xBB\xBF时间,奖项,奖品数值,抽奖方式,已中奖数量,指定,序号,票箱,停止时刻,票号,公开,校验\r\n";
-
-// Fixed bytes where the program takes the system's: each commitment's.
-class FixedRandom final : public SecureRandom
-{
-public:
-    QByteArray bytes(int size) override { return QByteArray(size, char(m_next++)); }
-
-private:
-    int m_next = 7;
-};
-
-// A run of the program's own code on a folder: design draws, or public ones.
-struct Event
-{
-    explicit Event(const QString &dir)
-        : settings(dir, gbkCodec())
-        , history(settings, [] { return QDateTime(QDate(2026, 12, 7), QTime(15, 3, 12)); })
-    {
-        draw.setWallClock([this] { return ms += 1234; });
-        for (int slot = 1; slot <= 8; ++slot)
-            ready = settings.writeZbt(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
-    }
-    void goPublic()
-    {
-        draw.setPublicKeys(&keys);
-        history.setPublicKeys(&keys);
-        history.commit();
-    }
-    // A stop request, then its landing, as the roll makes them.
-    int land(bool designated = false)
-    {
-        if (!ready || !draw.refill(settings))
-            return 0;
-        draw.noteStopRequest();
-        if (designated)
-            draw.armDesignation();
-        const int slot = draw.drawLanding();
-        return history.recordWin(slot, draw.takeLandingMark()) == DrawHistory::Saved::Stored ? slot : 0;
-    }
-
-    SettingsFile settings;
-    bool ready = true; // the prize values were written
-    DrawHistory history;
-    Draw draw;
-    FixedRandom random;
-    publicdraw::Keys keys{random};
-    qint64 ms = 1765000000000;
-};
 
 struct Outcome
 {
