@@ -57,6 +57,8 @@ private Q_SLOTS:
     void protocolMatchesFixedVectors_data();
     void protocolMatchesFixedVectors();
     void chainMatchesFixedVectors();
+    void checkersRecomputeFixedVectors_data();
+    void checkersRecomputeFixedVectors();
     void historyVerifiesInBothCheckers();
     void everyKindOfTamperingFails_data();
     void everyKindOfTamperingFails();
@@ -161,6 +163,43 @@ void TestPublicDraw::chainMatchesFixedVectors()
              QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     QCOMPARE(history::chainCheck(QByteArray("ab").repeated(32), "x,y"),
              QByteArray("d951186d78dd094182e9bc8a8d981ec6428f0e393e8c48c4a990d9a4d4c85e3c"));
+}
+
+void TestPublicDraw::checkersRecomputeFixedVectors_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("ticket");
+    QTest::addColumn<int>("exitCode");
+    // Computed with Python, as above; "us=" when 停止时刻 has more than 13 digits.
+    QTest::newRow("us=") << u"1765000000000000"_qs << 8 << u"101"_qs << 0;
+    QTest::newRow("ms=, an earlier line") << u"1765000000000"_qs << 7 << u"56"_qs << 0;
+    QTest::newRow("us=, another ticket") << u"1765000000000000"_qs << 8 << u"100"_qs << 1;
+}
+
+// Draw 1 of the vector above on a commitment whose K0 is SHA-256 of that
+// key, in a file, through both checkers.
+void TestPublicDraw::checkersRecomputeFixedVectors()
+{
+    QFETCH(QString, moment);
+    QFETCH(int, slot);
+    QFETCH(QString, ticket);
+    QFETCH(int, exitCode);
+    QByteArray key;
+    for (int i = 0; i < 32; ++i)
+        key += char(i);
+    const QString box = u"1 2 4 8 10 15 20 50"_qs;
+    QVERIFY(history::append(historyPath(), "2026-12-07 15:03:12,承诺,,按概率,,,," + box.toUtf8() + ",,,"
+                                               + publicdraw::previousKey(key).toHex())
+                .isEmpty());
+    const QStringList draw{u"2026-12-07 15:03:13"_qs, QString::number(slot), u"1"_qs, u"按概率"_qs, u"1"_qs,
+                           u"否"_qs, u"1"_qs, box, moment, ticket, QString::fromLatin1(key.toHex())};
+    QVERIFY(history::append(historyPath(), draw.join(u',').toUtf8()).isEmpty());
+    const Outcome outcome = verify();
+    QCOMPARE(outcome.exitCode, exitCode);
+    QVERIFY2(outcome.text.contains(exitCode == 0 ? u"public draws verified: 1\n"_qs
+                                                 : u"FAILED at line 3: the ticket does not follow"_qs),
+             qPrintable(outcome.text));
 }
 
 // A file from before the chain keeps its header and lines; the chain starts
