@@ -26,7 +26,7 @@ declare -A allowed=(
   [lottery]="lottery display widgets platform core"
   [mainwindow]="mainwindow settings lottery display widgets platform core"
   [app]="app mainwindow settings lottery display widgets platform core"
-  [verify]="verify core"
+  [verify]="verify platform core"
 )
 # The library each folder may link, beside its own and the compile settings.
 declare -A links=(
@@ -38,12 +38,12 @@ declare -A links=(
   [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [mainwindow]="lunora_settings lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [app]="lunora_mainwindow"
-  [verify]="lunora_core lunora_core_interface"
+  [verify]="lunora_console lunora_core lunora_core_interface"
 )
 # The targets each folder defines.
 declare -A own=(
   [core]="lunora_core lunora_core_interface"
-  [platform]="lunora_platform lunora_codec lunora_files"
+  [platform]="lunora_platform lunora_codec lunora_files lunora_console"
   [widgets]="lunora_widgets"
   [display]="lunora_display"
   [settings]="lunora_settings"

@@ -1,6 +1,7 @@
 #include "historyfile.h"
 
 #include "filesystem.h"
+#include "historygrammar.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -60,7 +61,27 @@ struct Lead
 {
     QByteArray bytes;  // what goes before the new line
     bool anew = false; // the file starts again from the header
+    // The check the new line chains to, when the repair already read it.
+    std::optional<QByteArray> previous;
 };
+
+std::optional<QByteArray> previousCheck(QFile &file);
+
+// A cut-off last line that is a whole record, short of its line end only,
+// is ended; anything else a power cut left is ended as torn.
+std::optional<Lead> repairFor(QFile &file, QByteArrayView fragment)
+{
+    const std::optional<QByteArray> previous = previousCheck(file);
+    if (!previous)
+        return std::nullopt;
+    if (!historygrammar::isWholeRecord(fragment, *previous))
+        return Lead{tornEnding(fragment), false, previous};
+    const bool halfEnded = fragment.endsWith('\r');
+    const auto fields = historygrammar::csvFields(halfEnded ? fragment.chopped(1) : fragment);
+    const bool chained = fields && fields->size() == kColumns;
+    return Lead{halfEnded ? QByteArray("\n") : kLineEnd.toByteArray(), false,
+                chained ? fields->last() : QByteArray()};
+}
 
 // Normally nothing: the file ends with a whole line. A file holding no
 // whole line at all (a new file, or the first write of one cut short)
@@ -85,8 +106,8 @@ std::optional<Lead> leadFor(QFile &file)
         return std::nullopt;
     const qsizetype lastEnd = all.lastIndexOf(kLineEnd);
     if (lastEnd < 0)
-        return Lead{headerBytes(), true};
-    return Lead{tornEnding(QByteArrayView(all).sliced(lastEnd + kLineEnd.size())), false};
+        return Lead{headerBytes(), true, QByteArray()};
+    return repairFor(file, QByteArrayView(all).sliced(lastEnd + kLineEnd.size()));
 }
 
 QString failure(QStringView what, const QString &why)
@@ -132,71 +153,7 @@ std::optional<QStringList> csvFields(QByteArrayView line)
 
 bool isCheck(QStringView text)
 {
-    if (text.size() != 64)
-        return false;
-    for (const QChar c : text) {
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
-            return false;
-    }
-    return true;
-}
-
-bool allEmpty(const QStringList &fields, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < to; ++i) {
-        if (!fields[i].isEmpty())
-            return false;
-    }
-    return true;
-}
-
-// Five fields (a file from before the chain) or twelve, a valid time, and
-// either a slot 1..8 with a mode and a count, the clearing mark with empty
-// fields up to the check, or the commitment mark with its key. The header
-// and a line ended as torn fail these tests.
-std::optional<Entry> record(const QStringList &fields)
-{
-    const qsizetype size = fields.size();
-    if ((size != kOldColumns && size != kColumns) || fields.last() == kTornMark)
-        return std::nullopt;
-    if (size == kColumns && !isCheck(fields.last()))
-        return std::nullopt;
-    const qsizetype cellsBeforeCheck = size == kColumns ? size - 1 : size;
-    Entry entry;
-    entry.cells = fields;
-    entry.time = QDateTime::fromString(fields[0], kTimeFormat.toString());
-    if (!entry.time.isValid())
-        return std::nullopt;
-    if (fields[1] == kClearMark)
-        return allEmpty(fields, 2, cellsBeforeCheck) ? std::optional(entry) : std::nullopt;
-    // A void or the public mode's end: twelve cells, no win.
-    if (fields[1] == kVoidMark || fields[1] == kPublicEndMark) {
-        entry.voiding = fields[1] == kVoidMark;
-        entry.publicEnd = !entry.voiding;
-        return size == kColumns ? std::optional(entry) : std::nullopt;
-    }
-    if (fields[1] == kCommitMark) {
-        entry.commit = true;
-        // Its mode and box (empty on a commitment of the earlier form).
-        const bool onlyModeAndBox = allEmpty(fields, 2, 3) && allEmpty(fields, 4, 7) && allEmpty(fields, 8, 10);
-        return size == kColumns && onlyModeAndBox && isCheck(fields[10]) ? std::optional(entry) : std::nullopt;
-    }
-    const QString &slot = fields[1];
-    if (slot.size() != 1 || slot[0] < u'1' || slot[0] > u'8' || fields[4].isEmpty()
-        || (fields[3] != kByQuantity && fields[3] != kByProbability))
-        return std::nullopt;
-    if (size == kColumns && fields[5] != kDesignated && fields[5] != kNotDesignated)
-        return std::nullopt;
-    entry.slot = slot[0].unicode() - u'0';
-    entry.prizeValue = fields[2];
-    entry.mode = fields[3];
-    entry.count = fields[4];
-    return entry;
-}
-
-bool isTorn(QByteArrayView line)
-{
-    return line.endsWith(QByteArray(',' + kTornMark.toUtf8()));
+    return historygrammar::isHex(text, 64);
 }
 
 // The check the next line chains to: that of the last whole line that is
@@ -224,7 +181,7 @@ std::optional<QByteArray> previousCheck(QFile &file)
             const qsizetype start = before < 0 ? 0 : before + kLineEnd.size();
             const QByteArrayView line = view.sliced(start, end - start);
             end = before;
-            if (isTorn(line))
+            if (historygrammar::isTorn(line))
                 continue;
             if (before < 0)
                 return QByteArray(); // the header
@@ -350,7 +307,7 @@ QString append(const QString &path, const QByteArray &line, QByteArray *check, b
         return failure(u"无法重写", file.errorString());
     // Read under the lock at this very append, so that a line a second copy
     // wrote, or one held back and written late, chains where it lands.
-    const std::optional<QByteArray> previous = lead->anew ? QByteArray() : previousCheck(file);
+    const std::optional<QByteArray> previous = lead->previous ? lead->previous : previousCheck(file);
     if (!previous)
         return failure(u"无法读取", file.errorString());
     const QByteArrayView body = QByteArrayView(line).endsWith(kLineEnd) ? QByteArrayView(line).chopped(2)
@@ -384,7 +341,7 @@ QList<Line> lines(const QByteArray &bytes)
         Line line;
         line.number = ++number;
         line.bytes = rest.first(end).toByteArray();
-        line.torn = isTorn(line.bytes);
+        line.torn = historygrammar::isTorn(line.bytes);
         line.cells = csvFields(line.bytes);
         result.append(line);
         rest = rest.sliced(end + kLineEnd.size());
@@ -396,7 +353,26 @@ std::optional<Entry> entryOf(const Line &line)
 {
     if (line.torn || !line.cells)
         return std::nullopt;
-    return record(*line.cells);
+    const QStringList &cells = *line.cells;
+    const auto kind = historygrammar::kindOf(cells);
+    if (!kind)
+        return std::nullopt;
+    Entry entry;
+    entry.kind = *kind;
+    entry.cells = cells;
+    // A calendar time: the date and time as written, in this machine's
+    // zone only because a QDateTime needs one.
+    entry.time = QDateTime(QDate::fromString(cells[0].left(10), u"yyyy-MM-dd"),
+                           QTime::fromString(cells[0].mid(11), u"HH:mm:ss"));
+    if (*kind == historygrammar::Kind::Win || *kind == historygrammar::Kind::Void) {
+        entry.prizeValue = cells[2];
+        entry.mode = cells[3];
+        entry.count = cells[4];
+    }
+    if (*kind == historygrammar::Kind::Win)
+        entry.slot = cells[1][0].unicode() - u'0';
+    entry.commit = *kind == historygrammar::Kind::Commit;
+    return entry;
 }
 
 } // namespace history

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historygrammar.h"
 #include "prizetable.h"
 #include "publicdraw.h"
 
@@ -24,11 +25,11 @@ inline constexpr QStringView kClearMark = u"清空中奖";
 // The slot column of a public mode's commitment to its keys.
 inline constexpr QStringView kCommitMark = u"承诺";
 // The slot column of a line that records a new box before a public draw.
-inline constexpr QStringView kSettingMark = u"设置";
+inline constexpr QStringView kSettingMark = historygrammar::kBoxSetMark;
 // The slot column of a win voided after it was counted, and of the end of
 // the public mode.
-inline constexpr QStringView kVoidMark = u"作废";
-inline constexpr QStringView kPublicEndMark = u"公开抽奖结束";
+inline constexpr QStringView kVoidMark = historygrammar::kVoidMark;
+inline constexpr QStringView kPublicEndMark = historygrammar::kPublicEndMark;
 inline constexpr QStringView kDesignated = u"是";
 inline constexpr QStringView kNotDesignated = u"否";
 // Columns by position: 时间, 奖项, 奖品数值, 抽奖方式, 已中奖数量 (a file
@@ -110,23 +111,22 @@ QList<Line> lines(const QByteArray &bytes);
 // One record as a reader sees it.
 struct Entry
 {
+    historygrammar::Kind kind = historygrammar::Kind::Win;
     QDateTime time;
-    int slot = 0; // 1..8, 0 for a line that records no win
+    int slot = 0; // 1..8 for a win, else 0
     bool commit = false;
-    bool voiding = false;  // 作废
-    bool publicEnd = false; // 公开抽奖结束
-    QString prizeValue;
+    QString prizeValue; // of a win or a void
     QString mode;
     QString count;
     QStringList cells; // all of them, by position
-    bool isClear() const { return slot == 0 && !commit && !voiding && !publicEnd; }
+    bool isClear() const { return kind == historygrammar::Kind::Clear; }
     // Whether the line carries a check cell (a file from before has none).
     bool chained() const { return cells.size() == kColumns; }
 };
 
-// The record a line holds: five or twelve cells, a valid time, and a slot
-// 1..8 with a mode and a count, the clearing mark, the commitment mark, or
-// the void or public end mark.
+// The record a line holds, by historygrammar::kindOf: a win, or one of the
+// lines that clear the counts, commit to keys, change the box, void a win
+// or end public mode.
 std::optional<Entry> entryOf(const Line &line);
 
 } // namespace history

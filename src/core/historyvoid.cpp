@@ -68,7 +68,7 @@ std::optional<Voidable> lastVoidable(const QList<Line> &lines)
         } else if (entry->isClear()) {
             wins.clear();
         } else {
-            if (entry->voiding && !wins.isEmpty())
+            if (entry->kind == historygrammar::Kind::Void && !wins.isEmpty())
                 wins.removeLast();
             if (entry->commit && entry->cells.value(kBoxColumn).isEmpty())
                 expected.reset(); // the earlier form: the next draw sets it

@@ -1,32 +1,36 @@
-// lunora-verify [FILE]: checks a draw history from the file alone and prints
-// what it found. A console program, because lunora.exe is a GUI program on
-// Windows and no shell waits for it or takes its exit status.
+// lunora-verify [--public] [FILE]: checks a draw history from the file alone
+// and prints what it found. A console program, because lunora.exe is a GUI
+// program on Windows and no shell waits for it or takes its exit status.
 #include "core/historycheck.h"
 #include "core/historyfile.h"
+#include "platform/console.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
-#include <cstdio>
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() > 2 || (args.size() == 2 && args[1].startsWith(u'-'))) {
-        std::fputs("usage: lunora-verify [FILE]   (FILE defaults to the history in this folder)\n", stderr);
+    QStringList args = app.arguments().mid(1);
+    historycheck::Options options;
+    options.publicOnly = args.removeAll(QStringLiteral("--public")) > 0;
+    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(u'-'))) {
+        console::write(console::Stream::Error,
+                       QStringLiteral("usage: lunora-verify [--public] [FILE]   (FILE defaults to the history "
+                                      "in this folder; --public: every win from the first commitment on must "
+                                      "be a public draw)\n"));
         return 2;
     }
-    const QString path = args.size() == 2 ? args[1] : history::kFileName.toString();
+    const QString path = args.isEmpty() ? history::kFileName.toString() : args[0];
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "lunora-verify: cannot read %s: %s\n", qUtf8Printable(path),
-                     qUtf8Printable(file.errorString()));
+        console::write(console::Stream::Error,
+                       QStringLiteral("lunora-verify: cannot read %1: %2\n").arg(path, file.errorString()));
         return 2;
     }
-    const historycheck::Report report = historycheck::check(file.readAll());
-    const QByteArray text = report.text().toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    const historycheck::Report report = historycheck::check(file.readAll(), options);
+    if (!console::write(console::Stream::Out, report.text()))
+        return 2;
     return report.ok() ? 0 : 1;
 }

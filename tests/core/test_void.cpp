@@ -108,7 +108,7 @@ void TestVoid::publicVoidsTakeWinsBackInTurn()
                                            QString::number(before - 1), {}, u"3"_qs, third[7], {}, {}, {}}));
     QCOMPARE(run.history.lastCheck(), line[11].toLatin1());
     const auto entry = history::entryOf(run.lines().constLast());
-    QVERIFY(entry && entry->voiding && !entry->isClear() && entry->slot == 0);
+    QVERIFY(entry && entry->kind == historygrammar::Kind::Void && !entry->isClear() && entry->slot == 0);
 
     QVERIFY(run.land() > 0);
     QCOMPARE(run.lastCells()[6], u"4"_qs);
