@@ -27,6 +27,13 @@ menu_entry() { # downs
 # 奖项设置, 其它设置, 主标题, 副标题, 中奖结果, 转盘样式, 字体颜色设置,
 # 背景图控制, 背景音乐控制, 界面大小, 公开抽奖 (转盘放大 is hidden)
 switch_public() { menu_entry 11; }
+# A public draw is counted at its stop, before its landing: the next press
+# must wait for the fireworks to come and go.
+public_draw() {
+  e2e_draw
+  e2e_wait_new_window "$E2E_BASELINE" "no fireworks after the stop"
+  e2e_wait_only_main "the fireworks did not close by themselves"
+}
 
 # By quantity slot 8 holds nearly every ticket.
 printf '[zbt]\r\nlx=假\r\n一=1\r\n八=1000000\r\n' | e2e_write config.a
@@ -36,8 +43,8 @@ wait_lines 2
 [ "$(cell 2 2)" = 承诺 ] || e2e_fail "no commitment when switched on: $(sed -n 2p "$history")"
 [ "$(stored)" = 真 ] || e2e_fail "公开抽奖 is stored as '$(stored)'"
 e2e_wait_only_main "the prompt stayed"
-e2e_draw
-e2e_draw
+public_draw
+public_draw
 wait_lines 4
 [ "$(cell 4 7)" = 2 ] || e2e_fail "the second public draw: $(sed -n 4p "$history")"
 slot=$(cell 4 2)
@@ -57,7 +64,7 @@ wait_lines 5
 xdotool key Escape
 e2e_wait_only_main "the results window stayed"
 
-e2e_draw
+public_draw
 wait_lines 6
 [ "$(cell 6 7)" = 3 ] || e2e_fail "the draw after the void: $(sed -n 6p "$history")"
 switch_public
