@@ -41,13 +41,18 @@ int Draw::drawLanding()
 {
     const bool designated = std::exchange(m_designated, false);
     m_mark = {};
+    int slot = 0;
     if (m_keys) {
         if (auto landing = m_keys->draw(m_stopBox, m_stopMs)) {
-            const int slot = landing->ticket.slot;
+            slot = landing->ticket.slot;
             m_mark.landing = std::move(landing);
-            return slot;
         }
     }
-    m_mark.designated = designated;
-    return drawSlot(m_pool, designated, m_random);
+    if (slot == 0) {
+        m_mark.designated = designated;
+        slot = drawSlot(m_pool, designated, m_random);
+    }
+    if (m_unsaved && slot >= 1 && slot <= 8)
+        m_mark.prizeValue = (*m_unsaved)[slot - 1];
+    return slot;
 }

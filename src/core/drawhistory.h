@@ -55,8 +55,8 @@ public:
     QString waitingPath() const;
 
     // Counts a win of slot 1..8 and then appends its line: the time, the
-    // slot, its prize value text, the mode and the count stored, then mark's
-    // cells. In public mode a draw that used the last key is followed by a
+    // slot, its prize value text (mark's, or else config.a's), the mode and
+    // the count stored, then mark's cells. In public mode a draw that used the last key is followed by a
     // new commitment.
     Saved recordWin(int slot, const history::DrawMark &mark = {});
 
@@ -82,6 +82,9 @@ public:
     // Wins that wait for jieguo.a, in order.
     QList<Win> pendingWins() const;
     int waitingLines() const;
+    // Whether the lines wait because another program holds the file (and
+    // not because the file or folder refuses this user).
+    bool linesHeld() const { return m_linesHeld; }
     // Wins that waited and were then refused for good (the file turned
     // read-only, say), once each.
     QList<Win> takeLostWins();
@@ -111,6 +114,7 @@ private:
     QString m_failure;
     bool m_reported = false;
     bool m_held = false;
+    bool m_linesHeld = false;
     bool m_heldReported = false;
     bool m_leftLoaded = false;
     QList<QByteArray> m_lines; // in order; the first m_leftLines came from the last run

@@ -286,15 +286,22 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body)
 
 // One write: a crash leaves the new bytes wholly there, or cut short at
 // their end, never interleaved with anything else.
-QString append(const QString &path, const QByteArray &line, QByteArray *check, bool *untouched)
+QString append(const QString &path, const QByteArray &line, QByteArray *check, bool *untouched,
+               bool *held)
 {
     // Until the write, a failure leaves the file as it was.
     if (untouched)
         *untouched = true;
     const FileSystem &files = FileSystem::current();
     QFile file;
-    if (files.open(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered) != FileSystem::Outcome::Done)
-        return failure(u"无法打开", file.isOpen() ? file.errorString() : qt_error_string());
+    const FileSystem::Outcome opened = files.open(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    const QString why = file.isOpen() ? file.errorString() : qt_error_string();
+    if (held)
+        *held = opened == FileSystem::Outcome::Busy;
+    if (opened == FileSystem::Outcome::Refused && !QFileInfo(path).isDir())
+        return kNotWritable + u"（" + why + u"）";
+    if (opened != FileSystem::Outcome::Done)
+        return failure(u"无法打开", why);
     const std::optional<Lead> lead = leadFor(file);
     if (!lead)
         return failure(u"无法读取", file.errorString());

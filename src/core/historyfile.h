@@ -44,6 +44,9 @@ struct DrawMark
 {
     bool designated = false;
     std::optional<publicdraw::Landing> landing; // a public draw's cells
+    // The prize value the draw used when config.a does not hold it (the
+    // prize settings' save failed); otherwise the file's is recorded.
+    std::optional<QString> prizeValue;
 };
 
 // One record line without its check cell and line end: append adds them.
@@ -65,9 +68,14 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body);
 // Returns the empty text, or why it failed; untouched, when given, tells
 // whether the failure came before anything was written (the file could not
 // be opened, read or started), so that the same line may be given again
-// later.
+// later; held, whether another program held the file (only then is waiting
+// worth it). A file or folder this user may not write is told as such
+// (kNotWritable, with the system's reason).
 QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr,
-               bool *untouched = nullptr);
+               bool *untouched = nullptr, bool *held = nullptr);
+inline const QString kNotWritable = QStringLiteral(
+    "没有写入权限：程序所在文件夹或这个文件只读，或在只读的光盘、U盘上。"
+    "请把整个程序文件夹复制到可以写入的地方（如桌面）再运行，或请管理员开放写入权限");
 
 // A whole line of a file: what lies between two CRLFs.
 struct Line
