@@ -89,6 +89,16 @@ std::optional<Lead> leadFor(QFile &file)
     return Lead{tornEnding(QByteArrayView(all).sliced(lastEnd + kLineEnd.size())), false};
 }
 
+// The file, or the folder a missing file would be made in, refuses this
+// user (its permissions, or read-only media).
+bool mayNotWrite(const QString &path)
+{
+    const QFileInfo file(path);
+    if (file.exists())
+        return file.isFile() && !file.isWritable();
+    return !QFileInfo(file.absolutePath()).isWritable();
+}
+
 QString failure(QStringView what, const QString &why)
 {
     return what + u"：" + why;
@@ -298,8 +308,8 @@ QString append(const QString &path, const QByteArray &line, QByteArray *check, b
     const QString why = file.isOpen() ? file.errorString() : qt_error_string();
     if (held)
         *held = opened == FileSystem::Outcome::Busy;
-    if (opened == FileSystem::Outcome::Refused && !QFileInfo(path).isDir())
-        return kNotWritable + u"（" + why + u"）";
+    if (opened == FileSystem::Outcome::Refused && mayNotWrite(path))
+        return kNotWritable;
     if (opened != FileSystem::Outcome::Done)
         return failure(u"无法打开", why);
     const std::optional<Lead> lead = leadFor(file);

@@ -70,12 +70,12 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body);
 // be opened, read or started), so that the same line may be given again
 // later; held, whether another program held the file (only then is waiting
 // worth it). A file or folder this user may not write is told as such
-// (kNotWritable, with the system's reason).
+// (kNotWritable).
 QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr,
                bool *untouched = nullptr, bool *held = nullptr);
 inline const QString kNotWritable = QStringLiteral(
-    "没有写入权限：程序所在文件夹或这个文件只读，或在只读的光盘、U盘上。"
-    "请把整个程序文件夹复制到可以写入的地方（如桌面）再运行，或请管理员开放写入权限");
+    "没有写入权限（文件夹或文件只读，或在只读的光盘、U盘上）。"
+    "请把程序文件夹复制到可写的地方（如桌面）再运行，或请管理员开放权限");
 
 // A whole line of a file: what lies between two CRLFs.
 struct Line
