@@ -48,5 +48,8 @@ int Draw::drawLanding()
     const bool designated = std::exchange(m_designated, false);
     m_mark = {};
     m_mark.designated = designated;
-    return drawSlot(m_pool, designated, m_random);
+    const int slot = drawSlot(m_pool, designated, m_random);
+    if (m_unsaved && slot >= 1 && slot <= 8)
+        m_mark.prizeValue = (*m_unsaved)[slot - 1];
+    return slot;
 }

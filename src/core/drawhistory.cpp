@@ -57,7 +57,7 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
     if (slot < 1 || slot > 8)
         return Saved::Refused;
     const QDateTime time = m_clock();
-    const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
+    const QString prizeValue = mark.prizeValue ? *mark.prizeValue : m_settings.readZbt(keys::kPrizeValue[slot - 1]);
     const DrawMode mode = readDrawMode(m_settings);
     const std::weak_ptr<DrawHistory *> self = m_self;
     auto stored = [self, time, slot, prizeValue, mode, mark](const QString &count) {
@@ -175,13 +175,16 @@ void DrawHistory::writeWaitingLines()
 {
     while (!m_lines.isEmpty()) {
         bool untouched = false;
-        const QString failure = history::append(path(), m_lines.front(), &m_lastCheck, &untouched);
+        bool held = false;
+        const QString failure = history::append(path(), m_lines.front(), &m_lastCheck, &untouched, &held);
         if (!failure.isEmpty() && m_failure.isEmpty())
             m_failure = failure;
-        if (!failure.isEmpty() && untouched) {
-            m_held = true;
+        m_linesHeld = !failure.isEmpty() && held;
+        m_held = m_held || m_linesHeld;
+        // A file that refuses this user waits too: the permission may be
+        // given during the run.
+        if (!failure.isEmpty() && untouched)
             return;
-        }
         m_lines.removeFirst();
         if (failure.isEmpty())
             lineWritten();

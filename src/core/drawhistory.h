@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,6 +26,9 @@ struct PublicStop
     DrawMode mode = DrawMode::ByProbability;
     publicdraw::Box box{};
     qint64 moment = 0;
+    // The values typed in the prize window while its save waits or failed:
+    // the draw uses them, so its line records them.
+    std::optional<std::array<QString, 8>> prizeValues;
 };
 
 // What became of a public stop request. Taken: the win is counted in
@@ -79,9 +83,9 @@ public:
     QString waitingPath() const;
 
     // Counts a win of slot 1..8 and then appends its line: the time, the
-    // slot, its prize value text, the mode and the count stored, then mark's
-    // cells. The design's draws only: a public draw is recorded at its stop
-    // request (recordPublicStop).
+    // slot, its prize value text (mark's, or else config.a's), the mode and
+    // the count stored, then mark's cells. The design's draws only: a public
+    // draw is recorded at its stop request (recordPublicStop).
     Saved recordWin(int slot, const history::DrawMark &mark = {});
 
     // Resets the eight counts and then marks the clearing in the history; in
@@ -138,6 +142,9 @@ public:
     // Wins that wait for jieguo.a, in order.
     QList<Win> pendingWins() const;
     int waitingLines() const;
+    // Whether the lines wait because another program holds the file (and
+    // not because the file or folder refuses this user).
+    bool linesHeld() const { return m_linesHeld; }
     // Wins that waited and were then refused for good (the file turned
     // read-only, say), once each.
     QList<Win> takeLostWins();
@@ -176,6 +183,7 @@ private:
     QString m_failure;
     bool m_reported = false;
     bool m_held = false;
+    bool m_linesHeld = false;
     bool m_heldReported = false;
     bool m_leftLoaded = false;
     QList<QByteArray> m_lines; // in order; the first m_leftLines came from the last run

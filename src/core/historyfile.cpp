@@ -110,6 +110,16 @@ std::optional<Lead> leadFor(QFile &file)
     return repairFor(file, QByteArrayView(all).sliced(lastEnd + kLineEnd.size()));
 }
 
+// The file, or the folder a missing file would be made in, refuses this
+// user (its permissions, or read-only media).
+bool mayNotWrite(const QString &path)
+{
+    const QFileInfo file(path);
+    if (file.exists())
+        return file.isFile() && !file.isWritable();
+    return !QFileInfo(file.absolutePath()).isWritable();
+}
+
 QString failure(QStringView what, const QString &why)
 {
     return what + u"：" + why;
@@ -291,15 +301,22 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body)
 
 // One write: a crash leaves the new bytes wholly there, or cut short at
 // their end, never interleaved with anything else.
-QString append(const QString &path, const QByteArray &line, QByteArray *check, bool *untouched)
+QString append(const QString &path, const QByteArray &line, QByteArray *check, bool *untouched,
+               bool *held)
 {
     // Until the write, a failure leaves the file as it was.
     if (untouched)
         *untouched = true;
     const FileSystem &files = FileSystem::current();
     QFile file;
-    if (files.open(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered) != FileSystem::Outcome::Done)
-        return failure(u"无法打开", file.isOpen() ? file.errorString() : qt_error_string());
+    const FileSystem::Outcome opened = files.open(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    const QString why = file.isOpen() ? file.errorString() : qt_error_string();
+    if (held)
+        *held = opened == FileSystem::Outcome::Busy;
+    if (opened == FileSystem::Outcome::Refused && mayNotWrite(path))
+        return kNotWritable;
+    if (opened != FileSystem::Outcome::Done)
+        return failure(u"无法打开", why);
     const std::optional<Lead> lead = leadFor(file);
     if (!lead)
         return failure(u"无法读取", file.errorString());

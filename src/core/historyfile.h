@@ -51,6 +51,9 @@ struct DrawMark
 {
     bool designated = false;
     std::optional<publicdraw::Landing> landing; // a public draw's cells
+    // The prize value the draw used when config.a does not hold it (the
+    // prize settings' save failed); otherwise the file's is recorded.
+    std::optional<QString> prizeValue;
 };
 
 // One record line without its check cell and line end: append adds them.
@@ -91,9 +94,14 @@ QByteArray chainCheck(QByteArrayView previous, QByteArrayView body);
 // Returns the empty text, or why it failed; untouched, when given, tells
 // whether the failure came before anything was written (the file could not
 // be opened, read or started), so that the same line may be given again
-// later.
+// later; held, whether another program held the file (only then is waiting
+// worth it). A file or folder this user may not write is told as such
+// (kNotWritable).
 QString append(const QString &path, const QByteArray &line, QByteArray *check = nullptr,
-               bool *untouched = nullptr);
+               bool *untouched = nullptr, bool *held = nullptr);
+inline const QString kNotWritable = QStringLiteral(
+    "没有写入权限（文件夹或文件只读，或在只读的光盘、U盘上）。"
+    "请把程序文件夹复制到可写的地方（如桌面）再运行，或请管理员开放权限");
 
 // A whole line of a file: what lies between two CRLFs.
 struct Line

@@ -137,7 +137,8 @@ bool DrawHistory::writePublicDraw(const PublicStop &stop, const QDateTime &time,
         lineWritten();
     }
     const int slot = landing.ticket.slot;
-    const QString prizeValue = m_settings.readZbt(keys::kPrizeValue[slot - 1]);
+    const QString prizeValue
+        = stop.prizeValues ? (*stop.prizeValues)[slot - 1] : m_settings.readZbt(keys::kPrizeValue[slot - 1]);
     history::DrawMark mark;
     mark.landing = landing;
     const QString failure

@@ -2,14 +2,19 @@
 
 #include "values.h"
 
+#include <algorithm>
 #include <utility>
 
 int Roll::rollIntervalMs(const QString &speedText)
 {
     // A speed of 0 ms or less would leave the roll timer stopped and the
-    // roll without an end. The box keeps the text as typed.
+    // roll without an end; a huge one (1e12 reads as 2,147,483,647 ms)
+    // would not tick, and so not land, for weeks. The box keeps the text as
+    // typed.
     const int interval = values::textToInt(speedText);
-    return interval > 0 ? interval : kDefaultRollIntervalMs;
+    if (interval <= 0)
+        return kDefaultRollIntervalMs;
+    return std::min(interval, kSlowestRollIntervalMs);
 }
 
 std::optional<int> Roll::autoStopMs(const QString &autoStopText)
@@ -114,7 +119,8 @@ bool Roll::recordPublicStop()
 {
     if (!m_history.isPublic())
         return true;
-    PublicRecord record = m_history.recordPublicStop({readDrawMode(m_settings), m_draw.box(), m_draw.now()});
+    PublicRecord record = m_history.recordPublicStop(
+        {readDrawMode(m_settings), m_draw.box(), m_draw.now(), m_draw.unsavedValues()});
     if (!record.taken) {
         m_view.stopNotTaken(record.refusal);
         return false;

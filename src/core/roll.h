@@ -97,6 +97,8 @@ public:
     static inline const QString kStopCaption = QStringLiteral("停止");
     // What a roll speed of 0 ms or less rolls at: the speed box's default.
     static constexpr int kDefaultRollIntervalMs = 30;
+    // What a roll speed above it rolls at: a stop still lands within a second.
+    static constexpr int kSlowestRollIntervalMs = 1000;
 
     // The roll timer's interval for the speed box's text.
     static int rollIntervalMs(const QString &speedText);

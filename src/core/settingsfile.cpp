@@ -89,6 +89,27 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
     return text.isEmpty() ? fallback.toString() : text;
 }
 
+// Made on the file as this run last saw it: the file itself is held.
+QStringList SettingsFile::pendingEntries(DataFile file) const
+{
+    IniDocument document(m_shared->lastSeen[int(file)].value_or(QByteArray()));
+    QList<std::pair<QString, QString>> keys;
+    for (const Change &change : waiting(file)) {
+        change.apply(document);
+        for (const auto &key : change.keys) {
+            if (!keys.contains(key))
+                keys.append(key);
+        }
+    }
+    const TextCodec &codec = codecOf(document, m_codec);
+    QStringList entries;
+    for (const auto &[section, key] : std::as_const(keys)) {
+        const auto value = document.value(codec.encode(section), codec.encode(key));
+        entries.append(key + u'=' + decodeValue(value, codec));
+    }
+    return entries;
+}
+
 std::optional<QByteArray> SettingsFile::readBytes(DataFile file) const
 {
     const FileSystem &files = FileSystem::current();
@@ -132,6 +153,7 @@ SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, 
     edit.apply = keyEdit(section, key, change);
     edit.stored = std::move(stored);
     edit.lost = std::move(lost);
+    edit.keys = {{section.toString(), key.toString()}};
     return commit(file, std::move(edit));
 }
 
@@ -184,6 +206,8 @@ SettingsFile::Saved SettingsFile::commitMany(DataFile file, QStringView section,
         return QString();
     };
     edit.stored = std::move(stored);
+    for (const auto &entry : std::as_const(owned))
+        edit.keys.append({section.toString(), entry.first});
     return commit(file, std::move(edit));
 }
 

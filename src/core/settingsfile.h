@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <functional>
@@ -68,6 +69,8 @@ public:
         std::function<QString(IniDocument &)> apply;
         std::function<void(const QString &)> stored;
         std::function<void()> lost;
+        // The section and key of each value it sets, to name what waits.
+        QList<std::pair<QString, QString>> keys;
     };
 
     SettingsFile(QString runDir, const TextCodec &codec);
@@ -143,6 +146,9 @@ public:
     // waitMs: Stored when none waits any more.
     Saved flush(DataFile file, int waitMs);
     int pendingCount(DataFile file) const;
+    // What the changes that wait would store: "key=value" for each key they
+    // set, in the order first set, with the value it would end with.
+    QStringList pendingEntries(DataFile file) const;
 
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;

@@ -51,10 +51,12 @@ void PasswordWindow::changePassword()
     }
     const inputbox::Result answer = inputbox::ask(QStringLiteral("请输入密码"),
                                                   QStringLiteral("请输入密码"));
-    if (answer.ok)
-        current = m_config.passwordBytes(answer.text);
-
-    // Cancelling still re-stores the old password, under a new prefix.
+    if (!answer.ok) {
+        // Nothing is written: the stored password stays as it is.
+        messagebox::inform(QStringLiteral("已取消，密码没有改变。"));
+        return;
+    }
+    current = m_config.passwordBytes(answer.text);
     if (!m_config.setPassword(current)) {
         // Nothing was changed on disk: say so instead of claiming success.
         messagebox::inform(QStringLiteral("密码保存失败，密码没有改变！请检查程序所在文件夹是否可写。"));

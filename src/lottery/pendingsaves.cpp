@@ -27,6 +27,12 @@ QString stillHeldText(const QList<DrawHistory::Win> &wins)
     return text;
 }
 
+QString settingsStillHeldText(const QStringList &entries)
+{
+    return QStringLiteral("设置文件（config.a）一直被其他程序占用，以下设置没有保存，下次启动时不会生效，请记下后重新设置：\r\n")
+        + entries.join(QStringLiteral("\r\n"));
+}
+
 } // namespace
 
 PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, StatusNotice &notice,
@@ -49,13 +55,12 @@ void PendingSaves::winPending()
 // next key.
 void PendingSaves::historyNotKept(const QString &reason)
 {
-    if (m_history.waitingLines() > 0) {
+    if (m_history.linesHeld()) {
         static_cast<void>(m_history.heldToReport());
         m_notice.showFor(kHistoryHeld, kHistoryShownMs);
         return;
     }
-    m_notice.showFor(QStringLiteral("中奖记录.csv无法写入（") + reason
-                         + QStringLiteral("），中奖数量照常保存"),
+    m_notice.showFor(QStringLiteral("中奖记录.csv无法写入：") + reason + QStringLiteral("。中奖数量照常保存"),
                      kHistoryShownMs);
 }
 
@@ -100,6 +105,11 @@ void PendingSaves::finish()
     const QList<DrawHistory::Win> unsaved = m_history.finish(kExitWaitMs);
     if (!m_history.takeLostWins().isEmpty())
         messagebox::inform(notCountedText());
+    QStringList held;
     if (!unsaved.isEmpty())
-        messagebox::inform(stillHeldText(unsaved));
+        held.append(stillHeldText(unsaved));
+    if (m_settings.pendingCount(DataFile::Config) > 0)
+        held.append(settingsStillHeldText(m_settings.pendingEntries(DataFile::Config)));
+    if (!held.isEmpty())
+        messagebox::inform(held.join(QStringLiteral("\r\n\r\n")));
 }

@@ -34,8 +34,9 @@ public:
     // After a landing: its win waits, or the history could not take a line.
     void winPending();
     void historyNotKept(const QString &reason);
-    // At exit: one last wait for what still waits; a win that cannot be
-    // stored even then is named in a box, for the operator to note by hand.
+    // At exit: one last wait for what still waits; a win or a setting that
+    // cannot be stored even then is named in a box, for the operator to
+    // note by hand.
     void finish();
 
 private:

@@ -8,6 +8,9 @@ class QWidget;
 // pressed, in any application. Where no global grab is possible (the key is
 // held by another program, offscreen, Wayland) registration fails quietly
 // and Shift+Q still works while the given window has the focus.
+// The program's own typing is never taken: while one of its text boxes has
+// the focus, or one of its modal windows is up, the key is let go (a Q is
+// typed, nothing is raised) and taken again afterwards.
 class GlobalHotKey : public QObject
 {
     Q_OBJECT
@@ -15,7 +18,8 @@ public:
     explicit GlobalHotKey(QWidget *window);
     ~GlobalHotKey() override;
 
-    // Whether the system-wide grab succeeded.
+    // Whether the system-wide grab succeeded (it may be let go for now,
+    // while the program itself takes typing).
     bool isGlobal() const { return m_global; }
 
 Q_SIGNALS:
@@ -31,10 +35,16 @@ private:
 
     // Whether a key event sent to a widget belongs to the window.
     bool isInWindow(QObject *watched) const;
+    // Whether the program itself takes typing now.
+    static bool programTakesTyping();
+    // Lets the grab go or takes it again as programTakesTyping() says.
+    void followTyping();
+    bool isLocalHotKey(QObject *watched, QEvent *event) const;
 
     QWidget *m_window;
     bool m_global = false;
-    bool m_localFilter = false;
+    bool m_held = false;
+    bool m_lookAgain = false;
     class NativeFilter;
     NativeFilter *m_filter = nullptr;
 };

@@ -452,11 +452,16 @@ void TestDraw::unsavedValuesHoldUntilSaved()
         QVERIFY(draw.refill(*m_settings));
         QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 3, 0, 0, 0, 0, 2}));
     }
+    // The landing's history line records the value the draw used.
+    const int slot = draw.drawLanding();
+    QCOMPARE(draw.takeLandingMark().prizeValue, std::optional(typed[slot - 1]));
 
     draw.setPrizeValues({"1", "1", "1", "1", "1", "1", "1", "1"}, true);
     QVERIFY(!draw.unsavedValues());
     QVERIFY(draw.refill(*m_settings));
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{1, 1, -1, 1, 1, 1, 1, 1}));
+    draw.drawLanding();
+    QVERIFY(!draw.takeLandingMark().prizeValue);
 }
 
 // Nothing stored reads as by quantity with no stock, whatever the table held.

@@ -158,10 +158,14 @@ void TestRoll::rollInterval_data()
     QTest::addRow("leading number") << QStringLiteral("12px") << 12;
     QTest::addRow("fraction") << QStringLiteral("1.5") << 1;
     QTest::addRow("full-width") << QStringLiteral("１２") << 12;
+    QTest::addRow("slowest") << QStringLiteral("1000") << 1000;
+    QTest::addRow("above the slowest") << QStringLiteral("1001") << 1000;
+    QTest::addRow("huge") << QStringLiteral("1e12") << 1000;
 }
 
 // A speed that reads as 0 ms or less would leave the roll timer stopped, so
-// that no stop could land: it rolls at the default 30 ms instead.
+// that no stop could land: it rolls at the default 30 ms instead. One above
+// a second rolls at a second, so a stop lands within it.
 void TestRoll::rollInterval()
 {
     QFETCH(QString, speed);

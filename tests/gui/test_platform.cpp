@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -93,6 +94,7 @@ private Q_SLOTS:
     void hotKeyInFocusedChild_data();
     void hotKeyInFocusedChild();
     void hotKeyIgnoresOtherWindows();
+    void hotKeyTypesInTextBoxes();
     void hotKeyGoneWithItsObject();
     void parseWave_data();
     void parseWave();
@@ -154,6 +156,28 @@ void TestPlatform::hotKeyInFocusedChild()
     // The hot key is taken before the control sees it, as a registered
     // system hot key would be; other keys pass on untouched.
     QCOMPARE(target->presses, isHotKey ? 0 : 1);
+}
+
+// In the window's own text box Shift+Q is a capital Q; a read-only box
+// takes no text, so there it is the hot key again.
+void TestPlatform::hotKeyTypesInTextBoxes()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows registers the hot key with the system, and keys a test sends to a widget never reach it");
+#endif
+    QWidget window;
+    auto *box = new QLineEdit(&window);
+    GlobalHotKey hotKey(&window);
+    QSignalSpy spy(&hotKey, &GlobalHotKey::activated);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("QQ"));
+    QCOMPARE(box->text(), QStringLiteral("QQ"));
+    QCOMPARE(spy.count(), 0);
+    box->setReadOnly(true);
+    QTest::keyClick(box, Qt::Key_Q, Qt::ShiftModifier);
+    QCOMPARE(spy.count(), 1);
 }
 
 void TestPlatform::hotKeyIgnoresOtherWindows()

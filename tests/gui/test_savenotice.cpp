@@ -5,7 +5,9 @@
 #include "support_busyfiles.h"
 #include "support_runfolder.h"
 #include "support_history.h"
+#include "support_settingsfolder.h"
 
+#include "core/config.h"
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
 #include "core/roll.h"
@@ -18,6 +20,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTest>
+
+#include <limits>
 
 namespace {
 
@@ -45,6 +49,7 @@ private Q_SLOTS:
 
     void heldResultsShowSavingThenSaved();
     void heldHistoryIsToldOnceAndCaughtUp();
+    void settingHeldAtExitIsNamed();
 
 private:
     std::unique_ptr<messagebox::Seam> m_boxes;
@@ -83,17 +88,18 @@ void TestSaveNotice::heldResultsShowSavingThenSaved()
     QVERIFY(m_boxes->shown().isEmpty());
 }
 
-// A folder at the history's name stands for a spreadsheet's hold: every
-// landing is counted, the notice tells it and no box stops the draw; once
-// the name is free, the window's retry writes the lines (their order and
-// counts are the history's own test).
+// A spreadsheet holds the history: every landing is counted, the notice
+// tells it and no box stops the draw; once the file is free, the window's
+// retry writes the lines (their order and counts are the history's own
+// test).
 void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
 {
     RunFolder run;
     prepareDrawable(run);
-    QVERIFY(QDir().mkpath(run.file(QStringLiteral("中奖记录.csv"))));
     auto w = run.openWindow();
     parts(w).controls().effectsDisabledBox->setChecked(true);
+    BusyFiles files(true);
+    files.holdUntil(run.file(QStringLiteral("中奖记录.csv")), std::numeric_limits<qint64>::max());
     auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
     for (int roll = 0; roll < 3; ++roll)
         land(*w);
@@ -101,9 +107,36 @@ void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(notice->text(), PendingSaves::kHistoryHeld);
 
-    QVERIFY(QDir(run.file(QStringLiteral("中奖记录.csv"))).removeRecursively());
+    files.release();
     QTRY_COMPARE_WITH_TIMEOUT(historyOf(run).size(), 3, 60000);
     QVERIFY(m_boxes->shown().isEmpty());
+}
+
+// config.a held past the exit's wait: the title the operator set is named
+// in the exit's box with the value it was to store, not dropped in silence.
+void TestSaveNotice::settingHeldAtExitIsNamed()
+{
+    SettingsFolder folder;
+    SettingsFile &settings = folder.settings();
+    settings.setWait(PendingSaves::kWaitMs);
+    Config config(settings);
+    QVERIFY(config.setTitle(Config::Title::Sub, QStringLiteral("老标题")));
+    DrawHistory history(settings);
+    QWidget window;
+    StatusNotice notice(&window);
+    PendingSaves saves(history, settings, notice);
+
+    BusyFiles files;
+    files.holdUntil(settings.path(DataFile::Config), std::numeric_limits<qint64>::max());
+    QVERIFY(config.setTitle(Config::Title::Main, QStringLiteral("扫码加")));
+    QVERIFY(config.setTitle(Config::Title::Main, QStringLiteral("扫码加QQ群")));
+    QCOMPARE(settings.pendingCount(DataFile::Config), 2);
+    saves.finish();
+
+    QCOMPARE(m_boxes->texts().size(), 1);
+    const QStringList lines = m_boxes->texts()[0].split(QStringLiteral("\r\n"));
+    QVERIFY(lines[0].contains(QStringLiteral("config.a")));
+    QCOMPARE(lines.mid(1), QStringList{"主标题=扫码加QQ群"});
 }
 
 QTEST_MAIN(TestSaveNotice)

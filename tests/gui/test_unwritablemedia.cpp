@@ -14,8 +14,11 @@
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
+#include "widgets/statusnotice.h"
+#include "core/roll.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QTest>
 
 namespace {
@@ -85,6 +88,7 @@ private Q_SLOTS:
     void readOnlyRunFolder();
     void namesTakenByFolders();
     void writableFolderSaysNothing();
+    void readOnlyFolderIsNotAHeldFile();
 };
 
 // The run folder and its subfolders lose their write permission after
@@ -154,6 +158,38 @@ void TestUnwritableMedia::writableFolderSaysNothing()
     QCOMPARE(readWholeFile(parts(w).pictures().path(1)), picture);
     QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), readWholeFile(chosen.music));
     QVERIFY(!QFileInfo::exists(parts(w).background().path()));
+}
+
+// A locked-down installation: the run folder refuses new files, jieguo.a is
+// the operator's. The win is counted in place; the history, which cannot be
+// made, is told as a matter of permissions with what to do, never as a file
+// another program holds.
+void TestUnwritableMedia::readOnlyFolderIsNotAHeldFile()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows: a folder's read-only attribute does not stop new files in it");
+#else
+    RERUN_UNPRIVILEGED_UNDER_ROOT();
+    RunFolder run;
+    prepareDrawable(run);
+    run.writeGbk(QStringLiteral("jieguo.a"), QStringLiteral("[zjjg]\r\n"));
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
+    QVERIFY(QFile::setPermissions(run.path(), readOnly));
+    auto w = run.openWindow();
+    parts(w).controls().effectsDisabledBox->setChecked(true);
+    messagebox::Seam boxes;
+    parts(w).roll().startStopPress();
+    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().tick();
+    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
+    const QString told = notice->text();
+    QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
+
+    QCOMPARE(storedWins(run), 1);
+    QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
+    QVERIFY2(told.contains(QStringLiteral("没有写入权限")), qPrintable(told));
+    QVERIFY2(!told.contains(QStringLiteral("占用")), qPrintable(told));
+#endif
 }
 
 QTEST_MAIN(TestUnwritableMedia)
