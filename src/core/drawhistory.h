@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historyarchive.h"
 #include "historyfile.h"
 #include "settingsfile.h"
 
@@ -9,6 +10,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace publicdraw {
 class Keys;
@@ -61,9 +64,14 @@ public:
     Saved recordWin(int slot, const history::DrawMark &mark = {});
 
     // Resets the eight counts and then marks the clearing in the history; in
-    // public mode a new commitment follows. True when the counts were reset
-    // or wait to be.
-    bool resetAll();
+    // public mode a new commitment follows. With newHistory the history so
+    // far is first renamed (history::archive, after the lines that wait for
+    // it), so the clearing starts a new file. True when the counts were
+    // reset or wait to be.
+    bool resetAll(bool newHistory = false);
+    // What the last clearing with a new history did with the old file, once
+    // it has been stored; nullopt before and after it is taken.
+    std::optional<history::Archived> takeArchived() { return std::exchange(m_archived, {}); }
 
     // Public mode: keys is the run's, and commit() makes its first
     // commitment. Never set in the design's mode.
@@ -99,6 +107,7 @@ public:
 private:
     void append(const QByteArray &line);
     void appendCommitment();
+    void startNewFile(const QDateTime &time);
     void writeWaitingLines();
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
@@ -117,6 +126,7 @@ private:
     qsizetype m_leftLines = 0;
     QList<Win> m_pendingWins;
     QList<Win> m_lostWins;
+    std::optional<history::Archived> m_archived;
     // Cleared when this object goes, so that a change still waiting in the
     // settings file never calls into it.
     std::shared_ptr<DrawHistory *> m_self;
