@@ -4,6 +4,7 @@
 #include "keys.h"
 #include "settingsfile.h"
 #include "textcodec.h"
+#include "textencoding.h"
 #include "values.h"
 
 namespace {
@@ -75,6 +76,11 @@ QString colourText(const Config::Rgb &rgb)
 Config::Config(SettingsFile &file)
     : m_file(file)
 {
+}
+
+QString Config::unstorable(QStringView text) const
+{
+    return textencoding::unstorable(m_file.codec(), text);
 }
 
 QString Config::title(Title which) const

@@ -66,6 +66,11 @@ public:
 
     SettingsFile &file() const { return m_file; }
 
+    // The characters of text that config.a cannot hold (it is GBK), each
+    // once; empty when it can hold them all. A text with any is refused
+    // before it is written, naming them, rather than stored as "?".
+    QString unstorable(QStringView text) const;
+
     // The caption stored for a title; empty keeps the design caption.
     QString title(Title which) const;
     // What the title's editor offers: the stored caption or a prompt text.

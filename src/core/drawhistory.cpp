@@ -82,19 +82,33 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
 
 // The clearing is marked after the reset: a line never claims a clearing
 // the counts did not see.
-bool DrawHistory::resetAll()
+bool DrawHistory::resetAll(bool newHistory)
 {
     const QDateTime time = m_clock();
     const std::weak_ptr<DrawHistory *> self = m_self;
     return m_settings.commitMany(DataFile::Results, keys::kZjjg, results::zeroCounts(),
-                                 [self, time](const QString &) {
+                                 [self, time, newHistory](const QString &) {
                                      if (const auto history = self.lock(); history && *history) {
+                                         if (newHistory)
+                                             (*history)->startNewFile(time);
                                          (*history)->append(history::clearLine(time));
                                          if ((*history)->m_keys)
                                              (*history)->appendCommitment();
                                      }
                                  })
         != Saved::Refused;
+}
+
+// Under the lock of the clearing: the lines still waiting belong to the old
+// file and go there first; if they cannot, it is not renamed.
+void DrawHistory::startNewFile(const QDateTime &time)
+{
+    writeWaitingLines();
+    if (!m_lines.isEmpty()) {
+        m_archived = history::Archived{{}, QStringLiteral("它正被其他程序占用")};
+        return;
+    }
+    m_archived = history::archive(path(), time);
 }
 
 void DrawHistory::endPublicMode()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "expectedbox.h"
+#include "historyarchive.h"
 #include "historyfile.h"
 #include "historyvoid.h"
 #include "settingsfile.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace publicdraw {
 class Keys;
@@ -89,9 +91,14 @@ public:
     Saved recordWin(int slot, const history::DrawMark &mark = {});
 
     // Resets the eight counts and then marks the clearing in the history; in
-    // public mode a new commitment follows. True when the counts were reset
-    // or wait to be.
-    bool resetAll();
+    // public mode a new commitment follows. With newHistory the history so
+    // far is first renamed (history::archive, after the lines that wait for
+    // it), so the clearing starts a new file. True when the counts were
+    // reset or wait to be.
+    bool resetAll(bool newHistory = false);
+    // What the last clearing with a new history did with the old file, once
+    // it has been stored; nullopt before and after it is taken.
+    std::optional<history::Archived> takeArchived() { return std::exchange(m_archived, {}); }
 
     // Public mode: keys is the run's, and commit() makes its first
     // commitment; boxNow gives the box a draw would be drawn from now.
@@ -166,6 +173,7 @@ private:
     bool writePublicDraw(const PublicStop &stop, const QDateTime &time, const publicdraw::Landing &landing,
                          const QString &count, PublicRecord &record);
     void lineWritten();
+    void startNewFile(const QDateTime &time);
     void writeWaitingLines();
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
@@ -190,6 +198,7 @@ private:
     qsizetype m_leftLines = 0;
     QList<Win> m_pendingWins;
     QList<Win> m_lostWins;
+    std::optional<history::Archived> m_archived;
     // Cleared when this object goes, so that a change still waiting in the
     // settings file never calls into it.
     std::shared_ptr<DrawHistory *> m_self;

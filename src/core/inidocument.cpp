@@ -217,15 +217,20 @@ bool hasLineBreakOrNul(QByteArrayView name)
 
 } // namespace
 
-IniDocument::IniDocument(QByteArray text)
+IniDocument::IniDocument(QByteArray text, bool utf8)
     : m_text(std::move(text))
-    , m_utf8(m_text.startsWith(kUtf8Bom))
+    , m_utf8(utf8 || m_text.startsWith(kUtf8Bom))
 {
+}
+
+qsizetype IniDocument::start() const
+{
+    return m_utf8 && m_text.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
 }
 
 std::optional<QByteArray> IniDocument::value(QByteArrayView section, QByteArrayView key) const
 {
-    const qsizetype start = m_utf8 ? kUtf8Bom.size() : 0;
+    const qsizetype start = this->start();
     const Location loc = locate(m_text, start, trimBlanks(section), trimBlanks(key), m_utf8);
     if (!loc.keyFound || loc.entry.afterEquals < 0)
         return std::nullopt;
@@ -241,7 +246,7 @@ void IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArra
     section = trimBlanks(section);
     key = trimBlanks(key);
     value = firstLineOf(value);
-    const qsizetype start = m_utf8 ? kUtf8Bom.size() : 0;
+    const qsizetype start = this->start();
     const Location loc = locate(m_text, start, section, key, m_utf8);
     if (loc.keyFound) {
         // The key keeps its spelling; everything after "=" is the new value.

@@ -19,8 +19,9 @@
 //  - the first of duplicate sections or keys wins, and a write goes to it;
 //  - a line without "=" names a key with no value: it reads as absent, and a
 //    write of that key turns the line into "key=value";
-//  - a text that starts with the UTF-8 byte order mark is UTF-8, anything
-//    else is the ANSI code page (GBK); the mark stays where it is;
+//  - a text that starts with the UTF-8 byte order mark is UTF-8, and so is
+//    one the caller says is (see textencoding.h); anything else is the ANSI
+//    code page (GBK); the mark stays where it is;
 //  - a new document is written with CRLF, new lines take the text's own
 //    line end, and a write keeps every other line byte for byte.
 // No I/O here.
@@ -28,10 +29,10 @@ class IniDocument
 {
 public:
     IniDocument() = default;
-    explicit IniDocument(QByteArray text);
+    explicit IniDocument(QByteArray text, bool utf8 = false);
 
-    // Whether the text starts with the UTF-8 byte order mark: its names and
-    // values are then UTF-8, not GBK.
+    // Whether the text is UTF-8 (given so, or starting with the UTF-8 byte
+    // order mark): its names and values are then UTF-8, not GBK.
     bool isUtf8() const { return m_utf8; }
 
     // The value, or nullopt when the section or key is absent.
@@ -51,6 +52,9 @@ public:
     QByteArray toBytes() const;
 
 private:
+    // Where the names start: after the byte order mark of a UTF-8 text.
+    qsizetype start() const;
+
     QByteArray m_text;
     bool m_utf8 = false;
 };

@@ -3,8 +3,11 @@
 #include "settingsfile.h"
 
 #include "filesystem.h"
+#include "durablefile.h"
 #include "filetransaction.h"
 #include "inidocument.h"
+#include "textcodec.h"
+#include "textencoding.h"
 
 #include <QFileInfo>
 #include <utility>
@@ -92,13 +95,16 @@ SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Ch
     QStringList texts;
     FileTransaction::Step step = transaction.begin();
     if (step == FileTransaction::Step::Done) {
-        IniDocument document(transaction.bytes());
+        std::optional<Converted> converted;
+        IniDocument document = documentToWrite(file, transaction.bytes(), deadline, converted);
         for (const Change &change : std::as_const(changes))
             texts.append(change.apply(document));
         const QByteArray bytes = document.toBytes();
         step = transaction.save(bytes);
         if (step == FileTransaction::Step::Done)
             m_shared->lastSeen[int(file)] = bytes;
+        if (step == FileTransaction::Step::Done && converted && m_shared->converted)
+            m_shared->converted(*converted);
     }
     if (step == FileTransaction::Step::Busy)
         return Saved::Pending;
@@ -138,4 +144,25 @@ SettingsFile::Saved SettingsFile::commitNow(DataFile file,
         return Saved::Stored;
     m_shared->lastSeen[int(file)] = before;
     return Saved::Refused;
+}
+
+void SettingsFile::setConvertedHandler(std::function<void(const Converted &)> handler)
+{
+    m_shared->converted = std::move(handler);
+}
+
+// Every version of the program reads GBK, so a UTF-8 file goes back to it at
+// its first write. The original is copied first: without the copy the file
+// stays UTF-8 rather than lose what GBK cannot hold.
+IniDocument SettingsFile::documentToWrite(DataFile file, const QByteArray &bytes, qint64 deadline,
+                                          std::optional<Converted> &converted) const
+{
+    if (!textencoding::readsAsUtf8(bytes, m_codec))
+        return IniDocument(bytes);
+    const QString copy = storedPath(file) + QStringLiteral(".utf8");
+    if (durablefile::replace(copy, bytes, deadline) != durablefile::Replaced::Done)
+        return IniDocument(bytes, true);
+    const QString text = textencoding::utf8Text(bytes);
+    converted = Converted{file, copy, textencoding::unstorable(m_codec, text)};
+    return IniDocument(m_codec.encode(textencoding::storable(m_codec, text)));
 }

@@ -4,6 +4,7 @@
 #include "inidocument.h"
 #include "keys.h"
 #include "textcodec.h"
+#include "textencoding.h"
 
 #include <QFile>
 #include <optional>
@@ -11,9 +12,8 @@
 
 namespace {
 
-// A file that starts with the UTF-8 byte order mark holds UTF-8, as the
-// platform reads and writes it; every other file is the program's GBK. The
-// bytes alone are never guessed at.
+// A file an editor saved as UTF-8 is read as UTF-8 (see textencoding.h);
+// every other file is the program's GBK.
 class Utf8Codec final : public TextCodec
 {
 public:
@@ -80,7 +80,7 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
     const std::optional<QByteArray> bytes = readBytes(file);
     if (!bytes)
         return fallback.toString();
-    IniDocument document(*bytes);
+    IniDocument document(*bytes, textencoding::readsAsUtf8(*bytes, m_codec));
     for (const Change &change : waiting(file))
         change.apply(document);
     const TextCodec &codec = codecOf(document, m_codec);

@@ -19,8 +19,11 @@ enum class DataFile { Config, Results };
 // Reads or writes one key of config.a or jieguo.a in the run folder. Every
 // call forms the path and reads the file again.
 //
-// A file that starts with the UTF-8 byte order mark is read and written as
-// UTF-8 (and keeps its mark); every other file is GBK.
+// The files are GBK. One an editor saved as UTF-8 (with the byte order mark,
+// or without it when the program's keys are found only so) is read as
+// UTF-8; its first write stores it back in GBK, with a copy of the original
+// beside it ("<file>.utf8"), and tells the converted handler. Where no copy
+// can be made it stays UTF-8.
 //
 // Beyond the plain profile functions:
 //  - a write replaces the file atomically (a temporary file named
@@ -71,6 +74,15 @@ public:
         std::function<void()> lost;
         // The section and key of each value it sets, to name what waits.
         QList<std::pair<QString, QString>> keys;
+    };
+
+    // A file that was UTF-8 and is now stored in GBK: where the original
+    // went, and the characters GBK cannot hold (each stored as "?").
+    struct Converted
+    {
+        DataFile file = DataFile::Config;
+        QString copyPath;
+        QString unstorable;
     };
 
     SettingsFile(QString runDir, const TextCodec &codec);
@@ -150,6 +162,10 @@ public:
     // set, in the order first set, with the value it would end with.
     QStringList pendingEntries(DataFile file) const;
 
+    // Called inside the write that converted a file: it must only take note
+    // (or post a message), never read or write the files itself.
+    void setConvertedHandler(std::function<void(const Converted &)> handler);
+
     // Shorthands for section "zbt" of config.a, where most keys live.
     QString readZbt(QStringView key, QStringView fallback = {}) const;
     [[nodiscard]] bool writeZbt(QStringView key, QStringView value);
@@ -167,6 +183,7 @@ private:
         // Read as missing, the counts would be 0 and, by quantity, won
         // prizes would go back into the box.
         std::array<std::optional<QByteArray>, 2> lastSeen;
+        std::function<void(const Converted &)> converted;
     };
     // The file's bytes now (empty when it does not exist), or as last seen
     // while it is held; nothing when it cannot be read.
@@ -179,6 +196,10 @@ private:
                     const std::function<bool(const QString &)> &then);
     // The one transaction every write goes through (see FileTransaction).
     Saved store(DataFile file, qint64 deadline, QList<Change> &dropped);
+    // The document a write changes: the file's bytes, or a UTF-8 file
+    // turned into GBK once its copy is stored (converted then says so).
+    IniDocument documentToWrite(DataFile file, const QByteArray &bytes, qint64 deadline,
+                                std::optional<Converted> &converted) const;
     qint64 deadlineFromNow(int ms) const;
 
     QString m_runDir;

@@ -1,10 +1,14 @@
 #include "picturereplacement.h"
 
 #include "core/roll.h"
+#include "core/wholefile.h"
 #include "filecopy.h"
 #include "prizepictures.h"
 #include "widgets/filedialog.h"
+#include "widgets/imagedecode.h"
 #include "widgets/messagebox.h"
+
+#include <QDir>
 
 PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
                                        QWidget *dialogParent)
@@ -22,6 +26,14 @@ void PictureReplacement::replace(int slot)
     const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_dialogParent);
     if (chosen.isEmpty())
         return;
+    // Whatever its name says, only what decodes can show on the card: a
+    // file that does not is refused before anything is copied.
+    if (imagedecode::decodeScaled(readWholeFile(chosen), {64, 64}).isNull()) {
+        messagebox::inform(QStringLiteral("“") + QDir::toNativeSeparators(chosen)
+                           + QStringLiteral("”不是能显示的图片，没有复制，奖品图片没有改变！"
+                                            "请另选一张图片。"));
+        return;
+    }
     // The folder may have been removed since start-up made it.
     m_pictures.ensureFolder();
     // Replaced through a temporary file; choosing the slot's own file (or a

@@ -4,6 +4,7 @@
 #include "lottery/designwidgets.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
+#include "widgets/unstorablenotice.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -133,6 +134,10 @@ void PrizeValuesWindow::savePrizeSettings()
     std::array<QString, 8> typed;
     for (int i = 0; i < 8; ++i)
         typed[i] = m_values[i]->text();
+    // Refused whole, with the window left open to mend the values.
+    if (unstorablenotice::refuse(QStringLiteral("奖品数值"),
+                                 m_config.unstorable(QStringList(typed.begin(), typed.end()).join(QString()))))
+        return;
     const bool saved = m_config.setPrizeValues(typed);
     m_draw.setPrizeValues(typed, saved);
 

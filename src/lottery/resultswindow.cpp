@@ -8,9 +8,32 @@
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+const QString kNewHistoryQuestion = QStringLiteral(
+    "是否同时开始新的中奖记录？\r\n"
+    "选“确定”：现在的中奖记录.csv改名保存（不会删除），从这次清空起记在新的中奖记录.csv里。"
+    "彩排之后请这样做。\r\n"
+    "选“取消”：继续记在现在的中奖记录.csv里。");
+
+QString archivedText(const history::Archived &archived)
+{
+    if (!archived.path.isEmpty()) {
+        return QStringLiteral("原来的中奖记录已改名为“") + QFileInfo(archived.path).fileName()
+            + QStringLiteral("”，在程序所在文件夹里；新的中奖记录.csv从这次清空开始。");
+    }
+    if (archived.failure.isEmpty())
+        return QStringLiteral("还没有中奖记录；新的中奖记录.csv从这次清空开始。");
+    return QStringLiteral("中奖记录.csv没有改名（") + archived.failure
+        + QStringLiteral("），这次清空仍记在原来的中奖记录.csv里。");
+}
+
+} // namespace
 
 ResultsWindow::ResultsWindow(SettingsFile &settings, DrawHistory &history,
                              const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
@@ -75,7 +98,8 @@ void ResultsWindow::clearResults()
 {
     if (!messagebox::confirm(QStringLiteral("确定要清空中奖结果吗？"), QStringLiteral("确定清空吗？")))
         return;
-    if (!m_history.resetAll()) {
+    const bool newHistory = messagebox::confirm(kNewHistoryQuestion, QStringLiteral("开始新的中奖记录吗？"));
+    if (!m_history.resetAll(newHistory)) {
         // Show what the file really holds rather than zeros it does not.
         messagebox::inform(QStringLiteral("中奖结果清空失败！请检查程序所在文件夹是否可写。"));
         showStoredCounts();
@@ -83,6 +107,8 @@ void ResultsWindow::clearResults()
     }
     for (QLineEdit *count : m_counts)
         count->setText(QStringLiteral("0"));
+    if (const std::optional<history::Archived> archived = m_history.takeArchived())
+        messagebox::inform(archivedText(*archived));
     if (const QString reason = m_history.failureToReport(); !reason.isEmpty())
         historynotice::show(reason);
 }

@@ -29,10 +29,13 @@
 #include "widgets/outersize.h"
 #include "widgets/picturebox.h"
 #include "widgets/statusnotice.h"
+#include "widgets/messagebox.h"
+#include "widgets/unstorablenotice.h"
 #include "widgets/screenwatch.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -48,6 +51,13 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     FileSystem::install(systemFiles());
     // A held file never stalls a roll: beyond this a write waits in memory.
     m_settings.setWait(PendingSaves::kWaitMs);
+    // A file converted from UTF-8 is told once, after the write that did it.
+    m_settings.setConvertedHandler([this](const SettingsFile::Converted &converted) {
+        const QString text = unstorablenotice::convertedText(
+            QFileInfo(m_settings.path(converted.file)).fileName(),
+            QFileInfo(converted.copyPath).fileName(), converted.unstorable);
+        QMetaObject::invokeMethod(this, [text] { messagebox::inform(text); }, Qt::QueuedConnection);
+    });
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Lunora软件V2.0"));
     setGeometry(50, 50, 778, 677);

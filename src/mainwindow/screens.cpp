@@ -8,6 +8,7 @@
 #include "views.h"
 
 #include "display/wheellayout.h"
+#include "settings/dragging.h"
 #include "settings/screenchoice.h"
 #include "settings/startup.h"
 #include "widgets/outersize.h"
@@ -51,7 +52,8 @@ void MainWindow::layOutOnScreen(QScreen *screen)
     } else {
         setGeometry(area);
     }
-    placeOnScreen(views::startup(m_controls), m_config, area.size());
+    placeOnScreen(views::startup(m_controls), m_config, area.size(),
+                  m_dragging ? m_dragging->heldPositions() : HeldPositions{});
     m_wheel->clipRound();
     update();
 }

@@ -59,9 +59,14 @@ void ElementDragging::drag(QWidget *pressed, QPoint pos, QWidget *target, Config
                            Titles titles)
 {
     DragLoop::start(target, pressed->mapToGlobal(pos), [this, target, place, titles] {
-        // The element stays where it was dropped; a failed write only means
-        // the next start puts it back where it was stored.
+        // The element stays where it was dropped, through screen changes
+        // too; a failed write only means the next start puts it back where
+        // it was stored.
         const bool saved = m_config.setPosition(place, target->x(), target->y());
+        if (saved)
+            m_held.erase(place);
+        else
+            m_held[place] = target->pos();
         if (titles == Titles::Raise)
             raiseTitles();
         // The round clip covers only what could show where the wheel was.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config.h"
+#include "settings/startup.h"
 #include "widgets/unsavednotice.h"
 
 #include <QPoint>
@@ -40,6 +41,10 @@ public:
     void moveWheelByFrame(QPoint pos, int keyState);
     void moveWheelByFace(QPoint pos, int keyState);
 
+    // Where drags whose save failed left their elements: a new layout for
+    // the screen keeps them there for the rest of the run.
+    const HeldPositions &heldPositions() const { return m_held; }
+
 private:
     enum class Titles { Keep, Raise };
 
@@ -50,4 +55,5 @@ private:
     Config m_config;
     WheelLayout &m_wheel;
     UnsavedNotice m_unsaved{QStringLiteral("位置设置")};
+    HeldPositions m_held;
 };

@@ -4,6 +4,7 @@
 #include "dragloop.h"
 #include "widgets/controls.h"
 #include "widgets/picturebox.h"
+#include "widgets/unstorablenotice.h"
 
 OptionsPanel::OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel)
     : m_controls(controls)
@@ -44,6 +45,11 @@ void OptionsPanel::save()
     typed.autoStop = c.autoStopEdit->text();
     typed.wheelSize = c.wheelSizeEdit->text();
     typed.effectsDisabled = c.effectsDisabledBox->isChecked();
+    // Refused whole: the panel stays open to mend the texts.
+    const QString texts = typed.resultWidth + typed.resultHeight + typed.rollSpeed
+        + typed.autoStop + typed.wheelSize;
+    if (unstorablenotice::refuse(QStringLiteral("显示设置"), m_config.unstorable(texts)))
+        return;
     // All six or none. The options apply now either way; a failed write
     // only means the next start brings back the stored ones.
     const bool saved = m_config.setDisplayOptions(typed);

@@ -18,8 +18,13 @@
 namespace {
 
 // Left and top are tested and applied independently.
-void applyPosition(const Config &config, QWidget *w, Config::Place place)
+void applyPosition(const Config &config, QWidget *w, Config::Place place,
+                   const HeldPositions &held = {})
 {
+    if (const auto it = held.find(place); it != held.end()) {
+        w->move(it->second);
+        return;
+    }
     const Config::Position stored = config.position(place);
     if (stored.left)
         w->move(*stored.left, w->y());
@@ -99,7 +104,8 @@ void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title
 
 } // namespace
 
-void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen)
+void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen,
+                   const HeldPositions &held)
 {
     // Centred as at start-up, before any enlargement: the wheel grows to the
     // right and down from there, wherever the layout is made again.
@@ -109,10 +115,10 @@ void placeOnScreen(const StartupControls &c, const Config &config, const QSize &
         title->resize(screen.width(), title->height());
         title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     }
-    applyPosition(config, c.wheelFrame, Config::Place::Wheel);
-    applyPosition(config, c.mainTitle, Config::Place::MainTitle);
-    applyPosition(config, c.subTitle, Config::Place::SubTitle);
-    applyPosition(config, c.resultPicture, Config::Place::ResultPicture);
+    applyPosition(config, c.wheelFrame, Config::Place::Wheel, held);
+    applyPosition(config, c.mainTitle, Config::Place::MainTitle, held);
+    applyPosition(config, c.subTitle, Config::Place::SubTitle, held);
+    applyPosition(config, c.resultPicture, Config::Place::ResultPicture, held);
 }
 
 void runStartup(StartupTargets &t)

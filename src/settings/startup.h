@@ -2,7 +2,10 @@
 
 #include "core/config.h"
 
+#include <QPoint>
+
 #include <functional>
+#include <map>
 
 class BackgroundMusic;
 class BackgroundPicture;
@@ -53,7 +56,11 @@ struct StartupTargets
 // centred across it and the titles as wide as it, then the positions the
 // operator stored. Start-up does it once the window is on its screen, and
 // the window again whenever that screen changes or it moves to another.
-void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen);
+// held are the places drags gave this run that config.a did not take: they
+// count over the stored ones, as the message about them promised.
+using HeldPositions = std::map<Config::Place, QPoint>;
+void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen,
+                   const HeldPositions &held = {});
 
 // The creation handler: reads the settings one by one and applies each value
 // to its control, in a fixed order.

@@ -4,6 +4,7 @@
 #include "widgets/fontdialog.h"
 #include "widgets/fontsize.h"
 #include "widgets/inputbox.h"
+#include "widgets/unstorablenotice.h"
 
 namespace {
 
@@ -62,6 +63,10 @@ void Titles::editTitle(TransparentLabel *label, Config::Title which, const QStri
     const QString current = m_config.titleToEdit(which);
     const inputbox::Result answer = inputbox::ask(prompt, prompt, inputbox::Echo::Plain, current);
     if (!answer.ok)
+        return;
+    const QString name = which == Config::Title::Main ? QStringLiteral("主标题")
+                                                       : QStringLiteral("副标题");
+    if (unstorablenotice::refuse(name, m_config.unstorable(answer.text)))
         return;
     // An empty title is allowed: it clears the caption. Start-up then keeps
     // the design caption, since an empty key counts as missing.

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void init();
     void linesFollowTheCountsInOrder();
     void clearingIsMarked();
+    void clearingCanStartANewHistory();
     void formulasStayText();
     void lineIsWrittenUnderTheCountsLock();
     void secondHoldInTheSameThreadWaits();
@@ -161,6 +162,39 @@ void TestHistory::linesFollowTheCountsInOrder()
     QCOMPARE(entries[4].mode, u"按概率"_qs);
     QCOMPARE(entries[4].count, results::countText(*m_settings, 3));
     QVERIFY(m_history->failureToReport().isEmpty());
+}
+
+// The history so far keeps every byte under a name of its own, never over
+// another file; the new one holds its header and the clearing's line, and
+// chains from there.
+void TestHistory::clearingCanStartANewHistory()
+{
+    QCOMPARE(m_history->recordWin(1), DrawHistory::Saved::Stored);
+    QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
+    const QByteArray rehearsal = historyBytes();
+    QVERIFY(!m_history->takeArchived());
+    QVERIFY(m_history->resetAll(true));
+    const QString first = m_folder->filePath(u"中奖记录-20261207-150314.csv"_qs);
+    QCOMPARE(m_history->takeArchived()->path, first);
+    QVERIFY(!m_history->takeArchived());
+    QCOMPARE(readWholeFile(first), rehearsal);
+    QCOMPARE(withoutChecks(historyBytes()), kHeader + "2026-12-07 15:03:14,清空中奖,,,,,,,,,\r\n");
+
+    // A file that already has the next clearing's name is left alone.
+    const QString taken = m_folder->filePath(u"中奖记录-20261207-150315.csv"_qs);
+    QFile other(taken);
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("other") == 5);
+    other.close();
+    const QByteArray event = historyBytes();
+    QVERIFY(m_history->resetAll(true));
+    const std::optional<history::Archived> second = m_history->takeArchived();
+    QCOMPARE(second->path, m_folder->filePath(u"中奖记录-20261207-150315-2.csv"_qs));
+    QVERIFY(second->failure.isEmpty());
+    QCOMPARE(readWholeFile(taken), QByteArray("other"));
+    QCOMPARE(readWholeFile(second->path), event);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
+    QCOMPARE(withoutChecks(historyBytes()),
+             kHeader + "2026-12-07 15:03:15,清空中奖,,,,,,,,,\r\n2026-12-07 15:03:16,3,,按数量,1,否,,,,,\r\n");
 }
 
 // A prize value a spreadsheet would take for a formula is written as text;

@@ -1,6 +1,7 @@
 #include "support_lockfiles.h"
 #include "support_settingsfolder.h"
 
+#include "core/config.h"
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "core/wholefile.h"
@@ -75,6 +76,9 @@ private Q_SLOTS:
     void targetIsADirectory();
     void filesOfOtherTools_data();
     void filesOfOtherTools();
+    void utf8Files_data();
+    void utf8Files();
+    void utf8FileWithoutRoomForACopyStaysUtf8();
     void refusedNames();
     void writtenValueIsOneCString();
     void updateSeesCurrentValue();
@@ -274,7 +278,6 @@ void TestSettingsFile::filesOfOtherTools_data()
     QTest::addColumn<QString>("written");
     QTest::addColumn<QByteArray>("after");
 
-    const QByteArray bom = "\xEF\xBB\xBF";
     QTest::newRow("doubled cr") << gbk(u"[zbt]\r\nlx=真\r\r\nx=1\r\r\n") << u"lx"_qs << u"真"_qs
                                 << u"假"_qs << gbk(u"[zbt]\r\nlx=假\r\r\nx=1\r\r\n");
     QTest::newRow("ctrl-z after the value")
@@ -289,14 +292,8 @@ void TestSettingsFile::filesOfOtherTools_data()
     QTest::newRow("key line without equals")
         << QByteArray("[zbt]\r\nnoeq\r\nx=1\r\n") << u"noeq"_qs << QString() << u"5"_qs
         << QByteArray("[zbt]\r\nnoeq=5\r\nx=1\r\n");
-    QTest::newRow("utf-8 with bom stays utf-8")
-        << bom + u"[zbt]\r\n主标题=春节\r\n"_qs.toUtf8() << u"主标题"_qs << u"春节"_qs
-        << u"新年抽奖"_qs << bom + u"[zbt]\r\n主标题=新年抽奖\r\n"_qs.toUtf8();
-    QTest::newRow("utf-8 with bom gets utf-8 keys")
-        << bom + QByteArray("[zbt]\r\n") << u"副标题"_qs << QString() << u"仪式"_qs
-        << bom + u"[zbt]\r\n副标题=仪式\r\n"_qs.toUtf8();
-    // No guessing: UTF-8 bytes without the mark are GBK text like any other.
-    QTest::newRow("utf-8 without bom is gbk")
+    // UTF-8 in which none of the program's keys is found stays GBK text.
+    QTest::newRow("utf-8 without the program's keys is gbk")
         << u"[zbt]\r\nx=春节\r\n"_qs.toUtf8() << u"x"_qs
         << gbkCodec().decode(u"春节"_qs.toUtf8()) << u"新年"_qs
         << u"[zbt]\r\nx="_qs.toUtf8() + gbk(u"新年") + "\r\n";
@@ -316,6 +313,65 @@ void TestSettingsFile::filesOfOtherTools()
     QVERIFY(m_settings->writeZbt(key, written));
     QCOMPARE(readWholeFile(path), after);
     QCOMPARE(m_settings->readZbt(key), written);
+}
+
+// A file an editor saved as UTF-8 reads as meant; its first write stores it
+// in GBK with the same values, keeps the original beside it and says so
+// once, naming what GBK cannot hold.
+void TestSettingsFile::utf8Files_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("storedTitle");
+    QTest::addColumn<QString>("unstorable");
+    QTest::newRow("with byte order mark") << QByteArray("\xEF\xBB\xBF") << u"春节·年会"_qs
+                                          << u"春节·年会"_qs << QString();
+    QTest::newRow("without byte order mark") << QByteArray() << u"春节·年会"_qs
+                                             << u"春节·年会"_qs << QString();
+    QTest::newRow("characters gbk lacks") << QByteArray() << u"年会😀𠀀😀"_qs
+                                          << u"年会???"_qs << u"😀𠀀"_qs;
+}
+
+void TestSettingsFile::utf8Files()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(QString, title);
+    QFETCH(QString, storedTitle);
+    QFETCH(QString, unstorable);
+    const QByteArray original = mark
+        + (u"[zbt]\r\n主标题=" + title + u"\r\n一=3\r\n二=\r\nlx=真\r\n[yanse]\r\n主标题字体=宋体\r\n").toUtf8();
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(putFile(path, original));
+    QList<SettingsFile::Converted> told;
+    m_settings->setConvertedHandler([&](const SettingsFile::Converted &c) { told << c; });
+
+    QCOMPARE(m_settings->readZbt(u"主标题"), title);
+    QCOMPARE(m_settings->readZbt(u"一"), u"3"_qs);
+    QVERIFY(m_settings->writeZbt(u"二", u"5"));
+    QCOMPARE(readWholeFile(path),
+             gbk(QString(u"[zbt]\r\n主标题=" + storedTitle + u"\r\n一=3\r\n二=5\r\nlx=真\r\n[yanse]\r\n主标题字体=宋体\r\n")));
+    QCOMPARE(readWholeFile(path + u".utf8"), original);
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told[0].copyPath, path + u".utf8");
+    QCOMPARE(told[0].unstorable, unstorable);
+    QCOMPARE(Config(*m_settings).unstorable(title), unstorable);
+
+    // Now GBK: later writes convert nothing and leave the copy alone.
+    QVERIFY(m_settings->writeZbt(u"三", u"7"));
+    QCOMPARE(m_settings->read(DataFile::Config, u"yanse", u"主标题字体"), u"宋体"_qs);
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(readWholeFile(path + u".utf8"), original);
+}
+
+// Without its copy the original would be lost: the file stays UTF-8.
+void TestSettingsFile::utf8FileWithoutRoomForACopyStaysUtf8()
+{
+    const QString path = m_settings->path(DataFile::Config);
+    QVERIFY(putFile(path, u"[zbt]\r\n主标题=年会😀\r\n"_qs.toUtf8()));
+    QVERIFY(QDir().mkdir(path + u".utf8"));
+    QVERIFY(m_settings->writeZbt(u"一", u"4"));
+    QCOMPARE(readWholeFile(path), u"[zbt]\r\n主标题=年会😀\r\n一=4\r\n"_qs.toUtf8());
+    QCOMPARE(m_settings->readZbt(u"主标题"), u"年会😀"_qs);
 }
 
 void TestSettingsFile::refusedNames()

@@ -209,6 +209,24 @@ private Q_SLOTS:
         QCOMPARE(draw.table()[8], 50);
     }
 
+    // Refused whole, naming the character; the window stays open to mend it.
+    void valuesTheFileCannotHoldAreRefused()
+    {
+        storeValues(kDesignTexts);
+        Draw draw;
+        draw.setTable(PrizeTable::defaults());
+        messagebox::Seam boxes;
+        PrizeValuesWindow w(*m_settings, draw, kNoPictures);
+        w.valueEdit(2)->setText(QStringLiteral("5台🎁"));
+        QTest::mouseClick(w.okButton(), Qt::LeftButton);
+        QCOMPARE(storedValues(), kDesignTexts);
+        QCOMPARE(draw.table().values, PrizeTable::defaults().values);
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY2(boxes.texts()[0].startsWith(QStringLiteral("奖品数值中有程序的文件无法保存的字符：“🎁”(U+1F381)")),
+                 qPrintable(boxes.texts()[0]));
+    }
+
     void clearingEveryBoxEmptiesTheTable()
     {
         storeValues(kDesignTexts);

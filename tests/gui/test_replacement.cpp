@@ -9,10 +9,12 @@
 #include "display/prizepictures.h"
 #include "widgets/controls.h"
 #include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
 #include <QBuffer>
 #include <QCheckBox>
+#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTest>
@@ -42,6 +44,13 @@ QByteArray noisyJpeg(QSize size, int noise)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", 100);
     return bytes;
+}
+
+QImage smallImage()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    return image;
 }
 
 QByteArray smallJpeg(const QColor &colour)
@@ -74,7 +83,7 @@ private Q_SLOTS:
     void cancelChangesNothingButHeldPicture();
     void choosingTheSlotsOwnFileKeepsIt_data();
     void choosingTheSlotsOwnFileKeepsIt();
-    void fileThatIsNoPictureIsCopiedAsIs();
+    void onlyPicturesThatDecodeAreCopied();
     void worksWhileRolling();
     void folderRemovedSinceStartUpIsMadeAgain();
 };
@@ -181,21 +190,40 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     QCOMPARE(parts(w).controls().slots[3]->picture(), before);
 }
 
-void TestReplacement::fileThatIsNoPictureIsCopiedAsIs()
+// A file that does not decode is refused, naming it, and nothing is
+// copied; a picture of another format named .jpg is taken as it is.
+void TestReplacement::onlyPicturesThatDecodeAreCopied()
 {
     RunFolder run;
     prepare(run);
-    const QByteArray text("not a picture at all\r\n");
-    run.writeBytes(QStringLiteral("notes.jpg"), text);
+    const QByteArray before = readWholeFile(run.file(QStringLiteral("奖品图片/1.jpg")));
+    const QByteArray cut = noisyJpeg(QSize(64, 48), 10).first(40);
+    run.writeBytes(QStringLiteral("notes.jpg"), "not a picture at all\r\n");
+    run.writeBytes(QStringLiteral("cut.jpg"), cut);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && smallImage().save(&buffer, "PNG"));
+    run.writeBytes(QStringLiteral("png.jpg"), png);
     auto w = run.openWindow();
+    PictureBox *box = parts(w).controls().slots[0];
 
+    messagebox::Seam boxes;
     filedialog::Seam dialogs;
-    dialogs.queueChoice(run.file(QStringLiteral("notes.jpg")));
-    doubleClick(parts(w).controls().slots[0]);
-
-    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), text);
-    QCOMPARE(parts(w).controls().slots[0]->picture(), text);
-    QCOMPARE(readWholeFile(run.file(QStringLiteral("notes.jpg"))), text);
+    for (const QString name : {u"notes.jpg"_qs, u"cut.jpg"_qs}) {
+        dialogs.queueChoice(run.file(name));
+        doubleClick(box);
+        QCOMPARE(readWholeFile(parts(w).pictures().path(1)), before);
+        QCOMPARE(box->picture(), before);
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY2(boxes.texts()[0].contains(QDir::toNativeSeparators(run.file(name))),
+                 qPrintable(boxes.texts()[0]));
+        boxes.clear();
+    }
+    dialogs.queueChoice(run.file(QStringLiteral("png.jpg")));
+    doubleClick(box);
+    QVERIFY(boxes.texts().isEmpty());
+    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), png);
+    QCOMPARE(box->picture(), png);
 }
 
 void TestReplacement::worksWhileRolling()

@@ -161,10 +161,14 @@ private Q_SLOTS:
         QSignalSpy finished(&w, &QDialog::finished);
         QTest::mouseClick(w.clearButton(), Qt::LeftButton);
 
-        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().size(), 2);
         QCOMPARE(boxes.shown()[0].text, QStringLiteral("确定要清空中奖结果吗？"));
         QCOMPARE(boxes.shown()[0].caption, QStringLiteral("确定清空吗？"));
         QCOMPARE(boxes.shown()[0].buttons, messagebox::Buttons::OkCancel);
+        // Cancel to the second question keeps the history where it is.
+        QCOMPARE(boxes.shown()[1].caption, QStringLiteral("开始新的中奖记录吗？"));
+        QCOMPARE(boxes.shown()[1].buttons, messagebox::Buttons::OkCancel);
+        QVERIFY(QDir(m_folder->path()).entryList({u"中奖记录-*"_qs}).isEmpty());
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
         QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
         QVERIFY(finished.isEmpty()); // the window stays open
@@ -211,8 +215,8 @@ private Q_SLOTS:
         boxes.queueAnswers({true});
         ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
-        QCOMPARE(boxes.texts().size(), 2);
-        QVERIFY(boxes.texts()[1].contains(QStringLiteral("失败")));
+        QCOMPARE(boxes.texts().size(), 3);
+        QVERIFY(boxes.texts()[2].contains(QStringLiteral("失败")));
         QCOMPARE(countTexts(w), QStringList(8, QString()));
     }
 
@@ -233,7 +237,28 @@ private Q_SLOTS:
         QCOMPARE(entries[0].slot, 2);
         QVERIFY(entries[1].isClear());
         QCOMPARE(entries[1].time, kHistoryTime);
-        QCOMPARE(boxes.shown().size(), 2);
+        QCOMPARE(boxes.shown().size(), 3);
+    }
+
+    // OK to the second question: the window names where the old history
+    // went, and the new one starts with the clearing.
+    void newHistoryIsOfferedAndItsOldFileNamed()
+    {
+        QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
+        messagebox::Seam boxes;
+        boxes.queueAnswers({true, true});
+        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        w.clearResults();
+        const QStringList kept = QDir(m_folder->path()).entryList({u"中奖记录-*.csv"_qs});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(boxes.texts().size(), 3);
+        QCOMPARE(boxes.texts()[2], u"原来的中奖记录已改名为“"_qs + kept[0]
+                     + u"”，在程序所在文件夹里；新的中奖记录.csv从这次清空开始。"_qs);
+        QFile file(m_history->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<history::Entry> entries = history::parse(file.readAll());
+        QCOMPARE(entries.size(), 1);
+        QVERIFY(entries[0].isClear());
     }
 
     // 作废上次中奖 names the win it takes back; cancelled, it changes
@@ -271,17 +296,17 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_history->path()));
         storeCounts({"3", "2", "1", "1", "1", "1", "1", "1"});
         messagebox::Seam boxes;
-        boxes.queueAnswers({true, true});
+        boxes.queueAnswers({true, false, true, false});
         ResultsWindow w(*m_settings, *m_history, kNoPictures);
         w.clearResults();
         w.clearResults();
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
         QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
         const QStringList texts = boxes.texts();
-        QCOMPARE(texts.size(), 3);
-        QVERIFY(texts[1].startsWith(u"中奖记录文件（中奖记录.csv）无法写入，中奖历史没有保存！\r\n原因：无法打开："));
-        QVERIFY(texts[1].endsWith(u"\r\n\r\n中奖数量照常保存。本次运行中不再提示此信息。"));
-        QCOMPARE(texts[2], QStringLiteral("确定要清空中奖结果吗？"));
+        QCOMPARE(texts.size(), 5);
+        QVERIFY(texts[2].startsWith(u"中奖记录文件（中奖记录.csv）无法写入，中奖历史没有保存！\r\n原因：无法打开："));
+        QVERIFY(texts[2].endsWith(u"\r\n\r\n中奖数量照常保存。本次运行中不再提示此信息。"));
+        QCOMPARE(texts[3], QStringLiteral("确定要清空中奖结果吗？"));
     }
 
     void picturesAreCopied()

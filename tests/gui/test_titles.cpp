@@ -10,6 +10,7 @@
 #include "widgets/fontdialog.h"
 #include "widgets/fontsize.h"
 #include "widgets/inputbox.h"
+#include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
 #include <QAction>
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void emptyTitleBringsDesignCaptionBack_data();
     void emptyTitleBringsDesignCaptionBack();
     void editedTitleIsOfferedNextAndCancelKeepsIt();
+    void titleTheFileCannotHoldIsRefused();
     void cancelledFontDialogRecordsDesignFont_data();
     void cancelledFontDialogRecordsDesignFont();
     void confirmedFontKeepsEffectsUntilExit();
@@ -122,6 +124,26 @@ void TestTitles::emptyTitleBringsDesignCaptionBack()
     titleParts(*w, main).editItem->trigger();
     QCOMPARE(boxes.asked().size(), 2);
     QCOMPARE(boxes.asked()[1].initial, offered);
+}
+
+// Characters GBK lacks are named, and neither the caption nor config.a
+// changes: nothing is stored as "?".
+void TestTitles::titleTheFileCannotHoldIsRefused()
+{
+    RunFolder run;
+    auto w = run.openWindow();
+    const TitleParts title = titleParts(*w, false);
+    inputbox::Seam answers;
+    answers.queueOk(QStringLiteral("年会"));
+    answers.queueOk(QStringLiteral("年会😀𠀀"));
+    messagebox::Seam boxes;
+    title.editItem->trigger();
+    title.editItem->trigger();
+    QCOMPARE(title.label->text(), QStringLiteral("年会"));
+    QCOMPARE(parts(w).settings().readZbt(title.textKey), QStringLiteral("年会"));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY2(boxes.texts()[0].startsWith(QStringLiteral("副标题中有程序的文件无法保存的字符：“😀”(U+1F600)、“𠀀”(U+20000)")),
+             qPrintable(boxes.texts()[0]));
 }
 
 void TestTitles::editedTitleIsOfferedNextAndCancelKeepsIt()

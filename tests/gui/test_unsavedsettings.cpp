@@ -11,6 +11,7 @@
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
+#include "widgets/screenwatch.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -69,6 +70,13 @@ private Q_SLOTS:
         QVERIFY(m.styles[1]->isChecked());
         m.disableMusic->trigger();
         QVERIFY(m.disableMusic->isChecked());
+
+        // Laid out again for its screen, the window keeps the unsaved drag.
+        const QRect screen = w->geometry();
+        w->setGeometry(0, 0, 300, 200);
+        Q_EMIT w->findChild<ScreenWatch *>()->changed();
+        QCOMPARE(w->geometry(), screen);
+        QCOMPARE(c.wheelFrame->pos(), frame + QPoint(10, 10));
 
         QCOMPARE(boxes.texts(), (QStringList{unsaved(QStringLiteral("显示设置")),
                                              unsaved(QStringLiteral("标题设置")),
