@@ -6,6 +6,7 @@
 #include "platform/windowfront.h"
 #include "mainwindow/mainwindow.h"
 #include "widgets/messagebox.h"
+#include "widgets/decodedcache.h"
 #include "widgets/designstyle.h"
 #include "widgets/translations.h"
 
@@ -50,6 +51,15 @@ int handOverTo(qint64 firstCopy)
     return 0;
 }
 
+// Pictures scaled for their boxes are kept in the user's cache folder, so a
+// start after the first with the same pictures does not decode them again.
+void keepDecodedPictures()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!cache.isEmpty())
+        decodedcache::setFolder(cache + QStringLiteral("/pictures"));
+}
+
 QString runFolder()
 {
 #ifdef LUNORA_PER_USER_DATA
@@ -80,6 +90,7 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
     useDesignSizes();
+    keepDecodedPictures();
 
     const QString runDir = runFolder();
     // Checked before anything is written: results kept there would be
