@@ -6,7 +6,8 @@
 #include "platform/windowfront.h"
 #include "mainwindow/mainwindow.h"
 #include "widgets/messagebox.h"
-#include "widgets/fontsize.h"
+#include "widgets/decodedcache.h"
+#include "widgets/designstyle.h"
 #include "widgets/translations.h"
 
 #include <QApplication>
@@ -21,22 +22,42 @@
 namespace {
 
 // A second start in a folder whose copy still starts up (a slow first start
-// invites a second double-click) waits this long for that copy's window.
-constexpr int kWaitForFirstWindowMs = 30000;
+// invites a second double-click) waits this long for that copy's window,
+// and gives a window this long to answer.
+constexpr int kWaitForFirstWindowMs = 5000;
+constexpr int kWaitForAnswerMs = 3000;
 
 // Another copy runs from this folder: its window comes to the front, and
-// this one ends without touching anything.
+// this one ends without touching anything. When that window cannot be found
+// or does not answer, a box says so: a program without a console has no
+// other way to tell why nothing appeared.
 int handOverTo(qint64 firstCopy)
 {
     const QDeadlineTimer deadline(kWaitForFirstWindowMs);
-    while (!bringWindowOfProcessToFront(firstCopy)) {
-        if (deadline.hasExpired()) {
-            std::fprintf(stderr, "lunora: already running from this folder (process %lld)\n", firstCopy);
-            break;
-        }
+    WindowFront front = WindowFront::NoWindow;
+    while ((front = bringWindowOfProcessToFront(firstCopy, kWaitForAnswerMs)) == WindowFront::NoWindow
+           && !deadline.hasExpired())
         QThread::msleep(200);
+    if (front != WindowFront::Raised) {
+#ifdef Q_OS_WIN
+        const QString end = QStringLiteral("在任务管理器中结束 lunora.exe");
+#else
+        const QString end = QStringLiteral("在系统监视器中结束 lunora（或用 kill 命令）");
+#endif
+        messagebox::inform(QStringLiteral("程序已经从这个文件夹运行，但它的窗口没有出现或没有回应。\n"
+                                          "请关闭正在运行的程序；如果它关不掉（没有反应），请%1，然后再启动。")
+                               .arg(end));
     }
     return 0;
+}
+
+// Pictures scaled for their boxes are kept in the user's cache folder, so a
+// start after the first with the same pictures does not decode them again.
+void keepDecodedPictures()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!cache.isEmpty())
+        decodedcache::setFolder(cache + QStringLiteral("/pictures"));
 }
 
 QString runFolder()
@@ -68,7 +89,8 @@ int main(int argc, char *argv[])
     // No application display name: Qt would append it to every window title.
     app.setWindowIcon(QIcon(QStringLiteral(":/assets/app_icon.png")));
     installChineseTranslations(app);
-    QApplication::setFont(fontsize::inDesignPixels(QApplication::font()));
+    useDesignSizes();
+    keepDecodedPictures();
 
     const QString runDir = runFolder();
     // Checked before anything is written: results kept there would be

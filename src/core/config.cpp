@@ -241,14 +241,14 @@ bool Config::setStyle(int k)
     return m_file.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
 }
 
-QString Config::screenName() const
+ScreenPlace Config::screen() const
 {
-    return m_file.readZbt(keys::kScreen);
+    return ScreenPlace::fromText(m_file.readZbt(keys::kScreen));
 }
 
-bool Config::setScreenName(const QString &name)
+bool Config::setScreen(const ScreenPlace &place)
 {
-    return m_file.writeZbt(keys::kScreen, name);
+    return m_file.writeZbt(keys::kScreen, place.toText());
 }
 
 bool Config::publicDraw() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prizetable.h"
+#include "screenplace.h"
 
 #include <QByteArray>
 #include <QString>
@@ -113,9 +114,10 @@ public:
     // The wheel's face 1 to 4; nullopt when none is stored.
     std::optional<int> style() const;
     [[nodiscard]] bool setStyle(int k);
-    // The system's name of the window's screen; empty means the primary one.
-    QString screenName() const;
-    [[nodiscard]] bool setScreenName(const QString &name);
+    // The window's screen (see ScreenPlace); an empty name means the
+    // primary one.
+    ScreenPlace screen() const;
+    [[nodiscard]] bool setScreen(const ScreenPlace &place);
     // Read at start-up and when the menu's 公开抽奖 switches the mode.
     bool publicDraw() const;
     [[nodiscard]] bool setPublicDraw(bool on);

@@ -26,8 +26,9 @@ inline constexpr QStringView kWheelSize = u"计次";
 inline constexpr QStringView kWindowMode = u"界面大小";
 inline constexpr QStringView kMusic = u"背景音乐";
 inline constexpr QStringView kStyle = u"样式";
-// The screen the main window shows on, by the system's name for it; absent
-// means the primary screen.
+// The screen the main window shows on: the system's name for it and its
+// top-left corner, "name@x,y" (a name alone reads too); absent means the
+// primary screen.
 inline constexpr QStringView kScreen = u"屏幕";
 inline constexpr QStringView kDrawMode = u"lx";
 // "真" turns the public draw on; read at start-up, written by the menu.

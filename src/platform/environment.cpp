@@ -1,6 +1,7 @@
 #include "environment.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #ifdef LUNORA_HAVE_XCB
@@ -18,6 +19,11 @@ void preparePlatformEnvironment()
     qputenv("QT_ENABLE_HIGHDPI_SCALING", QByteArray("0"));
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    // The fonts are set in pixels at 96 dpi (a point is 4/3 of a pixel);
+    // Qt's styles scale their margins, icons and indicators by the screen's
+    // DPI unless told to assume 96 too, and a box at 150 % would show them
+    // half as large again beside its text.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
 #if defined(Q_OS_LINUX)
     // Qt 6.4's FFmpeg media backend crashes on a machine without a sound
     // device; GStreamer plays the same files and stays silent there. A value

@@ -1,6 +1,6 @@
 #include "windowfront.h"
 
-bool bringWindowOfProcessToFront(qint64)
+WindowFront bringWindowOfProcessToFront(qint64, int)
 {
-    return false;
+    return WindowFront::NoWindow;
 }

@@ -2,6 +2,10 @@
 
 #include <xcb/xcb.h>
 
+#include <QDeadlineTimer>
+
+#include <poll.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -81,6 +85,49 @@ xcb_window_t mainWindowOf(xcb_connection_t *connection, xcb_window_t root, bool 
     return XCB_WINDOW_NONE;
 }
 
+// Asks the window whether its program takes events (_NET_WM_PING, which Qt
+// answers from its event loop by sending the message back to the root
+// window, to the clients that select its structure events there); false
+// when no answer came within `answerMs`.
+bool answers(xcb_connection_t *connection, xcb_window_t root, xcb_window_t window, int answerMs)
+{
+    const xcb_atom_t protocols = atom(connection, "WM_PROTOCOLS");
+    const xcb_atom_t ping = atom(connection, "_NET_WM_PING");
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    // No made-up time stamp (a program may take it for the server's time);
+    // a word the answer carries back unchanged tells this ping's answer
+    // from others.
+    const uint32_t cookie = uint32_t(QDeadlineTimer::current().deadlineNSecs()) | 1u;
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = protocols;
+    event.data.data32[0] = ping;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    event.data.data32[2] = window;
+    event.data.data32[3] = cookie;
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
+    xcb_flush(connection);
+    const QDeadlineTimer deadline(answerMs);
+    while (!deadline.hasExpired() && !xcb_connection_has_error(connection)) {
+        while (xcb_generic_event_t *next = xcb_poll_for_event(connection)) {
+            const auto *reply = reinterpret_cast<const xcb_client_message_event_t *>(next);
+            const bool pong = (next->response_type & 0x7f) == XCB_CLIENT_MESSAGE && reply->window == root
+                && reply->data.data32[0] == ping && reply->data.data32[2] == window
+                && reply->data.data32[3] == cookie;
+            std::free(next);
+            if (pong)
+                return true;
+        }
+        pollfd wait {xcb_get_file_descriptor(connection), POLLIN, 0};
+        poll(&wait, 1, int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    return false;
+}
+
 void activate(xcb_connection_t *connection, xcb_window_t root, xcb_window_t window, bool managed)
 {
     if (!managed) {
@@ -105,23 +152,26 @@ void activate(xcb_connection_t *connection, xcb_window_t root, xcb_window_t wind
 
 } // namespace
 
-bool bringWindowOfProcessToFront(qint64 pid)
+WindowFront bringWindowOfProcessToFront(qint64 pid, int answerMs)
 {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
-        return false;
+        return WindowFront::NoWindow;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const bool managed = !values(connection, root, atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty();
     const xcb_window_t window = mainWindowOf(connection, root, managed, uint32_t(pid));
+    WindowFront result = WindowFront::NoWindow;
     if (window != XCB_WINDOW_NONE) {
-        activate(connection, root, window, managed);
+        result = answers(connection, root, window, answerMs) ? WindowFront::Raised : WindowFront::NotAnswering;
+        if (result == WindowFront::Raised)
+            activate(connection, root, window, managed);
         // A round trip, so the request has reached the server before the
         // connection closes.
         xcb_get_input_focus_reply_t *sync = xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
         std::free(sync);
     }
     xcb_disconnect(connection);
-    return window != XCB_WINDOW_NONE;
+    return result;
 }

@@ -7,15 +7,23 @@
 
 namespace screenchoice {
 
+namespace {
+
+ScreenPlace placeOf(const QScreen *screen)
+{
+    return {screen->name(), screen->geometry().topLeft()};
+}
+
+} // namespace
+
 QScreen *stored(const Config &config)
 {
-    const QString name = config.screenName();
-    if (!name.isEmpty()) {
-        for (QScreen *screen : QGuiApplication::screens())
-            if (screen->name() == name)
-                return screen;
-    }
-    return QGuiApplication::primaryScreen();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QList<ScreenPlace> places;
+    for (const QScreen *screen : screens)
+        places.append(placeOf(screen));
+    const int at = config.screen().matchIn(places);
+    return at >= 0 ? screens.at(at) : QGuiApplication::primaryScreen();
 }
 
 QScreen *next(QScreen *current)
@@ -29,7 +37,7 @@ QScreen *next(QScreen *current)
 
 bool remember(Config config, const QScreen *screen)
 {
-    return screen && config.setScreenName(screen->name());
+    return screen && config.setScreen(placeOf(screen));
 }
 
 } // namespace screenchoice

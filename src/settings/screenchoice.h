@@ -4,9 +4,11 @@
 
 class QScreen;
 
-// Which screen the main window shows on. The choice is stored by
-// the screen's name, so a projector that is connected again later gets the
-// window back; a name that no connected screen has means the primary screen.
+// Which screen the main window shows on. The choice is stored by the
+// screen's name and corner (ScreenPlace), so a projector that is connected
+// again later gets the window back, and of two monitors of one model the
+// one at the stored place is chosen; a name that no connected screen has
+// means the primary screen.
 namespace screenchoice {
 
 // The stored screen when it is connected, otherwise the primary one; null
@@ -17,7 +19,7 @@ QScreen *stored(const Config &config);
 // last; `current` itself when it is the only one.
 QScreen *next(QScreen *current);
 
-// Stores the screen's name; false when config.a could not be written.
+// Stores the screen's name and corner; false when config.a could not be written.
 [[nodiscard]] bool remember(Config config, const QScreen *screen);
 
 } // namespace screenchoice

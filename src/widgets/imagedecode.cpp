@@ -1,5 +1,7 @@
 #include "imagedecode.h"
 
+#include "decodedcache.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QList>
@@ -98,7 +100,13 @@ QImage decodeScaled(const QByteArray &bytes, QSize size)
         }
     }
     ++c.misses;
-    Entry e{bytes, size, decode(bytes, size)};
+    QImage image = decodedcache::load(bytes, size);
+    if (image.isNull()) {
+        image = decode(bytes, size);
+        if (!image.isNull())
+            decodedcache::store(bytes, size, image);
+    }
+    Entry e{bytes, size, image};
     c.entries.prepend(e);
     qint64 total = 0;
     for (qsizetype i = 0; i < c.entries.size(); ++i) {

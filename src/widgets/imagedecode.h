@@ -6,7 +6,8 @@
 
 // Decodes picture bytes at the size they will be shown, and remembers the
 // last results: the roll reloads the same files many times a second, and
-// equal bytes must not be decoded again.
+// equal bytes must not be decoded again. Results are also kept on disk
+// from one run to the next where decodedcache has a folder.
 namespace imagedecode {
 
 // Largest side a picture is decoded at; a larger box scales the result up

@@ -32,7 +32,7 @@ QString readBack(const Config &c)
                        c.autoStop(), c.rollSpeed(), QString::number(c.effectsDisabled()),
                        c.windowMode() == Config::WindowMode::Windowed ? u"win"_qs : u"full"_qs,
                        QString::number(c.musicOn()), text(c.style()),
-                       QString::number(c.publicDraw()), c.screenName()}
+                       QString::number(c.publicDraw()), c.screen().toText()}
         .join(u' ');
 }
 
@@ -46,6 +46,8 @@ private Q_SLOTS:
     void parse_data();
     void parse();
     void writesKeepTheirStoredForm();
+    void screenMatching_data();
+    void screenMatching();
 };
 
 void TestConfig::parse_data()
@@ -106,7 +108,7 @@ void TestConfig::writesKeepTheirStoredForm()
     QVERIFY(c.setWindowMode(Config::WindowMode::Windowed));
     QVERIFY(c.setMusicOn(false));
     QVERIFY(c.setStyle(3));
-    QVERIFY(c.setScreenName(u"HDMI-1"_qs));
+    QVERIFY(c.setScreen({u"HDMI-1"_qs, QPoint(-1280, 0)}));
     QVERIFY(c.setTitle(Config::Title::Main, u"年会"_qs));
     QVERIFY(c.setTitleFont(Config::Title::Sub, {u"宋体"_qs, 20, {1, 2, 3}}));
     QVERIFY(c.setPrizeValues({u"5"_qs, u"0"_qs, u"a"_qs, u""_qs, u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
@@ -116,11 +118,11 @@ void TestConfig::writesKeepTheirStoredForm()
     const QString password = folder.settings().readZbt(u"password");
     QCOMPARE(stored, u"[zbt]\r\n外形框1左边=-12\r\n外形框1顶边=34\r\n奖品图片高=9x\r\n奖品图片宽=120\r\n"
                      u"滚动速度=45\r\n禁用特效=真\r\n自动停止=15\r\n计次=3\r\n界面大小=窗口\r\n"
-                     u"背景音乐=假\r\n样式=zp3\r\n屏幕=HDMI-1\r\n主标题=年会\r\n一=5\r\n二=0\r\n三=a\r\n"
+                     u"背景音乐=假\r\n样式=zp3\r\n屏幕=HDMI-1@-1280,0\r\n主标题=年会\r\n一=5\r\n二=0\r\n三=a\r\n"
                      u"四=\r\n五=1\r\n六=2\r\n七=3\r\n八=4\r\nlx=真\r\npassword="_qs
                          + password
                          + u"\r\n[yanse]\r\n副标题字体=宋体\r\n副标题字体大小=20\r\n副标题字体颜色=197121\r\n"_qs);
-    QCOMPARE(readBack(c), u"-12,34 120 9 宋体/20/1,2,3 3=3 15 45 1 win 0 3 0 HDMI-1"_qs);
+    QCOMPARE(readBack(c), u"-12,34 120 9 宋体/20/1,2,3 3=3 15 45 1 win 0 3 0 HDMI-1@-1280,0"_qs);
     QCOMPARE(c.title(Config::Title::Main), u"年会"_qs);
     QCOMPARE(c.prizeValues()->at(2), u"a"_qs);
     QCOMPARE(c.drawMode(), DrawMode::ByProbability);
@@ -129,6 +131,40 @@ void TestConfig::writesKeepTheirStoredForm()
     QVERIFY(c.musicOn() && c.windowMode() == Config::WindowMode::FullScreen);
     QCOMPARE(folder.settings().readZbt(u"背景音乐"), u"真"_qs);
     QCOMPARE(folder.settings().readZbt(u"界面大小"), u"全屏"_qs);
+}
+
+// The stored screen is found by name and corner, then by model and corner
+// (Windows numbers monitors of one model in the order it lists them), then
+// by name alone; an older value holding only a name (or an "@" that is part
+// of the name) still reads.
+void TestConfig::screenMatching_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("found");
+    QTest::newRow("name and corner") << u"DELL U2419H@3840,0"_qs << 2;
+    QTest::newRow("numbered the other way now") << u"DELL U2419H@1920,0"_qs << 1;
+    QTest::newRow("and back") << u"DELL U2419H (2)@3840,0"_qs << 2;
+    QTest::newRow("moved: the name alone") << u"DELL U2419H@5760,0"_qs << 2;
+    QTest::newRow("old value: a name only") << u"DELL U2419H (2)"_qs << 1;
+    QTest::newRow("an at sign in the name") << u"a@b@-5,7"_qs << 3;
+    QTest::newRow("not a corner") << u"a@b"_qs << 3;
+    QTest::newRow("not connected") << u"HDMI-1@0,0"_qs << -1;
+    QTest::newRow("nothing stored") << u""_qs << -1;
+}
+
+void TestConfig::screenMatching()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, found);
+    // A laptop's panel and two monitors of one model, as Qt names them on
+    // Windows.
+    const QList<ScreenPlace> screens{{u"Built-in Display"_qs, QPoint(0, 0)},
+                                     {u"DELL U2419H (2)"_qs, QPoint(1920, 0)},
+                                     {u"DELL U2419H"_qs, QPoint(3840, 0)},
+                                     {u"a@b"_qs, QPoint(-5, 7)}};
+    const ScreenPlace place = ScreenPlace::fromText(stored);
+    QCOMPARE(place.toText(), stored);
+    QCOMPARE(place.matchIn(screens), found);
 }
 
 QTEST_GUILESS_MAIN(TestConfig)

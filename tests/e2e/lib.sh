@@ -25,6 +25,9 @@ e2e_setup() {
   done
   E2E_DIR=$(mktemp -d)
   trap e2e_cleanup EXIT
+  # The pictures the program keeps decoded between runs stay in the test's
+  # folder, not in the user's cache.
+  export XDG_CACHE_HOME="$E2E_DIR/cache"
   cp "$binary" "$E2E_DIR/lunora"
   e2e_display
   export QT_QPA_PLATFORM=xcb

@@ -46,7 +46,7 @@ xdotool key Down Down Down Down Down Down Down Down Down Down Right
 e2e_wait_new_window "$before" "界面大小 opened no submenu"
 xdotool key Down Down Return
 expect_window "1920 0 1280 1024" "after 移到下一个屏幕"
-[ "$(stored_screen)" = PROJECTOR ] || e2e_fail "the projector was not stored: '$(stored_screen)'"
+[ "$(stored_screen)" = PROJECTOR@1920,0 ] || e2e_fail "the projector was not stored: '$(stored_screen)'"
 
 # The fireworks of a landing cover the projector, not the panel.
 e2e_wait_only_main "the menu stayed open"
@@ -67,7 +67,7 @@ expect_window "1920 0 1280 1024" "at the next start"
 # Unplugged: the panel takes the window, and the choice is kept.
 xrandr --delmonitor PROJECTOR >/dev/null
 expect_window "0 0 1920 1080" "after the projector was unplugged"
-[ "$(stored_screen)" = PROJECTOR ] || e2e_fail "unplugging forgot the projector"
+[ "$(stored_screen)" = PROJECTOR@1920,0 ] || e2e_fail "unplugging forgot the projector"
 # Plugged in again, at another resolution: the window goes back to it.
 xrandr --setmonitor PROJECTOR 1600/423x900/238+1920+0 none >/dev/null
 expect_window "1920 0 1600 900" "after the projector was plugged in again"

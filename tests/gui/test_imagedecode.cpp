@@ -1,10 +1,14 @@
-// Pictures decoded at their box's size, and the cache that keeps the roll
-// from decoding the same bytes again.
+// Pictures decoded at their box's size, the cache that keeps the roll from
+// decoding the same bytes again, and the one on disk that keeps the next
+// start from it.
+#include "widgets/decodedcache.h"
 #include "widgets/imagedecode.h"
 #include "widgets/picturebox.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -57,6 +61,37 @@ private Q_SLOTS:
         const QImage after = imagedecode::decodeScaled(jpegOf({400, 300}, Qt::white), {40, 30});
         QCOMPARE(imagedecode::cacheMisses(), 2);
         QVERIFY(before.pixelColor(5, 5) != after.pixelColor(5, 5));
+    }
+
+    // What a start decoded, the next start reads back by the bytes and the
+    // size; a damaged entry is decoded again and replaced.
+    void decodedPicturesAreKeptForTheNextRun()
+    {
+        QTemporaryDir dir;
+        decodedcache::setFolder(dir.path());
+        const QByteArray bytes = jpegOf({800, 600}, Qt::red);
+        const QSize box(106, 65);
+        QCOMPARE(imagedecode::decodeScaled(bytes, box).pixelColor(50, 30).red() > 240, true);
+        const QStringList entries = QDir(dir.path()).entryList(QDir::Files);
+        QCOMPARE(entries.size(), 1);
+        // Stored in place of the red one, a blue picture is what the next
+        // run shows: it reads the entry instead of decoding.
+        QImage blue(box, QImage::Format_ARGB32_Premultiplied);
+        blue.fill(Qt::blue);
+        decodedcache::store(bytes, box, blue);
+        imagedecode::clearCache();
+        QCOMPARE(imagedecode::decodeScaled(bytes, box).pixelColor(50, 30), QColor(Qt::blue));
+        // Other bytes or another size are other entries.
+        QCOMPARE(imagedecode::decodeScaled(jpegOf({800, 600}, Qt::green), box).pixelColor(50, 30).green() > 120, true);
+        QCOMPARE(imagedecode::decodeScaled(bytes, {40, 30}).pixelColor(5, 5).red() > 240, true);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+        // Cut short (a full disk, a power cut): decoded again and replaced.
+        QFile entry(dir.filePath(entries.first()));
+        QVERIFY(entry.resize(100));
+        imagedecode::clearCache();
+        QCOMPARE(imagedecode::decodeScaled(bytes, box).pixelColor(50, 30).red() > 240, true);
+        QCOMPARE(QFileInfo(entry).size(), 16 + 106 * 65 * 4);
+        decodedcache::setFolder({});
     }
 
     void hugeBoxesStayWithinTheBudget()
