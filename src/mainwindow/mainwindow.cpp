@@ -46,7 +46,8 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
 {
     // Before the first file is read: the core's files are the system's.
     FileSystem::install(systemFiles());
-    // A held file never stalls a roll: beyond this a write waits in memory.
+    // A held file never stalls a roll: the window's thread tries once, and
+    // a write that finds the file held waits in memory for the worker.
     m_settings.setWait(PendingSaves::kWaitMs);
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Lunora软件V2.0"));
@@ -97,7 +98,12 @@ void MainWindow::startPublicMode()
     m_draw.setPublicKeys(m_keys.get());
     m_history.setPublicKeys(m_keys.get());
     m_publicCaption = new PublicCaption(this);
-    m_history.setLineObserver([this] { m_publicCaption->show(m_keys->commitment(), m_history.lastCheck()); });
+    // A line the save worker wrote is shown from the window's thread.
+    m_history.setLineObserver([this] {
+        QMetaObject::invokeMethod(this, [this] {
+            m_publicCaption->show(m_keys->commitment(), m_history.lastCheck());
+        });
+    });
     m_history.commit();
 }
 

@@ -153,7 +153,7 @@ void TestBusyFiles::heldHistoryKeepsEveryLineInOrderAcrossAnExit()
     m_files->holdUntil(m_history->path(), std::numeric_limits<qint64>::max());
     const int busyBefore = m_files->busyAnswers;
     QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
-    QCOMPARE(m_files->busyAnswers, busyBefore + 1); // one try at a landing, never a wait
+    QCOMPARE(m_files->busyAnswers.load(), busyBefore + 1); // one try at a landing, never a wait
     QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QVERIFY(m_history->heldToReport());
     QVERIFY(!m_history->heldToReport());
