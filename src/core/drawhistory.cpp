@@ -61,23 +61,34 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
     const DrawMode mode = readDrawMode(m_settings);
     const std::weak_ptr<DrawHistory *> self = m_self;
     auto stored = [self, time, slot, prizeValue, mode, mark](const QString &count) {
-        if (const auto history = self.lock(); history && *history) {
-            (*history)->removeStoredWin(time, slot);
-            (*history)->append(history::winLine(time, slot, prizeValue, mode, count, mark));
-        }
+        if (const auto history = self.lock(); history && *history)
+            (*history)->winStored(history::winLine(time, slot, prizeValue, mode, count, mark), time, slot);
     };
     auto lost = [self, time, slot] {
         if (const auto history = self.lock(); history && *history) {
+            const std::lock_guard guard((*history)->m_mutex);
             (*history)->removeStoredWin(time, slot);
             (*history)->m_lostWins.append({time, slot});
         }
     };
-    m_pendingWins.append({time, slot});
+    {
+        const std::lock_guard guard(m_mutex);
+        m_pendingWins.append({time, slot});
+    }
     const Saved saved = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
                                              &results::addOne, std::move(stored), std::move(lost));
-    if (saved == Saved::Refused)
+    if (saved == Saved::Refused) {
+        const std::lock_guard guard(m_mutex);
         removeStoredWin(time, slot);
+    }
     return saved;
+}
+
+void DrawHistory::winStored(const QByteArray &line, const QDateTime &time, int slot)
+{
+    const std::lock_guard guard(m_mutex);
+    removeStoredWin(time, slot);
+    append(line);
 }
 
 // The clearing is marked after the reset: a line never claims a clearing
@@ -89,6 +100,7 @@ bool DrawHistory::resetAll(bool newHistory)
     return m_settings.commitMany(DataFile::Results, keys::kZjjg, results::zeroCounts(),
                                  [self, time, newHistory](const QString &) {
                                      if (const auto history = self.lock(); history && *history) {
+                                         const std::lock_guard guard((*history)->m_mutex);
                                          if (newHistory)
                                              (*history)->startNewFile(time);
                                          (*history)->append(history::clearLine(time));
@@ -113,37 +125,56 @@ void DrawHistory::startNewFile(const QDateTime &time)
 
 void DrawHistory::endPublicMode()
 {
+    const std::lock_guard guard(m_mutex);
     setPublic(nullptr, {});
     m_expected.forget();
     append(history::publicEndLine(m_clock()));
 }
 
+// The files one after the other, never holding the mutex across a file's
+// wait: the window's thread counts and reads meanwhile.
 void DrawHistory::retry(int waitMs)
 {
     static_cast<void>(m_settings.flush(DataFile::Results, waitMs));
     static_cast<void>(m_settings.flush(DataFile::Config, waitMs));
+    const std::lock_guard guard(m_mutex);
     loadLeftLines();
     writeWaitingLines();
 }
 
+bool DrawHistory::waits() const
+{
+    {
+        const std::lock_guard guard(m_mutex);
+        if (!m_pendingWins.isEmpty() || !m_lines.isEmpty())
+            return true;
+    }
+    return m_settings.pendingCount(DataFile::Results) > 0
+        || m_settings.pendingCount(DataFile::Config) > 0;
+}
+
 QList<DrawHistory::Win> DrawHistory::pendingWins() const
 {
+    const std::lock_guard guard(m_mutex);
     return m_pendingWins;
 }
 
 int DrawHistory::waitingLines() const
 {
+    const std::lock_guard guard(m_mutex);
     return int(m_lines.size());
 }
 
 QList<DrawHistory::Win> DrawHistory::takeLostWins()
 {
+    const std::lock_guard guard(m_mutex);
     return std::exchange(m_lostWins, {});
 }
 
 QList<DrawHistory::Win> DrawHistory::finish(int waitMs)
 {
     retry(waitMs);
+    const std::lock_guard guard(m_mutex);
     if (!m_lines.isEmpty()) {
         QByteArray bytes;
         for (const QByteArray &line : std::as_const(m_lines)) {
@@ -161,6 +192,7 @@ QList<DrawHistory::Win> DrawHistory::finish(int waitMs)
 
 QString DrawHistory::failureToReport()
 {
+    const std::lock_guard guard(m_mutex);
     if (m_failure.isEmpty() || m_reported)
         return {};
     m_reported = true;
@@ -169,6 +201,7 @@ QString DrawHistory::failureToReport()
 
 bool DrawHistory::heldToReport()
 {
+    const std::lock_guard guard(m_mutex);
     if (!m_held || m_heldReported)
         return false;
     m_heldReported = true;
@@ -177,6 +210,7 @@ bool DrawHistory::heldToReport()
 
 void DrawHistory::append(const QByteArray &line)
 {
+    const std::lock_guard guard(m_mutex);
     loadLeftLines();
     m_lines.append(line);
     writeWaitingLines();

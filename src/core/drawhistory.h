@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <mutex>
 
 namespace publicdraw {
 class Keys;
@@ -140,12 +141,18 @@ public:
 
     // The check cell of the last line this program appended, and a call
     // made after every line appended.
-    const QByteArray &lastCheck() const { return m_lastCheck; }
+    QByteArray lastCheck() const
+    {
+        const std::lock_guard guard(m_mutex);
+        return m_lastCheck;
+    }
     void setLineObserver(std::function<void()> observer) { m_observer = std::move(observer); }
 
     // Another attempt at what waits (wins, settings, lines), holding the
     // caller at most waitMs for each file.
     void retry(int waitMs);
+    // Whether anything waits: a win, a setting or a line.
+    bool waits() const;
     // Wins that wait for jieguo.a, in order.
     QList<Win> pendingWins() const;
     int waitingLines() const;
@@ -178,9 +185,13 @@ private:
     void loadLeftLines();
     void removeStoredWin(const QDateTime &time, int slot);
     bool waitsToBeWritten();
+    void winStored(const QByteArray &line, const QDateTime &time, int slot);
 
     SettingsFile &m_settings;
     Clock m_clock;
+    // Recursive: a line written inside a change's callback may run within a
+    // call that holds it already.
+    mutable std::recursive_mutex m_mutex;
     publicdraw::Keys *m_keys = nullptr;
     BoxSource m_boxNow;
     bool m_committed = false; // a 承诺 of m_keys is on the record

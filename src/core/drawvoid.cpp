@@ -156,6 +156,7 @@ QString DrawHistory::voidWin(const history::Voidable &win)
     }
     if (!run->appended)
         return run->failure;
+    const std::lock_guard guard(m_mutex);
     m_lastCheck = run->check;
     // The ticket of a voided public draw is back in the box the record
     // expects, so the next draw needs no 设置 line for it.

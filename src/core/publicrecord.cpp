@@ -31,6 +31,7 @@ void DrawHistory::setPublic(publicdraw::Keys *keys, BoxSource boxNow)
 
 void DrawHistory::commit()
 {
+    const std::lock_guard guard(m_mutex);
     if (m_keys)
         appendCommitment();
 }
@@ -63,6 +64,7 @@ void DrawHistory::appendCommitment()
 
 QString DrawHistory::publicRefusal()
 {
+    const std::lock_guard guard(m_mutex);
     if (!m_keys)
         return {};
     if (!m_committed || m_keys->usedUp())
@@ -96,8 +98,11 @@ QString DrawHistory::appendNow(const QByteArray &line, bool *untouched)
 // history while that lock is held. A line the history refuses untouched
 // puts the count back: nothing happened. Once any of the draw's line may be
 // on the disk its key is revealed, so the draw stands, counted.
+// The counts' storing lock is only tried here (commitKeyNow), so holding
+// the mutex across it cannot wait on the save worker.
 PublicRecord DrawHistory::recordPublicStop(const PublicStop &stop)
 {
+    const std::lock_guard guard(m_mutex);
     if (!m_keys || !m_committed || m_keys->usedUp())
         return refused(m_commitFailure.isEmpty() ? QStringLiteral("公开抽奖没有承诺") : m_commitFailure);
     const std::optional<publicdraw::Landing> landing = m_keys->next(stop.box, stop.moment);

@@ -52,80 +52,122 @@ qint64 SettingsFile::deadlineFromNow(int ms) const
 
 int SettingsFile::pendingCount(DataFile file) const
 {
+    const std::lock_guard guard(m_shared->mutex);
     return int(waiting(file).size());
 }
 
-SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
+namespace {
+
+void tellLost(const QList<SettingsFile::Change> &dropped)
 {
-    waiting(file).append(std::move(change));
-    QList<Change> dropped;
-    const Saved saved = store(file, deadlineFromNow(wait()), dropped);
-    // The caller hears of its own change from the result; those that waited
-    // before it are told here.
-    if (!dropped.isEmpty())
-        dropped.removeLast();
-    for (const Change &lost : std::as_const(dropped)) {
+    for (const SettingsFile::Change &lost : dropped) {
         if (lost.lost)
             lost.lost();
     }
+}
+
+} // namespace
+
+// While another thread stores this file (the worker, retrying for a held
+// file), the change waits behind the ones it stores and is stored next.
+SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
+{
+    std::unique_lock storing(m_shared->storing[int(file)], std::try_to_lock);
+    {
+        const std::lock_guard guard(m_shared->mutex);
+        waiting(file).append(std::move(change));
+    }
+    if (!storing.owns_lock())
+        return Saved::Pending;
+    QList<Change> dropped;
+    const Saved saved = store(file, deadlineFromNow(wait()), dropped);
+    storing.unlock();
+    // The caller hears of its own change from the result; those that waited
+    // before it are told here. Only the window's thread commits, so its
+    // change is the last.
+    if (!dropped.isEmpty())
+        dropped.removeLast();
+    tellLost(dropped);
     return saved;
 }
 
 SettingsFile::Saved SettingsFile::flush(DataFile file, int waitMs)
 {
+    std::unique_lock storing(m_shared->storing[int(file)]);
     QList<Change> dropped;
     const Saved saved = store(file, deadlineFromNow(waitMs), dropped);
-    for (const Change &lost : std::as_const(dropped)) {
-        if (lost.lost)
-            lost.lost();
-    }
+    storing.unlock();
+    tellLost(dropped);
     return saved;
 }
 
 // Every change that waits is made on the file as it is now, in order, and
 // saved in one replace: all of them are stored, or none. The changes hear
 // that they were stored while the transaction still holds the lock, so a
-// win's history line is written under the lock that counted it.
+// win's history line is written under the lock that counted it. Changes
+// another thread adds meanwhile wait for the next store. What this run saw
+// of the file moves with it: the file as read, then as saved, each time
+// together with the changes it still lacks (see readBytes()).
 SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Change> &dropped)
 {
-    QList<Change> &changes = waiting(file);
+    QList<Change> changes;
+    {
+        const std::lock_guard guard(m_shared->mutex);
+        changes = waiting(file);
+    }
     if (changes.isEmpty())
         return Saved::Stored;
     FileTransaction transaction(storedPath(file), deadline);
     QStringList texts;
+    QByteArray bytes;
     FileTransaction::Step step = transaction.begin();
     if (step == FileTransaction::Step::Done) {
+        {
+            const std::lock_guard guard(m_shared->mutex);
+            m_shared->lastSeen[int(file)] = transaction.bytes();
+        }
         std::optional<Converted> converted;
         IniDocument document = documentToWrite(file, transaction.bytes(), deadline, converted);
         for (const Change &change : std::as_const(changes))
             texts.append(change.apply(document));
-        const QByteArray bytes = document.toBytes();
+        bytes = document.toBytes();
         step = transaction.save(bytes);
-        if (step == FileTransaction::Step::Done)
-            m_shared->lastSeen[int(file)] = bytes;
         if (step == FileTransaction::Step::Done && converted && m_shared->converted)
             m_shared->converted(*converted);
     }
     if (step == FileTransaction::Step::Busy)
         return Saved::Pending;
-    QList<Change> done = std::exchange(changes, {});
+    {
+        const std::lock_guard guard(m_shared->mutex);
+        waiting(file).remove(0, changes.size());
+        if (step == FileTransaction::Step::Done)
+            m_shared->lastSeen[int(file)] = bytes;
+    }
     if (step == FileTransaction::Step::Refused) {
-        dropped = std::move(done);
+        dropped = std::move(changes);
         return Saved::Refused;
     }
-    for (qsizetype i = 0; i < done.size(); ++i) {
-        if (done[i].stored)
-            done[i].stored(texts.value(i));
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        if (changes[i].stored)
+            changes[i].stored(texts.value(i));
     }
     return Saved::Stored;
 }
 
+// The storing lock is only tried: while the worker stores this file the
+// change is not made, and the caller may ask again.
 SettingsFile::Saved SettingsFile::commitNow(DataFile file,
                                             const std::function<QString(IniDocument &)> &apply,
                                             const std::function<bool(const QString &)> &then)
 {
-    if (const Saved before = flush(file, wait()); before != Saved::Stored)
-        return before;
+    std::unique_lock storing(m_shared->storing[int(file)], std::try_to_lock);
+    if (!storing.owns_lock())
+        return Saved::Pending;
+    QList<Change> dropped;
+    const Saved earlier = store(file, deadlineFromNow(wait()), dropped);
+    tellLost(dropped);
+    if (earlier != Saved::Stored)
+        return earlier;
     FileTransaction transaction(storedPath(file), deadlineFromNow(wait()));
     FileTransaction::Step step = transaction.begin();
     if (step != FileTransaction::Step::Done)
@@ -137,13 +179,19 @@ SettingsFile::Saved SettingsFile::commitNow(DataFile file,
     step = transaction.save(bytes);
     if (step != FileTransaction::Step::Done)
         return step == FileTransaction::Step::Busy ? Saved::Pending : Saved::Refused;
-    m_shared->lastSeen[int(file)] = bytes;
+    setLastSeen(file, bytes);
     if (then(text))
         return Saved::Stored;
     if (transaction.save(before) != FileTransaction::Step::Done)
         return Saved::Stored;
-    m_shared->lastSeen[int(file)] = before;
+    setLastSeen(file, before);
     return Saved::Refused;
+}
+
+void SettingsFile::setLastSeen(DataFile file, const QByteArray &bytes)
+{
+    const std::lock_guard guard(m_shared->mutex);
+    m_shared->lastSeen[int(file)] = bytes;
 }
 
 void SettingsFile::setConvertedHandler(std::function<void(const Converted &)> handler)

@@ -77,6 +77,7 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
 {
     if (section.isEmpty() || key.isEmpty())
         return {};
+    const std::lock_guard guard(m_shared->mutex);
     const std::optional<QByteArray> bytes = readBytes(file);
     if (!bytes)
         return fallback.toString();
@@ -92,6 +93,7 @@ QString SettingsFile::read(DataFile file, QStringView section, QStringView key,
 // Made on the file as this run last saw it: the file itself is held.
 QStringList SettingsFile::pendingEntries(DataFile file) const
 {
+    const std::lock_guard guard(m_shared->mutex);
     IniDocument document(m_shared->lastSeen[int(file)].value_or(QByteArray()));
     QList<std::pair<QString, QString>> keys;
     for (const Change &change : waiting(file)) {
@@ -110,11 +112,16 @@ QStringList SettingsFile::pendingEntries(DataFile file) const
     return entries;
 }
 
+// While changes wait, the file is not looked at: a worker may have just
+// stored them in it, and they would count twice. What this run last saw of
+// it is then the file as it was before them (see store()).
 std::optional<QByteArray> SettingsFile::readBytes(DataFile file) const
 {
+    std::optional<QByteArray> &lastSeen = m_shared->lastSeen[int(file)];
+    if (!waiting(file).isEmpty() && lastSeen)
+        return lastSeen;
     const FileSystem &files = FileSystem::current();
     qint64 &onceUntil = m_shared->onceUntil[int(file)];
-    std::optional<QByteArray> &lastSeen = m_shared->lastSeen[int(file)];
     const bool once = files.milliseconds() < onceUntil;
     QFile data;
     const FileSystem::Outcome opened = files.retry(deadlineFromNow(once ? 0 : wait()), [&] {

@@ -6,8 +6,10 @@
 #include <QStringList>
 #include <QStringView>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -45,7 +47,12 @@ enum class DataFile { Config, Results };
 //    file or the next flush(). Reads see the changes that wait, and a read
 //    that still finds the file held sees it as this run last read or saved
 //    it (the one time anything of a file is kept);
-//  - a write reports whether it was stored, waits, or was refused.
+//  - a write reports whether it was stored, waits, or was refused;
+//  - a worker thread may store what waits (flush()) while the window's
+//    thread reads and writes: while a change of a file waits, reads see the
+//    file as this run last read or saved it with the changes that wait,
+//    without touching the file, and a write finding another thread storing
+//    that file leaves its change to wait behind the others.
 class SettingsFile
 {
 public:
@@ -96,7 +103,8 @@ public:
     QString storedPath(DataFile file) const;
 
     // How long reads and writes may hold the caller: the window's thread
-    // gives them about 100 ms, so that a held file never stalls a roll.
+    // gives them 0, one try and no pause, so that a held file never stalls
+    // a roll; its worker retries (flush()).
     void setWait(int ms);
     int wait() const;
 
@@ -155,7 +163,8 @@ public:
                        const std::function<QString(const QString &)> &change,
                        const std::function<bool(const QString &)> &then);
     // Tries to store the changes that wait, holding the caller at most
-    // waitMs: Stored when none waits any more.
+    // waitMs (and while another thread stores the file): Stored when none
+    // waits any more. The changes' callbacks run on the caller's thread.
     Saved flush(DataFile file, int waitMs);
     int pendingCount(DataFile file) const;
     // What the changes that wait would store: "key=value" for each key they
@@ -173,20 +182,27 @@ public:
 private:
     struct Shared
     {
-        int waitMs = kDefaultWaitMs;
+        std::atomic<int> waitMs = kDefaultWaitMs;
+        // Guards what follows; held for a read (one look at the file), never
+        // while a file is written or a thread pauses between tries.
+        std::mutex mutex;
         std::array<QList<Change>, 2> waiting;
         // After a read gave up on a held file, the reads of the next second
         // try once each: a draw reads a file 17 times in a row.
         std::array<qint64, 2> onceUntil{};
         // The bytes this run last read from or saved to each file: what a
-        // read sees while another program holds the file past the wait.
-        // Read as missing, the counts would be 0 and, by quantity, won
-        // prizes would go back into the box.
+        // read sees while another program holds the file past the wait, or
+        // while changes wait. Read as missing, the counts would be 0 and, by
+        // quantity, won prizes would go back into the box.
         std::array<std::optional<QByteArray>, 2> lastSeen;
         std::function<void(const Converted &)> converted;
+        // Held by the thread that stores a file, from its read to the
+        // changes' callbacks.
+        std::array<std::mutex, 2> storing;
     };
     // The file's bytes now (empty when it does not exist), or as last seen
-    // while it is held; nothing when it cannot be read.
+    // while it is held or changes wait; nothing when it cannot be read.
+    // The caller holds the mutex.
     std::optional<QByteArray> readBytes(DataFile file) const;
     QList<Change> &waiting(DataFile file) { return m_shared->waiting[int(file)]; }
     const QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
@@ -194,7 +210,9 @@ private:
                                                   const std::function<QString(const QString &)> &change) const;
     Saved commitNow(DataFile file, const std::function<QString(IniDocument &)> &apply,
                     const std::function<bool(const QString &)> &then);
-    // The one transaction every write goes through (see FileTransaction).
+    void setLastSeen(DataFile file, const QByteArray &bytes);
+    // The one transaction every write goes through (see FileTransaction);
+    // the caller holds the file's storing lock.
     Saved store(DataFile file, qint64 deadline, QList<Change> &dropped);
     // The document a write changes: the file's bytes, or a UTF-8 file
     // turned into GBK once its copy is stored (converted then says so).

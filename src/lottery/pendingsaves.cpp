@@ -1,11 +1,13 @@
 #include "lottery/pendingsaves.h"
 
 #include "core/drawhistory.h"
+#include "core/saveworker.h"
 #include "core/settingsfile.h"
 #include "widgets/messagebox.h"
 #include "widgets/statusnotice.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
 
 namespace {
 
@@ -42,13 +44,21 @@ PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, S
     , m_settings(settings)
     , m_notice(notice)
 {
-    connect(&m_timer, &QTimer::timeout, this, &PendingSaves::retry);
-    m_timer.start(kRetryMs);
+    // Posted to the window's thread; dropped once this object is gone.
+    m_worker = std::make_unique<SaveWorker>(history, [this] {
+        QMetaObject::invokeMethod(this, &PendingSaves::refresh, Qt::QueuedConnection);
+    });
+}
+
+PendingSaves::~PendingSaves()
+{
+    m_worker.reset();
 }
 
 void PendingSaves::winPending()
 {
     showState();
+    m_worker->wake();
 }
 
 // Told once, in the window: a box at a landing would take the operator's
@@ -64,13 +74,8 @@ void PendingSaves::historyNotKept(const QString &reason)
                      kHistoryShownMs);
 }
 
-void PendingSaves::retry()
+void PendingSaves::refresh()
 {
-    const bool waits = !m_history.pendingWins().isEmpty() || m_history.waitingLines() > 0
-        || m_settings.pendingCount(DataFile::Config) > 0
-        || m_settings.pendingCount(DataFile::Results) > 0;
-    if (waits)
-        m_history.retry(kWaitMs);
     if (m_history.heldToReport())
         m_notice.showFor(kHistoryHeld, kHistoryShownMs);
     showState();
@@ -97,7 +102,7 @@ void PendingSaves::showState()
 
 void PendingSaves::finish()
 {
-    m_timer.stop();
+    m_worker->stop();
     if (!m_history.pendingWins().isEmpty()) {
         m_notice.showSteady(kSavingWin);
         QCoreApplication::processEvents();

@@ -2,22 +2,26 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
+
+#include <memory>
 
 class DrawHistory;
+class SaveWorker;
 class SettingsFile;
 class StatusNotice;
 
 // What the operator sees while a file is held by another program, and the
-// retries behind it. Every 300 ms, while a win, a setting or a history line
-// waits, it tries again (holding the window's thread at most 100 ms) and
-// keeps the notice current: "正在保存中奖结果…" while a win waits, then
-// "中奖结果已保存" for a few seconds. Only a final failure asks for OK.
+// worker thread that retries behind it (SaveWorker): the window's thread
+// makes one try and never waits for a held file. After each of the worker's
+// tries the notice is brought up to date on the window's thread:
+// "正在保存中奖结果…" while a win waits, then "中奖结果已保存" for a few
+// seconds. Only a final failure asks for OK.
 class PendingSaves final : public QObject
 {
 public:
-    static constexpr int kRetryMs = 300;
-    static constexpr int kWaitMs = 100;
+    // How long the window's reads and writes wait for a held file: one try,
+    // no pause.
+    static constexpr int kWaitMs = 0;
     // How long the exit waits for a held file before it gives up.
     static constexpr int kExitWaitMs = 10000;
 
@@ -30,23 +34,25 @@ public:
 
     PendingSaves(DrawHistory &history, const SettingsFile &settings, StatusNotice &notice,
                  QObject *parent = nullptr);
+    ~PendingSaves() override;
 
     // After a landing: its win waits, or the history could not take a line.
     void winPending();
     void historyNotKept(const QString &reason);
-    // At exit: one last wait for what still waits; a win or a setting that
-    // cannot be stored even then is named in a box, for the operator to
-    // note by hand.
+    // At exit: the worker ends, then one last wait for what still waits; a
+    // win or a setting that cannot be stored even then is named in a box,
+    // for the operator to note by hand.
     void finish();
 
 private:
-    void retry();
+    // On the window's thread, after a try of the worker's.
+    void refresh();
     void showState();
 
     DrawHistory &m_history;
     const SettingsFile &m_settings;
     StatusNotice &m_notice;
-    QTimer m_timer;
+    std::unique_ptr<SaveWorker> m_worker;
     bool m_savingWin = false;
     bool m_savingSettings = false;
 };

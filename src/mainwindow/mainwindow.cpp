@@ -49,7 +49,8 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
 {
     // Before the first file is read: the core's files are the system's.
     FileSystem::install(systemFiles());
-    // A held file never stalls a roll: beyond this a write waits in memory.
+    // A held file never stalls a roll: the window's thread tries once, and
+    // a write that finds the file held waits in memory for the worker.
     m_settings.setWait(PendingSaves::kWaitMs);
     // A file converted from UTF-8 is told once, after the write that did it.
     m_settings.setConvertedHandler([this](const SettingsFile::Converted &converted) {

@@ -27,8 +27,13 @@ void MainWindow::startPublicMode(bool commitNow)
         static_cast<void>(m_draw.refill(m_settings));
         return m_draw.box();
     });
+    // A line the save worker wrote is shown from the window's thread.
     m_history.setLineObserver([this] {
-        m_publicCaption->show(m_history.nextDrawNumber(), m_history.recordedCommitment(), m_history.lastCheck());
+        QMetaObject::invokeMethod(this, [this] {
+            if (m_public)
+                m_publicCaption->show(m_history.nextDrawNumber(), m_history.recordedCommitment(),
+                                      m_history.lastCheck());
+        });
     });
     if (commitNow)
         m_history.commit();

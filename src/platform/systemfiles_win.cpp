@@ -69,16 +69,21 @@ constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 constexpr DWORD kReplaceIfExists = 0x1;
 constexpr DWORD kPosixSemantics = 0x2;
 
+// A handle of our own on the new file, kept across the rename: the rename
+// by handle needs DELETE, and the flush after it GENERIC_WRITE. It shares
+// deleting, so MoveFileExW may still rename the file it is open on.
+HANDLE openForRename(const std::wstring &from)
+{
+    return CreateFileW(from.c_str(), GENERIC_WRITE | DELETE | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // POSIX semantics: the name is replaced even while others have the old file
 // open with FILE_SHARE_DELETE (our own readers do); they keep reading the old
 // file. False with the error set when the system or the file system lacks it.
-bool renameByHandle(const std::wstring &from, const std::wstring &to)
+bool renameByHandle(HANDLE file, const std::wstring &to)
 {
-    const HANDLE file = CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     const DWORD nameBytes = DWORD(to.size() * sizeof(WCHAR));
     std::vector<std::byte> buffer(offsetof(RenameInfoEx, fileName) + nameBytes + sizeof(WCHAR));
     auto *info = reinterpret_cast<RenameInfoEx *>(buffer.data());
@@ -86,12 +91,30 @@ bool renameByHandle(const std::wstring &from, const std::wstring &to)
     info->rootDirectory = nullptr;
     info->fileNameLength = nameBytes;
     memcpy(info->fileName, to.c_str(), nameBytes + sizeof(WCHAR));
-    const BOOL renamed
-        = SetFileInformationByHandle(file, kFileRenameInfoEx, info, DWORD(buffer.size()));
-    const DWORD error = GetLastError();
-    CloseHandle(file);
-    SetLastError(error);
-    return renamed != 0;
+    return SetFileInformationByHandle(file, kFileRenameInfoEx, info, DWORD(buffer.size())) != 0;
+}
+
+// A folder flushed where the file system lets a folder be opened for
+// writing (NTFS does; FAT and many network shares refuse): the entries
+// just made or renamed in it are then on the disk too.
+void flushFolder(std::wstring folder)
+{
+    if (folder.ends_with(L':'))
+        folder += L'\\'; // a drive's root, never the volume itself
+    const HANDLE handle = CreateFileW(folder.c_str(), GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return;
+    static_cast<void>(FlushFileBuffers(handle));
+    CloseHandle(handle);
+}
+
+void flushFolderOf(const std::wstring &path)
+{
+    const std::wstring::size_type slash = path.find_last_of(L'\\');
+    if (slash != std::wstring::npos)
+        flushFolder(path.substr(0, slash));
 }
 
 bool lacksRenameEx(DWORD error)
@@ -116,8 +139,9 @@ public:
     Outcome open(QFile &file, const QString &path, QIODevice::OpenMode mode) const override;
     Outcome replace(const QString &from, const QString &to) const override;
     bool syncFile(QFile &file) const override;
-    // NTFS journals its folders: a created name survives a power cut as it is.
-    bool syncFolder(const QString &) const override { return true; }
+    // Where the file system allows it (see flushFolderOf); NTFS journals its
+    // folders, so a created name is kept there in any case.
+    bool syncFolder(const QString &folder) const override;
     bool canReplaceLockedFile() const override { return false; }
     Outcome lock(const QString &path, LockKind kind, LockHandle &handle) const override;
     void unlock(const QString &path, LockKind kind, LockHandle handle) const override;
@@ -164,19 +188,42 @@ Outcome WindowsFiles::open(QFile &file, const QString &path, QIODevice::OpenMode
 // renames rather than one (a failure in between can leave the data under
 // the backup name), and what it keeps of the old file (attributes, ACL)
 // the temporary file already has.
+//
+// Neither rename is on the disk when it returns: the rename by handle
+// writes nothing through, and MOVEFILE_WRITE_THROUGH only waits for a move
+// done as a copy. So the renamed file is flushed through the handle that
+// renamed it (on NTFS that commits its metadata, the new name with it),
+// and then its folder where Windows allows. A flush that fails leaves the
+// file replaced all the same: Done, as nothing better can be done.
 Outcome WindowsFiles::replace(const QString &from, const QString &to) const
 {
     const std::wstring source = longPath(from);
     const std::wstring target = longPath(to);
     if (refusedForGood(target, true))
         return Outcome::Refused;
-    if (renameByHandle(source, target))
-        return Outcome::Done;
-    if (!lacksRenameEx(GetLastError()))
+    const HANDLE file = openForRename(source);
+    if (file == INVALID_HANDLE_VALUE)
         return outcomeOf(GetLastError());
-    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Outcome::Done;
-    return outcomeOf(GetLastError());
+    bool renamed = renameByHandle(file, target);
+    DWORD error = renamed ? ERROR_SUCCESS : GetLastError();
+    if (!renamed && lacksRenameEx(error)) {
+        renamed = MoveFileExW(source.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        error = renamed ? ERROR_SUCCESS : GetLastError();
+    }
+    if (renamed)
+        static_cast<void>(FlushFileBuffers(file));
+    CloseHandle(file);
+    if (!renamed)
+        return outcomeOf(error);
+    flushFolderOf(target);
+    return Outcome::Done;
+}
+
+bool WindowsFiles::syncFolder(const QString &folder) const
+{
+    flushFolder(longPath(folder));
+    return true;
 }
 
 // FlushFileBuffers writes out everything cached for the file, whichever

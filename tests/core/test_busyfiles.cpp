@@ -12,7 +12,9 @@
 #include "core/keys.h"
 #include "core/prizetable.h"
 #include "core/results.h"
+#include "core/saveworker.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void longHoldKeepsTheWinPendingAndCountsItOnce();
     void winStillPendingIsStoredAtExit();
     void heldHistoryKeepsEveryLineInOrderAcrossAnExit();
+    void workerStoresWhatWaitsWhileTheCallerReadsAndCounts();
     void refusalFailsAtOnce();
     void heldFileHoldsADrawOnce();
     void symbolicLinksAreWrittenThroughWithOneLock();
@@ -153,7 +156,7 @@ void TestBusyFiles::heldHistoryKeepsEveryLineInOrderAcrossAnExit()
     m_files->holdUntil(m_history->path(), std::numeric_limits<qint64>::max());
     const int busyBefore = m_files->busyAnswers;
     QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
-    QCOMPARE(m_files->busyAnswers, busyBefore + 1); // one try at a landing, never a wait
+    QCOMPARE(m_files->busyAnswers.load(), busyBefore + 1); // one try at a landing, never a wait
     QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QVERIFY(m_history->heldToReport());
     QVERIFY(!m_history->heldToReport());
@@ -172,6 +175,37 @@ void TestBusyFiles::heldHistoryKeepsEveryLineInOrderAcrossAnExit()
         slots << entry.slot;
     QCOMPARE(slots, (QList<int>{1, 2, 3, 4}));
     QVERIFY(!QFile::exists(m_history->waitingPath()));
+}
+
+// The window's side tries once; the worker retries while the caller keeps
+// reading and counts another win: no read ever sees a win twice or not at
+// all, and both wins are stored once, their lines in order.
+void TestBusyFiles::workerStoresWhatWaitsWhileTheCallerReadsAndCounts()
+{
+    QVERIFY(results::resetAll(*m_settings));
+    m_settings->setWait(0);
+    m_files->holdFor(m_jieguo, 3000);
+    QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Pending);
+    SaveWorker worker(*m_history, {});
+    bool counted5 = false;
+    const QDeadlineTimer giveUp(60000);
+    for (int read = 0; !giveUp.hasExpired() && (!counted5 || m_history->waits()); ++read) {
+        QCOMPARE(results::countText(*m_settings, 3), u"1"_qs);
+        if (read == 100) {
+            QVERIFY(m_history->recordWin(5) != DrawHistory::Saved::Refused);
+            counted5 = true;
+        }
+        if (counted5)
+            QCOMPARE(results::countText(*m_settings, 5), u"1"_qs);
+    }
+    worker.stop();
+    QVERIFY(!m_history->waits());
+    m_settings->setWait(100);
+    QCOMPARE(results::countText(*m_settings, 3), u"1"_qs);
+    QCOMPARE(results::countText(*m_settings, 5), u"1"_qs);
+    QCOMPARE(entries().size(), 2);
+    QCOMPARE(entries()[0].slot, 3);
+    QCOMPARE(entries()[1].count, u"1"_qs);
 }
 
 // A read-only file (the platform says so before it tries) is no hold: the
