@@ -11,7 +11,7 @@ class PublicCaption : public QLabel
 public:
     // Its text is this many pixels high, so that a photograph from the
     // hall can read it on a 1920 × 1080 projection.
-    static constexpr int kTextPixels = 24;
+    static constexpr int kTextPixels = 34;
 
     explicit PublicCaption(QWidget *window);
 
