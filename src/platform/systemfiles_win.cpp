@@ -56,6 +56,18 @@ bool refusedForGood(const std::wstring &path, bool writes)
     return writes && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+// No program can hold a name that does not exist: access denied while
+// making such a file means the folder refuses this user (its permissions,
+// read-only media), which no wait clears. A file being deleted also answers
+// access denied, but its name still exists.
+Outcome openFailure(const std::wstring &path, bool writes, DWORD error)
+{
+    if (error == ERROR_ACCESS_DENIED && writes && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES
+        && GetLastError() == ERROR_FILE_NOT_FOUND)
+        return Outcome::Refused;
+    return outcomeOf(error);
+}
+
 // FILE_RENAME_INFO with its Flags member (Windows 10 1607), spelled out:
 // older MinGW headers know only ReplaceIfExists.
 struct RenameInfoEx
@@ -166,7 +178,7 @@ Outcome WindowsFiles::open(QFile &file, const QString &path, QIODevice::OpenMode
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return outcomeOf(GetLastError());
+        return openFailure(name, writes, GetLastError());
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
                                    _O_BINARY | (writes ? 0 : _O_RDONLY));
     if (fd < 0) {
