@@ -6,8 +6,6 @@
 
 #include <QCryptographicHash>
 #include <QHash>
-#include <QMessageAuthenticationCode>
-#include <QtEndian>
 #include <optional>
 
 namespace historycheck {
@@ -26,26 +24,11 @@ QString boxText(const publicdraw::Box &box)
 
 // The ticket and slot of a public draw; a moment of 13 digits or fewer is
 // one of the earlier lines, in milliseconds ("ms="), later ones are in
-// microseconds ("us=").
+// microseconds ("us="): the grammar allows no leading zero, so the digits
+// tell the program's own rule (publicdraw::message).
 publicdraw::Ticket ticketOf(const QByteArray &key, qint64 n, const publicdraw::Box &box, const QString &moment)
 {
-    QByteArray message = "n=" + QByteArray::number(n) + ";box=";
-    qint64 total = 0;
-    for (int i = 0; i < 8; ++i) {
-        message += (i > 0 ? "," : "") + QByteArray::number(box[i]);
-        total += box[i];
-    }
-    message += (moment.size() <= 13 ? ";ms=" : ";us=") + moment.toLatin1();
-    const QByteArray h = QMessageAuthenticationCode::hash(message, key, QCryptographicHash::Sha256);
-    publicdraw::Ticket result;
-    result.ticket = qint64(qFromBigEndian<quint64>(h.constData()) % quint64(total)) + 1;
-    qint64 sum = 0;
-    for (int i = 0; i < 8 && result.slot == 0; ++i) {
-        sum += box[i];
-        if (sum >= result.ticket)
-            result.slot = i + 1;
-    }
-    return result;
+    return publicdraw::ticketOf(key, n, box, moment.toLongLong());
 }
 
 QByteArray sha256(const QByteArray &bytes)

@@ -129,36 +129,13 @@ QString failure(QStringView what, const QString &why)
 // follow it (a quote left open, text after a closing quote, a bare quote).
 std::optional<QStringList> csvFields(QByteArrayView line)
 {
+    const std::optional<QList<QByteArray>> bytes = historygrammar::csvFields(line);
+    if (!bytes)
+        return std::nullopt;
     QStringList fields;
-    qsizetype i = 0;
-    for (;;) {
-        QByteArray field;
-        if (i < line.size() && line[i] == '"') {
-            for (++i;; ++i) {
-                if (i >= line.size())
-                    return std::nullopt;
-                if (line[i] == '"' && (i + 1 >= line.size() || line[i + 1] != '"'))
-                    break;
-                if (line[i] == '"')
-                    ++i;
-                field += line[i];
-            }
-            ++i;
-        } else {
-            const qsizetype comma = line.indexOf(',', i);
-            const qsizetype end = comma < 0 ? line.size() : comma;
-            field = line.sliced(i, end - i).toByteArray();
-            if (field.contains('"'))
-                return std::nullopt;
-            i = end;
-        }
+    for (const QByteArray &field : *bytes)
         fields.append(QString::fromUtf8(field));
-        if (i >= line.size())
-            return fields;
-        if (line[i] != ',')
-            return std::nullopt;
-        ++i;
-    }
+    return fields;
 }
 
 bool isCheck(QStringView text)
