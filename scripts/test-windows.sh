@@ -235,7 +235,37 @@ echo "history held with read-only sharing over two landings: all three lines kep
 grep -iE 'X Error|BadLength|BadRequest' "$work/lunora.log" && fail "X errors in the log"
 (($(e2e_counted) == 6)) || fail "6 draws made, $(e2e_counted) counted"
 echo "draws counted: 6 of 6"
+
+# A second start while the first copy hangs (stopped) shows a box within
+# 10 s and ends; the first copy, continued, still draws.
+kill -STOP "$E2E_APP_PID"
+t0=$(date +%s.%N)
+(cd "$app" && exec timeout 60 "$wine" ./lunora.exe >"$work/hung.log" 2>&1) &
+hung_pid=$!
+box=$(e2e_wait_window '^信息：$' "no box from a second start while the first copy hangs")
+box_s=$(echo "$t0 $(date +%s.%N)" | awk '{printf "%.1f", $2 - $1}')
+activate "$box"
+xdotool key Return
+hung_rc=0
+wait "$hung_pid" || hung_rc=$?
+kill -CONT "$E2E_APP_PID"
+((hung_rc == 0)) || { cat "$work/hung.log"; fail "the second start beside a hung copy ended with $hung_rc"; }
+awk -v s="$box_s" 'BEGIN { exit !(s <= 10) }' || fail "the box beside a hung copy took $box_s s"
+alive "after being stopped and continued"
+e2e_draw
+fireworks_over "after being continued"
+(($(e2e_counted) == 7)) || fail "7 draws made, $(e2e_counted) counted"
+echo "second start beside a stopped first copy: its box after $box_s s, it ended; the first copy, continued, drew"
 stop_app
+
+# The history checker names a Chinese file rightly when its output goes to
+# a file (UTF-8); on Wine's console it uses the wide console calls.
+verify_out=$work/verify.txt
+# Wine reads its arguments in the locale's encoding, GBK here.
+(cd "$app" && "$wine" ./lunora-verify.exe "$(printf '中奖记录 副本.csv' | iconv -f UTF-8 -t GBK)" >"$verify_out" 2>&1) \
+  && fail "lunora-verify passed a missing file"
+LC_ALL=C grep -qF "中奖记录 副本.csv" "$verify_out" || { cat "$verify_out"; fail "lunora-verify did not name 中奖记录 副本.csv in its redirected output"; }
+echo "lunora-verify.exe, output redirected: names 中奖记录 副本.csv in UTF-8"
 
 # The data files the program wrote, read through the system's profile
 # functions; then each show on Wine's own windows, on the real Windows

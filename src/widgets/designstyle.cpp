@@ -1,9 +1,9 @@
 #include "designstyle.h"
 
 #include "fontsize.h"
+#include "platform/systemdpi.h"
 
 #include <QApplication>
-#include <QScreen>
 
 DesignStyle::DesignStyle(QStyle *base, qreal systemDpi)
     : QProxyStyle(base)
@@ -43,11 +43,7 @@ int DesignStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, con
     const int value = QProxyStyle::pixelMetric(metric, option, widget);
     if (!givenBySystem(metric))
         return value;
-    qreal dpi = m_systemDpi;
-    if (dpi <= 0) {
-        const QScreen *primary = QGuiApplication::primaryScreen();
-        dpi = primary ? primary->logicalDotsPerInchY() : 96;
-    }
+    const qreal dpi = m_systemDpi > 0 ? m_systemDpi : systemMetricsDpi();
     return dpi > 0 ? qMax(1, qRound(value * 96 / dpi)) : value;
 }
 

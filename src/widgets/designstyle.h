@@ -14,8 +14,8 @@
 class DesignStyle : public QProxyStyle
 {
 public:
-    // `systemDpi` is the DPI of the sizes the system gives; 0 takes the
-    // primary screen's.
+    // `systemDpi` is the DPI of the sizes the system gives; 0 asks the
+    // system (systemMetricsDpi).
     explicit DesignStyle(QStyle *base = nullptr, qreal systemDpi = 0);
 
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override;

@@ -103,7 +103,12 @@ int main(int argc, char *argv[])
     }
     QCoreApplication app(argc, argv);
     TestDialogScale test;
-    return QTest::qExec(&test, argc, argv);
+    // The runner may name a platform (as the Wine wrapper does): it is for
+    // the measuring runs, which choose their own, not for QTest.
+    QStringList arguments = app.arguments();
+    if (const qsizetype at = arguments.indexOf(u"-platform"_qs); at > 0)
+        arguments.remove(at, qMin<qsizetype>(2, arguments.size() - at));
+    return QTest::qExec(&test, arguments);
 }
 
 #include "test_dialogscale.moc"

@@ -1,0 +1,6 @@
+#include "systemdpi.h"
+
+int systemMetricsDpi()
+{
+    return 0;
+}
