@@ -43,12 +43,12 @@ int DesignStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, con
     const int value = QProxyStyle::pixelMetric(metric, option, widget);
     if (!givenBySystem(metric))
         return value;
-    const qreal dpi = m_systemDpi > 0 ? m_systemDpi : systemMetricsDpi();
-    return dpi > 0 ? qMax(1, qRound(value * 96 / dpi)) : value;
+    return m_systemDpi > 0 ? qMax(1, qRound(value * 96 / m_systemDpi)) : value;
 }
 
 void useDesignSizes()
 {
     QApplication::setFont(fontsize::inDesignPixels(QApplication::font()));
-    QApplication::setStyle(new DesignStyle);
+    // Asked once: sizes are asked for at every layout and paint.
+    QApplication::setStyle(new DesignStyle(nullptr, systemMetricsDpi()));
 }

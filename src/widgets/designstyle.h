@@ -14,8 +14,8 @@
 class DesignStyle : public QProxyStyle
 {
 public:
-    // `systemDpi` is the DPI of the sizes the system gives; 0 asks the
-    // system (systemMetricsDpi).
+    // `systemDpi` is the DPI of the sizes the system gives
+    // (systemMetricsDpi); 0 leaves them as they are.
     explicit DesignStyle(QStyle *base = nullptr, qreal systemDpi = 0);
 
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override;
