@@ -52,7 +52,7 @@ phase "sanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs" --timeout 900
+  bash scripts/ctest-sanitized.sh build-asan --output-on-failure --no-tests=error -j "$jobs" --timeout 900
 phase "sanitizer tests"
 
 # Fuzzing needs clang's libFuzzer.
