@@ -1,3 +1,4 @@
+#include "core/eventlog.h"
 #include "platform/displayawake.h"
 #include "platform/environment.h"
 #include "platform/runfolderlock.h"
@@ -104,6 +105,8 @@ int main(int argc, char *argv[])
     if (lock.state() == RunFolderLock::State::HeldByAnother)
         return handOverTo(lock.holder());
 
+    EventLog log(runDir); // lunora.log: what went wrong and was recovered from
+    log.install();
     const DisplayAwake awake;
     MainWindow window(runDir, createSystemSound());
     window.show();

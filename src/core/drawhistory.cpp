@@ -7,9 +7,21 @@
 #include "prizetable.h"
 #include "results.h"
 
+#include <QLoggingCategory>
 #include <utility>
 
 namespace {
+
+Q_LOGGING_CATEGORY(logSave, "lunora.save", QtInfoMsg)
+Q_LOGGING_CATEGORY(logDraw, "lunora.draw", QtInfoMsg)
+Q_LOGGING_CATEGORY(logStart, "lunora.start", QtInfoMsg)
+
+// A win as the operator's box names it: its time and its slot.
+void logLostWin(const DrawHistory::Win &win, const char *why)
+{
+    qCWarning(logDraw, "the win of slot %d at %ls is not counted: %s", win.slot,
+              qUtf16Printable(win.time.toString(Qt::ISODate)), why);
+}
 
 // The lines of the file a last run left: each ends in CRLF; a piece without
 // one is not a line.
@@ -69,6 +81,7 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
             const std::lock_guard guard((*history)->m_mutex);
             (*history)->removeStoredWin(time, slot);
             (*history)->m_lostWins.append({time, slot});
+            logLostWin({time, slot}, "jieguo.a refused it after it waited");
         }
     };
     {
@@ -138,8 +151,11 @@ void DrawHistory::retry(int waitMs)
     static_cast<void>(m_settings.flush(DataFile::Results, waitMs));
     static_cast<void>(m_settings.flush(DataFile::Config, waitMs));
     const std::lock_guard guard(m_mutex);
+    const qsizetype waited = m_lines.size();
     loadLeftLines();
     writeWaitingLines();
+    if (waited > 0 && m_lines.isEmpty())
+        qCInfo(logSave, "中奖记录.csv took the %lld line(s) that waited for it", qlonglong(waited));
 }
 
 bool DrawHistory::waits() const
@@ -183,10 +199,17 @@ QList<DrawHistory::Win> DrawHistory::finish(int waitMs)
                 bytes += "\r\n";
         }
         const qint64 deadline = FileSystem::current().milliseconds() + waitMs;
-        if (durablefile::replace(waitingPath(), bytes, deadline) != durablefile::Replaced::Done
-            && m_failure.isEmpty())
+        const bool kept = durablefile::replace(waitingPath(), bytes, deadline) == durablefile::Replaced::Done;
+        if (!kept && m_failure.isEmpty())
             m_failure = u"无法写入 " + waitingPath();
+        qCWarning(logSave, "%lld line(s) of 中奖记录.csv still wait at exit: %s", qlonglong(m_lines.size()),
+                  kept ? "kept beside it for the next run" : "they could not be kept and are lost");
     }
+    for (const Win &win : std::as_const(m_pendingWins))
+        logLostWin(win, "jieguo.a was still held at exit");
+    if (const QStringList settings = m_settings.pendingEntries(DataFile::Config); !settings.isEmpty())
+        qCWarning(logSave, "config.a was still held at exit; these settings are not stored: %ls",
+                  qUtf16Printable(settings.join(QStringLiteral(", "))));
     return m_pendingWins;
 }
 
@@ -214,6 +237,9 @@ void DrawHistory::append(const QByteArray &line)
     loadLeftLines();
     m_lines.append(line);
     writeWaitingLines();
+    if (!m_lines.isEmpty())
+        qCInfo(logSave, "中奖记录.csv %s: %lld line(s) wait",
+               m_linesHeld ? "is held by another program" : "refuses the write", qlonglong(m_lines.size()));
 }
 
 // Each line exactly as it was made, in order, through history::append. A
@@ -233,6 +259,9 @@ void DrawHistory::writeWaitingLines()
         // given during the run.
         if (!failure.isEmpty() && untouched)
             return;
+        if (!failure.isEmpty())
+            qCWarning(logDraw, "a line of 中奖记录.csv failed midway (%ls): %ls", qUtf16Printable(failure),
+                      qUtf16Printable(QString::fromUtf8(m_lines.front()).left(40)));
         m_lines.removeFirst();
         if (failure.isEmpty())
             lineWritten();
@@ -255,6 +284,9 @@ void DrawHistory::loadLeftLines()
     if (opened != FileSystem::Outcome::Done)
         return;
     const QList<QByteArray> left = splitLines(file.readAll());
+    if (!left.isEmpty())
+        qCInfo(logStart, "%lld line(s) the last run could not write to 中奖记录.csv are written first",
+               qlonglong(left.size()));
     if (left.isEmpty())
         static_cast<void>(QFile::remove(waitingPath()));
     m_lines = left + m_lines;

@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 
 namespace durablefile {
 
 namespace {
+
+Q_LOGGING_CATEGORY(logSave, "lunora.save", QtInfoMsg)
 
 QString randomSuffix()
 {
@@ -92,8 +95,8 @@ void removeLeftovers(const QString &path)
         it.next();
         // One that cannot be removed now (a read-only folder) waits for a
         // later write that can; it never stands in anybody's way.
-        if (it.fileName().startsWith(prefix))
-            static_cast<void>(QFile::remove(it.filePath()));
+        if (it.fileName().startsWith(prefix) && QFile::remove(it.filePath()))
+            qCInfo(logSave, "removed %ls, left by a write that was cut short", qUtf16Printable(it.fileName()));
     }
 }
 

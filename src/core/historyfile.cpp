@@ -5,11 +5,14 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <algorithm>
 #include <optional>
 
 namespace history {
 namespace {
+
+Q_LOGGING_CATEGORY(logDraw, "lunora.draw", QtInfoMsg)
 
 constexpr QByteArrayView kLineEnd = "\r\n";
 
@@ -318,6 +321,9 @@ QString append(const QString &path, const QByteArray &line, QByteArray *check, b
         return failure(u"无法存入磁盘", qt_error_string());
     if (check)
         *check = lineCheck;
+    if (!lead->anew && lead->bytes.size() > kLineEnd.size())
+        qCWarning(logDraw, "the last line of %ls was cut short (a power cut or a kill) and is marked torn",
+                  qUtf16Printable(QFileInfo(path).fileName()));
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include "textencoding.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <utility>
 
 namespace {
@@ -26,6 +27,33 @@ QString followLinks(const QString &path)
         current = info.symLinkTarget();
     }
     return current;
+}
+
+Q_LOGGING_CATEGORY(logSave, "lunora.save", QtInfoMsg)
+
+QString nameOf(DataFile file)
+{
+    return file == DataFile::Config ? QStringLiteral("config.a") : QStringLiteral("jieguo.a");
+}
+
+// A write that meets a held file is logged when its change begins to wait,
+// and then how the changes that waited end; a refused write every time.
+void logOutcome(DataFile file, qsizetype changes, SettingsFile::Saved saved)
+{
+    const QString name = nameOf(file);
+    switch (saved) {
+    case SettingsFile::Saved::Pending:
+        qCInfo(logSave, "%ls is held by another program: %lld change(s) wait and are tried again",
+               qUtf16Printable(name), qlonglong(changes));
+        break;
+    case SettingsFile::Saved::Refused:
+        qCWarning(logSave, "%ls refused a write of %lld change(s): they are not stored",
+                  qUtf16Printable(name), qlonglong(changes));
+        break;
+    case SettingsFile::Saved::Stored:
+        qCInfo(logSave, "%ls took %lld change(s) after a wait", qUtf16Printable(name), qlonglong(changes));
+        break;
+    }
 }
 
 } // namespace
@@ -73,8 +101,10 @@ void tellLost(const QList<SettingsFile::Change> &dropped)
 SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
 {
     std::unique_lock storing(m_shared->storing[int(file)], std::try_to_lock);
+    qsizetype waited = 0;
     {
         const std::lock_guard guard(m_shared->mutex);
+        waited = waiting(file).size();
         waiting(file).append(std::move(change));
     }
     if (!storing.owns_lock())
@@ -82,6 +112,8 @@ SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
     QList<Change> dropped;
     const Saved saved = store(file, deadlineFromNow(wait()), dropped);
     storing.unlock();
+    if (saved != Saved::Stored || waited > 0)
+        logOutcome(file, waited + 1, saved);
     // The caller hears of its own change from the result; those that waited
     // before it are told here. Only the window's thread commits, so its
     // change is the last.
@@ -94,9 +126,12 @@ SettingsFile::Saved SettingsFile::commit(DataFile file, Change change)
 SettingsFile::Saved SettingsFile::flush(DataFile file, int waitMs)
 {
     std::unique_lock storing(m_shared->storing[int(file)]);
+    const qsizetype waited = pendingCount(file);
     QList<Change> dropped;
     const Saved saved = store(file, deadlineFromNow(waitMs), dropped);
     storing.unlock();
+    if (saved != Saved::Pending && waited > 0) // still held: said when it began to wait
+        logOutcome(file, waited, saved);
     tellLost(dropped);
     return saved;
 }
@@ -132,6 +167,9 @@ SettingsFile::Saved SettingsFile::store(DataFile file, qint64 deadline, QList<Ch
             texts.append(change.apply(document));
         bytes = document.toBytes();
         step = transaction.save(bytes);
+        if (step == FileTransaction::Step::Done && converted)
+            qCInfo(logSave, "%ls was UTF-8 and is stored in GBK again; its original is kept as %ls",
+                   qUtf16Printable(nameOf(file)), qUtf16Printable(QFileInfo(converted->copyPath).fileName()));
         if (step == FileTransaction::Step::Done && converted && m_shared->converted)
             m_shared->converted(*converted);
     }

@@ -7,10 +7,16 @@
 #include "textencoding.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <array>
+#include <atomic>
 #include <optional>
 #include <utility>
 
 namespace {
+
+Q_LOGGING_CATEGORY(logStart, "lunora.start", QtInfoMsg)
 
 // A file an editor saved as UTF-8 is read as UTF-8 (see textencoding.h);
 // every other file is the program's GBK.
@@ -131,8 +137,13 @@ std::optional<QByteArray> SettingsFile::readBytes(DataFile file) const
         onceUntil = files.milliseconds() + 1000;
     if (opened == FileSystem::Outcome::Busy)
         return lastSeen;
-    if (opened != FileSystem::Outcome::Done && opened != FileSystem::Outcome::Missing)
+    if (opened != FileSystem::Outcome::Done && opened != FileSystem::Outcome::Missing) {
+        static std::array<std::atomic<bool>, 2> told; // once a run for each file
+        if (!told[int(file)].exchange(true))
+            qCWarning(logStart, "%ls cannot be read (%ls): its values read as their defaults",
+                      qUtf16Printable(QFileInfo(path(file)).fileName()), qUtf16Printable(data.errorString()));
         return std::nullopt;
+    }
     lastSeen = data.isOpen() ? data.readAll() : QByteArray();
     return lastSeen;
 }

@@ -9,8 +9,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QWidget>
+
+namespace {
+
+Q_LOGGING_CATEGORY(logPicture, "lunora.picture", QtInfoMsg)
+
+} // namespace
 
 BackgroundPicture::BackgroundPicture(QString runDir, QWidget *window, PictureBox *resultPicture)
     : m_runDir(std::move(runDir))
@@ -27,6 +34,8 @@ QString BackgroundPicture::path() const
 void BackgroundPicture::load()
 {
     m_bytes = readWholeFile(path());
+    if (!m_bytes.isEmpty() && !imagedecode::looksDecodable(m_bytes))
+        qCWarning(logPicture, "底图.jpg is not a picture that can be shown: the background stays plain");
     m_scaled = QPixmap();
     m_scaledFor = QSize();
     m_window->update();

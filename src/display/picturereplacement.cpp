@@ -9,6 +9,13 @@
 #include "widgets/messagebox.h"
 
 #include <QDir>
+#include <QLoggingCategory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(logPicture, "lunora.picture", QtInfoMsg)
+
+} // namespace
 
 PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
                                        QWidget *dialogParent)
@@ -29,6 +36,8 @@ void PictureReplacement::replace(int slot)
     // Whatever its name says, only what decodes can show on the card: a
     // file that does not is refused before anything is copied.
     if (imagedecode::decodeScaled(readWholeFile(chosen), {64, 64}).isNull()) {
+        qCInfo(logPicture, "refused %ls as prize picture %d: it does not decode",
+               qUtf16Printable(QDir::toNativeSeparators(chosen)), slot);
         messagebox::inform(QStringLiteral("“") + QDir::toNativeSeparators(chosen)
                            + QStringLiteral("”不是能显示的图片，没有复制，奖品图片没有改变！"
                                             "请另选一张图片。"));

@@ -2,9 +2,17 @@
 
 #include "core/wholefile.h"
 #include "filecopy.h"
+#include "widgets/imagedecode.h"
 #include "widgets/picturebox.h"
 
 #include <QDir>
+#include <QLoggingCategory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(logPicture, "lunora.picture", QtInfoMsg)
+
+} // namespace
 
 PrizePictures::PrizePictures(QString runDir, std::array<PictureBox *, 8> boxes)
     : m_runDir(std::move(runDir))
@@ -34,7 +42,10 @@ void PrizePictures::load(int slot) const
 {
     if (slot < 1 || slot > 8)
         return;
-    m_boxes[slot - 1]->setPicture(readWholeFile(path(slot)));
+    const QByteArray bytes = readWholeFile(path(slot));
+    if (!bytes.isEmpty() && !imagedecode::looksDecodable(bytes))
+        qCWarning(logPicture, "奖品图片/%d.jpg is not a picture that can be shown: its box stays empty", slot);
+    m_boxes[slot - 1]->setPicture(bytes);
 }
 
 void PrizePictures::loadAll() const

@@ -5,9 +5,12 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QList>
+#include <QLoggingCategory>
 
 namespace imagedecode {
 namespace {
+
+Q_LOGGING_CATEGORY(logPicture, "lunora.picture", QtInfoMsg)
 
 struct Entry
 {
@@ -76,8 +79,11 @@ QImage decode(const QByteArray &bytes, QSize size)
     if (reader.supportsOption(QImageIOHandler::ScaledSize))
         reader.setScaledSize(size);
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull()) {
+        qCWarning(logPicture, "a picture of %dx%d could not be decoded (%ls): it shows nothing", full.width(),
+                  full.height(), qUtf16Printable(reader.errorString()));
         return {};
+    }
     if (image.size() != size)
         image = scaledSmoothly(image, size);
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -117,6 +123,15 @@ QImage decodeScaled(const QByteArray &bytes, QSize size)
         }
     }
     return e.image;
+}
+
+bool looksDecodable(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() && !size.isEmpty();
 }
 
 void clearCache()

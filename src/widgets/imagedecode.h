@@ -18,6 +18,12 @@ inline constexpr int kMaxDecodeSide = 4096;
 // bytes are empty or do not decode.
 QImage decodeScaled(const QByteArray &bytes, QSize size);
 
+// Whether the bytes start as a picture that decodes: only its header is
+// read. A picture file that does not is named in the log where it is loaded
+// (the log's lunora.picture); one whose header reads but whose picture does
+// not decode is logged here, by its size.
+bool looksDecodable(const QByteArray &bytes);
+
 // Drops every cached image (tests and benchmarks).
 void clearCache();
 int cacheHits();
