@@ -77,7 +77,7 @@ e2e_wait_window() { # pattern [what, for the failure] [pid]
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     if [ -n "${3:-}" ] && ! kill -0 "$3" 2>/dev/null; then
-      e2e_fail "the program ended before its window showed: $(cat "$E2E_DIR/lunora.log")"
+      e2e_fail "the program ended before its window showed: $(cat "$E2E_DIR/stderr.txt")"
     fi
     sleep 0.1
   done
@@ -158,10 +158,10 @@ e2e_open_menu() { # x y
 # Starts the program and waits for its main window; sets E2E_WINDOW and
 # E2E_BASELINE, the windows it shows with nothing open over it.
 e2e_start() {
-  (cd "$E2E_DIR" && exec ./lunora >"$E2E_DIR/lunora.log" 2>&1) &
+  (cd "$E2E_DIR" && exec ./lunora >"$E2E_DIR/stderr.txt" 2>&1) &
   E2E_APP_PID=$!
   E2E_WINDOW=$(e2e_wait_window '^Lunora软件V2.0$' "the main window did not appear" "$E2E_APP_PID") \
-    || e2e_fail "its log ends: $(tail -n 5 "$E2E_DIR/lunora.log")"
+    || e2e_fail "its log ends: $(tail -n 5 "$E2E_DIR/stderr.txt")"
   E2E_BASELINE=$(e2e_windows | sort)
 }
 

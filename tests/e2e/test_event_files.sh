@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The files of an event as an organiser leaves them: config.a saved as UTF-8
 # by an editor (with and without a byte order mark) starts with its values
-# and is stored back in GBK beside a copy of the original; 清空中奖 with a
-# new history keeps the rehearsal's history under a dated name.
+# and is stored back in GBK beside a copy of the original, which the log
+# tells; 清空中奖 with a new history keeps the rehearsal's history under a
+# dated name.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
@@ -34,6 +35,11 @@ start_with_utf8_config() {
 }
 
 start_with_utf8_config $'\xEF\xBB\xBF' '彩排·年会' 3 三
+# The conversion is in the log beside the data files, for the organiser
+# to send after the event; the log's own thread writes it soon after.
+logged() { grep -q ' lunora.save info config.a was UTF-8 ' "$E2E_DIR/lunora.log" 2>/dev/null; }
+for _ in $(seq 100); do logged && break; sleep 0.1; done
+logged || e2e_fail "lunora.log holds: $(cat "$E2E_DIR/lunora.log" 2>/dev/null)"
 
 # 中奖结果 with the empty password, 清空中奖, OK, and OK for a new history.
 e2e_open_menu 40 700

@@ -40,7 +40,7 @@ expect_exit_zero() {
   local status=0
   wait "$E2E_APP_PID" || status=$?
   E2E_APP_PID=
-  [ "$status" -eq 0 ] || e2e_fail "exit status $status: $(tail -n 5 "$E2E_DIR/lunora.log")"
+  [ "$status" -eq 0 ] || e2e_fail "exit status $status: $(tail -n 5 "$E2E_DIR/stderr.txt")"
   [ "$(md5sum <"$E2E_DIR/config.a")" = "$before" ] || e2e_fail "exiting wrote config.a"
   [ ! -e "$E2E_DIR/jieguo.a" ] || e2e_fail "exiting wrote jieguo.a"
 }

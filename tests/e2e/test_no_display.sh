@@ -21,12 +21,12 @@ expect_refusal() { # what, message, env arguments...
   local what=$1 message=$2 status
   shift 2
   (cd "$E2E_DIR" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" \
-    timeout 60 ./lunora >"$E2E_DIR/lunora.log" 2>&1)
+    timeout 60 ./lunora >"$E2E_DIR/stderr.txt" 2>&1)
   status=$?
   [ "$status" -ne 124 ] || e2e_fail "$what: the program waited instead of ending"
-  [ "$status" -eq 1 ] || e2e_fail "$what: the program ended with status $status: $(cat "$E2E_DIR/lunora.log")"
-  grep -q "$message" "$E2E_DIR/lunora.log" \
-    || e2e_fail "$what: no message about the display: $(cat "$E2E_DIR/lunora.log")"
+  [ "$status" -eq 1 ] || e2e_fail "$what: the program ended with status $status: $(cat "$E2E_DIR/stderr.txt")"
+  grep -q "$message" "$E2E_DIR/stderr.txt" \
+    || e2e_fail "$what: no message about the display: $(cat "$E2E_DIR/stderr.txt")"
   [ ! -e "$E2E_DIR/config.a" ] || e2e_fail "$what: config.a was written"
   [ ! -e "$E2E_DIR/奖品图片" ] || e2e_fail "$what: the picture folder was made"
 }
