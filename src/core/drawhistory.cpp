@@ -16,6 +16,18 @@ Q_LOGGING_CATEGORY(logSave, "lunora.save", QtInfoMsg)
 Q_LOGGING_CATEGORY(logDraw, "lunora.draw", QtInfoMsg)
 Q_LOGGING_CATEGORY(logStart, "lunora.start", QtInfoMsg)
 
+// Lines of 中奖记录.csv that waited before a write, and those that still
+// wait after it: logged when lines begin or go on to wait, and when the
+// ones that waited are all written.
+void logLines(qsizetype waited, qsizetype left, bool held)
+{
+    if (left > waited)
+        qCInfo(logSave, "中奖记录.csv %s: %lld line(s) wait",
+               held ? "is held by another program" : "refuses the write", qlonglong(left));
+    else if (waited > 0 && left == 0)
+        qCInfo(logSave, "中奖记录.csv took the %lld line(s) that waited for it", qlonglong(waited));
+}
+
 // A win as the operator's box names it: its time and its slot.
 void logLostWin(const DrawHistory::Win &win, const char *why)
 {
@@ -151,11 +163,10 @@ void DrawHistory::retry(int waitMs)
     static_cast<void>(m_settings.flush(DataFile::Results, waitMs));
     static_cast<void>(m_settings.flush(DataFile::Config, waitMs));
     const std::lock_guard guard(m_mutex);
-    const qsizetype waited = m_lines.size();
     loadLeftLines();
+    const qsizetype waited = m_lines.size();
     writeWaitingLines();
-    if (waited > 0 && m_lines.isEmpty())
-        qCInfo(logSave, "中奖记录.csv took the %lld line(s) that waited for it", qlonglong(waited));
+    logLines(waited, m_lines.size(), m_linesHeld);
 }
 
 bool DrawHistory::waits() const
@@ -235,11 +246,10 @@ void DrawHistory::append(const QByteArray &line)
 {
     const std::lock_guard guard(m_mutex);
     loadLeftLines();
+    const qsizetype waited = m_lines.size();
     m_lines.append(line);
     writeWaitingLines();
-    if (!m_lines.isEmpty())
-        qCInfo(logSave, "中奖记录.csv %s: %lld line(s) wait",
-               m_linesHeld ? "is held by another program" : "refuses the write", qlonglong(m_lines.size()));
+    logLines(waited, m_lines.size(), m_linesHeld);
 }
 
 // Each line exactly as it was made, in order, through history::append. A
