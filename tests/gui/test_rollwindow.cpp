@@ -99,9 +99,10 @@ void TestRollWindow::startCaptionStartsAndSpaceStops()
     // The focus timer keeps the invisible button focused: the space bar stops.
     QTRY_VERIFY_WITH_TIMEOUT(startButton(*w).hasFocus(), kPatienceMs);
     QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Space); // to the focus
-    QVERIFY(!startButton(*w).isEnabled());
     QVERIFY(sound->looping.isEmpty());
     QVERIFY(fireworksShowing(*w));
+    // The fireworks' window may let the landing tick run before the key
+    // returns, so the roll is only known to have stopped, and then landed.
     QTRY_COMPARE_WITH_TIMEOUT(storedWins(run), 1, kPatienceMs);
 }
 
@@ -249,7 +250,7 @@ void TestRollWindow::emptyBoxShowsMessage()
 void TestRollWindow::stockTakenDuringRoll()
 {
     RunFolder run;
-    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n") + kFast);
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n") + kFast + kNoEffects);
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
     const QString music = run.file(QStringLiteral("wav/bjyy.mp3"));
