@@ -127,8 +127,8 @@ void TestStartup::wheelSizeFromSettings_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QSize>("frame");
+    // How a stored text becomes a size is the core's; the box shows it as stored.
     QTest::newRow("3") << QStringLiteral("3") << QSize(665, 665);
-    QTest::newRow("-1") << QStringLiteral("-1") << QSize(500, 500);
     QTest::newRow("letters") << QStringLiteral("abc") << QSize(500, 500);
 }
 
@@ -238,11 +238,9 @@ void TestStartup::wheelGeometryOnWidgets_data()
     QTest::addColumn<QPoint>("slot1");
     QTest::addColumn<QPoint>("slot4");
     QTest::addColumn<QPoint>("slot8");
-    QTest::newRow("0") << 0 << 500 << QSize(106, 65) << QRect(205, 192, 96, 112) << 30 << 40 << QPoint(132, 69) << QPoint(347, 268) << QPoint(42, 172);
-    QTest::newRow("1") << 1 << 550 << QSize(116, 71) << QRect(225, 211, 105, 123) << 33 << 44 << QPoint(145, 75) << QPoint(381, 294) << QPoint(46, 189);
-    QTest::newRow("2") << 2 << 605 << QSize(127, 78) << QRect(247, 232, 115, 135) << 36 << 48 << QPoint(159, 82) << QPoint(419, 323) << QPoint(50, 207);
+    // The geometry of every size is the core's table; this is the one size
+    // that shows it reaches the widgets from the options panel.
     QTest::newRow("3") << 3 << 665 << QSize(139, 85) << QRect(271, 255, 126, 148) << 39 << 52 << QPoint(174, 90) << QPoint(460, 355) << QPoint(55, 227);
-    QTest::newRow("4") << 4 << 731 << QSize(152, 93) << QRect(298, 280, 138, 162) << 42 << 56 << QPoint(191, 99) << QPoint(506, 390) << QPoint(60, 249);
 }
 
 void TestStartup::wheelGeometryOnWidgets()
