@@ -5,14 +5,10 @@
 #include "support_operator.h"
 #include "support_runfolder.h"
 
-#include "core/drawhistory.h"
-#include "core/draw.h"
-#include "core/settingsfile.h"
-#include "lottery/prizevalueswindow.h"
-#include "lottery/resultswindow.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
 #include "widgets/inputbox.h"
+#include "widgets/modalwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,18 +110,32 @@ private Q_SLOTS:
         QCOMPARE(drawnPixels(&widget(*w, u"按钮_保存")), 14);
     }
 
+    // The prize settings and results windows, opened from the menu as an
+    // operator does (the initial password is empty).
     void lotteryWindowFontsArePixels()
     {
         RunFolder run;
-        SettingsFile settings(run.path(), gbkCodec());
-        Draw draw;
-        draw.setTable(PrizeTable::defaults());
-        const std::array<QByteArray, 8> noPictures{};
-        PrizeValuesWindow prizes(settings, draw, noPictures);
-        QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
-        DrawHistory history(settings);
-        ResultsWindow results(settings, history, noPictures);
-        QCOMPARE(drawnPixels(results.clearButton()), 16);
+        auto w = run.openWindow();
+        modalwindow::Seam windows;
+        inputbox::Seam passwords;
+        passwords.queueOk(QString());
+        int prizeEdit = 0;
+        int clearButton = 0;
+        windows.queueHandler([](QDialog &password) {
+            QTest::mouseClick(&control<QPushButton>(password, QStringLiteral("按钮_登陆")), Qt::LeftButton);
+        });
+        windows.queueHandler([&](QDialog &prizes) {
+            prizeEdit = drawnPixels(&control<QLineEdit>(prizes, QStringLiteral("编辑框1")));
+        });
+        windows.queueHandler([&](QDialog &results) {
+            clearButton = drawnPixels(&control<QPushButton>(results, QStringLiteral("按钮1")));
+        });
+        control<QAction>(*w, QStringLiteral("奖项设置")).trigger();
+        control<QAction>(*w, QStringLiteral("中奖结果")).trigger();
+        QCOMPARE(windows.opened(), QStringList({QStringLiteral("PasswordWindow"), QStringLiteral("PrizeValuesWindow"),
+                                                QStringLiteral("ResultsWindow")}));
+        QCOMPARE(prizeEdit, 20);
+        QCOMPARE(clearButton, 16);
     }
 
     // The wheel's table gives the centre captions 30 points at size 0 and
