@@ -79,14 +79,10 @@ inline std::array<int, 8> storedCounts(const RunFolder &run)
     return counts;
 }
 
-} // namespace operate
-
-namespace operate {
-
-// Replaces what a line edit holds, as typing over its selected text does.
+// Replaces what a line edit holds: Ctrl+A, Delete, then the new text typed.
 inline void typeOver(QLineEdit &edit, const QString &text)
 {
-    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(&edit, Qt::Key_Delete);
     QTest::keyClicks(&edit, text);
 }

@@ -63,7 +63,7 @@ void TestRollPopup::cleanup()
 
 QWidget *TestRollPopup::element(const QString &name) const
 {
-    return m_window->findChild<QWidget *>(name);
+    return &control<QWidget>(*m_window, name);
 }
 
 bool TestRollPopup::rightClickOpensMenuAt(QWidget *target, QPoint pos)
