@@ -8,24 +8,23 @@
 // seam (every open and replace of the file answers Busy, as Windows'
 // sharing violation does); on Windows holdfile.exe, built beside this
 // program, holds the real file open.
-#include "gui/support_mainwindow.h"
+#include "gui/support_controls.h"
 #include "gui/support_fakesound.h"
 #include "gui/support_runfolder.h"
 #include "benchmedia.h"
 #include "benchscreen.h"
 #include "support_busyfiles.h"
 
-#include "core/roll.h"
 #include "mainwindow/mainwindow.h"
 #include "widgets/controls.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -101,33 +100,33 @@ double timed(const std::function<void()> &work)
 Run rollAcrossAHold(bool held)
 {
     RunFolder run;
-    prepareDrawable(run);
+    prepareDrawable(run, QStringLiteral("滚动速度=%1\r\n禁用特效=真\r\n").arg(kIntervalMs));
     auto window = run.openWindow();
-    MainControls &c = parts(window).controls();
-    c.effectsDisabledBox->setChecked(true);
-    c.rollSpeedEdit->setText(QString::number(kIntervalMs));
     window->show();
     QCoreApplication::processEvents();
-    Roll &roll = parts(window).roll();
+    // The operator's key: the space bar on the roll's button 按钮1.
+    QPushButton &button = control<QPushButton>(*window, QStringLiteral("按钮1"));
+    const auto press = [&button] { QTest::keyClick(&button, Qt::Key_Space); };
+    IntervalTimer &rollTimer = control<IntervalTimer>(*window, QStringLiteral("时钟1"));
 
     QElapsedTimer clock;
     std::vector<qint64> ticks; // ns since the clock started; -1 marks a new roll
-    QObject::connect(c.rollTimer, &IntervalTimer::tick, c.rollTimer,
+    QObject::connect(&rollTimer, &IntervalTimer::tick, &rollTimer,
                      [&] { ticks.push_back(clock.nsecsElapsed()); });
     Hold hold(run.file(QStringLiteral("jieguo.a")));
     Run result;
     clock.start();
-    roll.startStopPress();
+    press();
     runUntil(clock, kHoldAfterMs);
     if (held)
         hold.start();
     runUntil(clock, kHoldAfterMs + 200);
-    result.stopMs = timed([&] { roll.startStopPress(); });
-    while (roll.state().phase != RollPhase::Idle)
+    result.stopMs = timed(press);
+    while (rollTimer.isActive()) // until the landing tick
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     ticks.push_back(-1);
     result.storedAtLanding = storedWins(run);
-    result.startMs = timed([&] { roll.startStopPress(); });
+    result.startMs = timed(press);
     runUntil(clock, kHoldAfterMs + kHoldMs + 500);
     if (held)
         hold.end();

@@ -5,34 +5,26 @@
 // its count, and exits non-zero when something is wrong.
 //
 //   bench_gui_soak [rolls] [warm-up rolls]     defaults: 10000 and 200
-#include "gui/support_mainwindow.h"
 #include "benchmedia.h"
 #include "benchscreen.h"
+#include "gui/support_controls.h"
 #include "support_history.h"
-#include "core/drawhistory.h"
 #include "core/historyfile.h"
-#include "core/keys.h"
-#include "core/results.h"
-#include "core/roll.h"
-#include "core/settingsfile.h"
-#include "core/values.h"
-#include "display/wineffects.h"
 #include "platform/gbkcodec.h"
 #include "platform/sound.h"
-#include "widgets/controls.h"
+#include "widgets/picturebox.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <array>
@@ -111,9 +103,18 @@ struct ObjectCensus
 // Taken between rolls with the fireworks closed: every object the window
 // owns, the timers still registered on any object that ever ticked, and the
 // top-level windows (an effects window never destroyed shows here).
+QList<QWidget *> fireworks(const MainWindow &window)
+{
+    return window.findChildren<QWidget *>(QStringLiteral("EffectsWindow"));
+}
+
+// The fireworks close by themselves after their 3.5 s.
 ObjectCensus census(MainWindow &window, const TimerWatch &watch)
 {
-    window.findChild<WinEffects *>()->closeWinEffect();
+    QElapsedTimer waited;
+    waited.start();
+    while (!fireworks(window).isEmpty() && waited.elapsed() < kRollDeadlineMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ObjectCensus c;
     c.objects = int(window.findChildren<QObject *>().size()) + 1;
@@ -124,9 +125,11 @@ ObjectCensus census(MainWindow &window, const TimerWatch &watch)
 
 void prepareRunFolder(const QString &runDir)
 {
-    SettingsFile settings(runDir, gbkCodec());
-    // By probability: the box never empties.
-    if (!settings.writeZbt(keys::kDrawMode, values::kTrue))
+    // By probability, so the box never empties; a roll ticks every
+    // millisecond and stops itself after 5 ms; the fireworks show.
+    QFile config(runDir + QStringLiteral("/config.a"));
+    const QString text = QStringLiteral("[zbt]\r\nlx=真\r\n滚动速度=1\r\n自动停止=0.005\r\n");
+    if (!config.open(QIODevice::WriteOnly) || config.write(gbkCodec().encode(text)) < 0)
         qFatal("cannot write the run folder's config.a");
     QDir().mkpath(runDir + QStringLiteral("/奖品图片"));
     for (int slot = 1; slot <= 8; ++slot) {
@@ -147,17 +150,17 @@ public:
         m_guard.setSingleShot(true);
     }
 
-    // One complete roll: a start request (which also closes the previous
-    // fireworks), then the real timers run until the auto-stop has stopped
-    // the roll and the next tick has landed it.
+    // One complete roll: the space bar on 按钮1 (which also closes the
+    // previous fireworks), then the real timers run until the auto-stop has
+    // stopped the roll and the next tick has landed it.
     bool roll()
     {
         const int wavesBefore = m_sound.waves;
-        parts(m_window).roll().startStopPress();
-        if (parts(m_window).roll().state().phase != RollPhase::Rolling)
+        QTest::keyClick(&m_button, Qt::Key_Space);
+        if (m_button.text() != u"停止")
             return fail("the start request did not start a roll");
         m_guard.start();
-        while (m_sound.waves == wavesBefore || parts(m_window).roll().state().phase != RollPhase::Idle) {
+        while (m_sound.waves == wavesBefore || m_button.text() != u"开始" || !m_button.isEnabled()) {
             if (!m_guard.isActive())
                 return fail("no landing within the deadline");
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -165,10 +168,13 @@ public:
         m_guard.stop();
         if (m_sound.waves != wavesBefore + 1)
             return fail("more than one end sound for one landing");
-        if (m_window.findChild<WinEffects *>()->isShowing())
-            ++m_fireworksAtLanding;
-        ++m_landed[size_t(parts(m_window).roll().state().position - 1)];
-        m_order.append(parts(m_window).roll().state().position);
+        for (const QWidget *effects : fireworks(m_window))
+            m_fireworksAtLanding += effects->isVisible() ? 1 : 0;
+        const int slot = landedSlot();
+        if (slot == 0)
+            return fail("the result picture is no slot's picture");
+        ++m_landed[size_t(slot - 1)];
+        m_order.append(slot);
         // What the main loop does between events.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return true;
@@ -186,6 +192,16 @@ public:
     int fireworksAtLanding() const { return m_fireworksAtLanding; }
 
 private:
+    // The slot whose picture the result box shows: each slot's is its own.
+    int landedSlot() const
+    {
+        const QByteArray &shown = control<PictureBox>(m_window, QStringLiteral("图片框a_结果")).picture();
+        for (int n = 1; n <= 8; ++n)
+            if (!shown.isEmpty() && control<PictureBox>(m_window, QStringLiteral("图片框%1").arg(n)).picture() == shown)
+                return n;
+        return 0;
+    }
+
     bool fail(const char *why)
     {
         std::fprintf(stderr, "FAIL: %s (after %d landings)\n", why, landings());
@@ -194,6 +210,7 @@ private:
 
     MainWindow &m_window;
     CountingSound &m_sound;
+    QPushButton &m_button = control<QPushButton>(m_window, QStringLiteral("按钮1"));
     QTimer m_guard;
     std::array<int, 8> m_landed{};
     QList<int> m_order; // the slot of every landing, first to last
@@ -220,9 +237,9 @@ bool check(bool ok, const char *what)
 // The history holds one line per landing, in the order of the landings, and
 // each line's count is that slot's running count: the last one per slot is
 // what jieguo.a holds (a line the file did not take is missing from it).
-bool historyMatches(const Soak &soak, MainWindow &window)
+bool historyMatches(const Soak &soak, const QString &runDir)
 {
-    QFile file(parts(window).settings().runDir() + u'/' + history::kFileName);
+    QFile file(runDir + u'/' + history::kFileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QList<history::Entry> entries = history::parse(file.readAll());
@@ -240,7 +257,20 @@ bool historyMatches(const Soak &soak, MainWindow &window)
     return true;
 }
 
-int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qint64 ms)
+// The count of `slot` as jieguo.a on disk holds it.
+QString storedCount(const QString &runDir, int slot)
+{
+    QFile file(runDir + QStringLiteral("/jieguo.a"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString key = QStringLiteral("j%1=").arg(slot);
+    for (const QString &line : gbkCodec().decode(file.readAll()).split(QStringLiteral("\r\n")))
+        if (line.startsWith(key))
+            return line.mid(key.size());
+    return {};
+}
+
+int report(const Soak &soak, const QString &runDir, const Figures &f, int rolls, qint64 ms)
 {
     bool ok = true;
     std::printf("rolls %d, landings %d, fireworks open at landing %d, wall time %.1f s\n", rolls,
@@ -248,7 +278,7 @@ int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qi
     std::printf("slot  landed  jieguo.a\n");
     bool countsMatch = true;
     for (int slot = 1; slot <= 8; ++slot) {
-        const QString stored = results::countText(parts(window).settings(), slot);
+        const QString stored = storedCount(runDir, slot);
         const int landed = soak.landedPerSlot()[size_t(slot - 1)];
         std::printf("j%d   %6d  %8s\n", slot, landed, qPrintable(stored));
         countsMatch = countsMatch && stored.toInt() == landed;
@@ -262,7 +292,7 @@ int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qi
     ok &= check(soak.landings() == rolls, "every roll landed once");
     ok &= check(soak.fireworksAtLanding() == rolls, "the fireworks were open at every landing");
     ok &= check(countsMatch, "jieguo.a counts equal the landings");
-    ok &= check(historyMatches(soak, window), "history lines follow the landings");
+    ok &= check(historyMatches(soak, runDir), "history lines follow the landings");
     ok &= check(f.rssMax - f.rssStart <= kRssAllowance, "resident memory within 5 MiB of warm-up");
     ok &= check(f.fdEnd <= f.fdStart, "no file handle left open");
     ok &= check(f.censusEnd.timers <= f.censusStart.timers, "no timer left running");
@@ -277,10 +307,6 @@ int runSoak(const QString &runDir, int rolls, int warmUp)
     CountingSound &counting = *sound;
     MainWindow window(runDir, std::move(sound));
     window.show();
-    MainControls &c = parts(window).controls();
-    c.rollSpeedEdit->setText(QStringLiteral("1"));
-    c.autoStopEdit->setText(QStringLiteral("0.005"));
-    c.effectsDisabledBox->setChecked(false);
 
     TimerWatch watch;
     qApp->installEventFilter(&watch);
@@ -311,7 +337,7 @@ int runSoak(const QString &runDir, int rolls, int warmUp)
     f.fdEnd = openFileHandles();
     f.censusEnd = census(window, watch);
     qApp->removeEventFilter(&watch);
-    return report(soak, window, f, rolls, ms);
+    return report(soak, runDir, f, rolls, ms);
 }
 
 // The offscreen platform cannot raise windows or set masks, and says so for

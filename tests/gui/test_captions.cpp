@@ -2,19 +2,13 @@
 // every window's fonts cover the layout's pixel sizes whatever the screen's
 // resolution. The program runs here at 144 dpi without scaling, where a
 // point is 2 pixels instead of 4/3.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
 
-#include "core/drawhistory.h"
-#include "core/keys.h"
-#include "core/draw.h"
-#include "core/settingsfile.h"
-#include "display/wheellayout.h"
-#include "lottery/prizevalueswindow.h"
-#include "lottery/resultswindow.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
 #include "widgets/inputbox.h"
+#include "widgets/modalwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,6 +40,16 @@ bool showsLiterally(const QLabel *label, const QString &literal)
         && label->sizeHint().width() >= QFontMetrics(label->font()).horizontalAdvance(literal);
 }
 
+QWidget &widget(const QWidget &w, const char16_t *name)
+{
+    return control<QWidget>(w, QString::fromUtf16(name));
+}
+
+QLabel &title(const QWidget &w, bool main)
+{
+    return control<QLabel>(w, main ? QStringLiteral("透明标签_主标题") : QStringLiteral("透明标签_副标题"));
+}
+
 } // namespace
 
 class TestCaptions : public QObject
@@ -74,8 +78,8 @@ private Q_SLOTS:
         run.writeGbk(QStringLiteral("config.a"),
                      config(QStringLiteral("主标题=%1\r\n副标题=%1\r\n").arg(title)));
         auto w = run.openWindow();
-        QVERIFY(showsLiterally(parts(w).controls().mainTitle, title));
-        QVERIFY(showsLiterally(parts(w).controls().subTitle, title));
+        QVERIFY(showsLiterally(&::title(*w, true), title));
+        QVERIFY(showsLiterally(&::title(*w, false), title));
     }
 
     void editedTitlesShowAsTyped()
@@ -87,10 +91,10 @@ private Q_SLOTS:
         const QString sub = QStringLiteral("<font color=red>现场</font>");
         boxes.queueOk(main);
         boxes.queueOk(sub);
-        parts(w).menu().mainTitle->trigger();
-        parts(w).menu().subTitle->trigger();
-        QVERIFY(showsLiterally(parts(w).controls().mainTitle, main));
-        QVERIFY(showsLiterally(parts(w).controls().subTitle, sub));
+        control<QAction>(*w, QStringLiteral("主标题")).trigger();
+        control<QAction>(*w, QStringLiteral("副标题")).trigger();
+        QVERIFY(showsLiterally(&title(*w, true), main));
+        QVERIFY(showsLiterally(&title(*w, false), sub));
     }
 
     // The main window's design sizes, in pixels.
@@ -98,27 +102,40 @@ private Q_SLOTS:
     {
         RunFolder run;
         auto w = run.openWindow();
-        const MainControls &c = parts(w).controls();
-        QCOMPARE(drawnPixels(c.mainTitle), 67);
-        QCOMPARE(drawnPixels(c.subTitle), 40);
-        QCOMPARE(drawnPixels(c.startCaption), 40);
-        QCOMPARE(drawnPixels(c.stopCaption), 40);
-        QCOMPARE(drawnPixels(c.panelClose), 20);
-        QCOMPARE(drawnPixels(c.saveButton), 14);
+        QCOMPARE(drawnPixels(&title(*w, true)), 67);
+        QCOMPARE(drawnPixels(&title(*w, false)), 40);
+        QCOMPARE(drawnPixels(&widget(*w, u"透明标签_开始")), 40);
+        QCOMPARE(drawnPixels(&widget(*w, u"透明标签_结束")), 40);
+        QCOMPARE(drawnPixels(&widget(*w, u"标签8")), 20);
+        QCOMPARE(drawnPixels(&widget(*w, u"按钮_保存")), 14);
     }
 
+    // The prize settings and results windows, opened from the menu as an
+    // operator does (the initial password is empty).
     void lotteryWindowFontsArePixels()
     {
         RunFolder run;
-        SettingsFile settings(run.path(), gbkCodec());
-        Draw draw;
-        draw.setTable(PrizeTable::defaults());
-        const std::array<QByteArray, 8> noPictures{};
-        PrizeValuesWindow prizes(settings, draw, noPictures);
-        QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
-        DrawHistory history(settings);
-        ResultsWindow results(settings, history, noPictures);
-        QCOMPARE(drawnPixels(results.clearButton()), 16);
+        auto w = run.openWindow();
+        modalwindow::Seam windows;
+        inputbox::Seam passwords;
+        passwords.queueOk(QString());
+        int prizeEdit = 0;
+        int clearButton = 0;
+        windows.queueHandler([](QDialog &password) {
+            QTest::mouseClick(&control<QPushButton>(password, QStringLiteral("按钮_登陆")), Qt::LeftButton);
+        });
+        windows.queueHandler([&](QDialog &prizes) {
+            prizeEdit = drawnPixels(&control<QLineEdit>(prizes, QStringLiteral("编辑框1")));
+        });
+        windows.queueHandler([&](QDialog &results) {
+            clearButton = drawnPixels(&control<QPushButton>(results, QStringLiteral("按钮1")));
+        });
+        control<QAction>(*w, QStringLiteral("奖项设置")).trigger();
+        control<QAction>(*w, QStringLiteral("中奖结果")).trigger();
+        QCOMPARE(windows.opened(), QStringList({QStringLiteral("PasswordWindow"), QStringLiteral("PrizeValuesWindow"),
+                                                QStringLiteral("ResultsWindow")}));
+        QCOMPARE(prizeEdit, 20);
+        QCOMPARE(clearButton, 16);
     }
 
     // The wheel's table gives the centre captions 30 points at size 0 and
@@ -127,11 +144,11 @@ private Q_SLOTS:
     {
         RunFolder run;
         auto w = run.openWindow();
-        parts(w).wheel().applySize(4);
-        QCOMPARE(drawnPixels(parts(w).controls().startCaption), 56);
-        QCOMPARE(drawnPixels(parts(w).controls().stopCaption), 56);
-        parts(w).wheel().applySize(0);
-        QCOMPARE(drawnPixels(parts(w).controls().startCaption), 40);
+        operate::saveWheelSize(*w, 4);
+        QCOMPARE(drawnPixels(&widget(*w, u"透明标签_开始")), 56);
+        QCOMPARE(drawnPixels(&widget(*w, u"透明标签_结束")), 56);
+        operate::saveWheelSize(*w, 0);
+        QCOMPARE(drawnPixels(&widget(*w, u"透明标签_开始")), 40);
     }
 
     // A title font is stored in points and shown at the pixels those points
@@ -142,7 +159,7 @@ private Q_SLOTS:
         run.writeGbk(QStringLiteral("config.a"),
                      config({}, QStringLiteral("主标题字体=宋体\r\n主标题字体大小=30\r\n主标题字体颜色=65535\r\n")));
         auto w = run.openWindow();
-        QCOMPARE(drawnPixels(parts(w).controls().mainTitle), 40);
+        QCOMPARE(drawnPixels(&title(*w, true)), 40);
     }
 
     // The font dialog deals in points: it offers the design title at 50
@@ -154,21 +171,19 @@ private Q_SLOTS:
         auto w = run.openWindow();
         FontDialog::Seam dialogs;
         dialogs.queueCancel();
-        parts(w).menu().mainTitleFont->trigger();
+        control<QAction>(*w, QStringLiteral("主标题字体")).trigger();
         QCOMPARE(dialogs.openedWith().size(), 1);
         QCOMPARE(dialogs.openedWith()[0].font.pointSize(), 50);
-        QCOMPARE(parts(w).settings().read(DataFile::Config, keys::kYanse, keys::kMainTitleFontSize),
-                 QStringLiteral("50"));
-        QCOMPARE(parts(w).controls().mainTitle->height(), 90);
+        QCOMPARE(storedValue(run, QStringLiteral("主标题字体大小")), QStringLiteral("50"));
+        QCOMPARE(title(*w, true).height(), 90);
 
-        QFont chosen = parts(w).controls().subTitle->font();
+        QFont chosen = title(*w, false).font();
         chosen.setPointSize(24);
         dialogs.queueOk({chosen, QColor(0, 0, 255)});
-        parts(w).menu().subTitleFont->trigger();
-        QCOMPARE(parts(w).settings().read(DataFile::Config, keys::kYanse, keys::kSubTitleFontSize),
-                 QStringLiteral("24"));
-        QCOMPARE(drawnPixels(parts(w).controls().subTitle), 32);
-        QCOMPARE(parts(w).controls().subTitle->height(), 43);
+        control<QAction>(*w, QStringLiteral("副标题字体")).trigger();
+        QCOMPARE(storedValue(run, QStringLiteral("副标题字体大小")), QStringLiteral("24"));
+        QCOMPARE(drawnPixels(&title(*w, false)), 32);
+        QCOMPARE(title(*w, false).height(), 43);
     }
 };
 

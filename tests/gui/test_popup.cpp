@@ -1,8 +1,7 @@
 // The popup menu from every bound element, exit, help and about.
-#include "support_mainwindow.h"
+#include "support_controls.h"
 #include "support_runfolder.h"
 
-#include "settings/popupmenu.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
@@ -29,6 +28,10 @@ private Q_SLOTS:
     void helpAndAbout();
 
 private:
+    QMenu &menu() const { return control<QMenu>(*m_window, QStringLiteral("设置")); }
+    QAction &item(const QString &text) const { return control<QAction>(*m_window, text); }
+    QWidget &element(const QString &name) const { return control<QWidget>(*m_window, name); }
+
     std::unique_ptr<RunFolder> m_run;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<messagebox::Seam> m_boxes;
@@ -45,7 +48,7 @@ void TestPopup::init()
 
 void TestPopup::cleanup()
 {
-    parts(m_window).menu().root->hide();
+    menu().hide();
     m_window.reset();
     m_run.reset();
     m_boxes.reset();
@@ -63,38 +66,35 @@ void TestPopup::rightButtonOpensMenu_data()
 void TestPopup::rightButtonOpensMenu()
 {
     QFETCH(QString, name);
-    QWidget *target = name == u"MainWindow" ? m_window.get() : m_window->findChild<QWidget *>(name);
-    QVERIFY(target);
-    QVERIFY(!parts(m_window).menu().root->isVisible());
+    QWidget *target = name == u"MainWindow" ? m_window.get() : &element(name);
+    QVERIFY(!menu().isVisible());
     QTest::mouseClick(target, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
+    QTRY_VERIFY(menu().isVisible());
 }
 
 void TestPopup::unboundOrHiddenOpensNothing()
 {
-    MainControls &c = parts(m_window).controls();
     // The panel is hidden at start: its label 标签2 gets no events. Opened,
     // 标签2 opens the menu but its neighbour 标签9 does not.
-    parts(m_window).menu().otherSettings->trigger();
-    if (c.optionsPanel->isHidden())
-        c.optionsPanel->show();
-    QTest::mouseClick(c.panelSpeedLabel, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QVERIFY(!parts(m_window).menu().root->isVisible());
-    QTest::mouseClick(c.panelWheelSizeLabel, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
-    parts(m_window).menu().root->hide();
+    QVERIFY(element(QStringLiteral("外形框2")).isHidden());
+    item(QStringLiteral("其它设置")).trigger();
+    QVERIFY(element(QStringLiteral("外形框2")).isVisible());
+    QTest::mouseClick(&element(QStringLiteral("标签9")), Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
+    QVERIFY(!menu().isVisible());
+    QTest::mouseClick(&element(QStringLiteral("标签2")), Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
+    QTRY_VERIFY(menu().isVisible());
+    menu().hide();
     // The stop caption is hidden while idle: its place belongs to the start caption.
-    QVERIFY(c.stopCaption->isHidden());
+    QVERIFY(element(QStringLiteral("透明标签_结束")).isHidden());
     QVERIFY(m_boxes->shown().isEmpty());
 }
 
 void TestPopup::enlargeItemIsNotShown()
 {
     QTest::mouseClick(m_window.get(), Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-    QTRY_VERIFY(parts(m_window).menu().root->isVisible());
-    QMenu *menu = parts(m_window).menu().root;
-    QVERIFY(menu->actionGeometry(parts(m_window).menu().enlarge).isEmpty());
-    QVERIFY(!menu->actionGeometry(parts(m_window).menu().prizeSettings).isEmpty());
+    QTRY_VERIFY(menu().isVisible());
+    QVERIFY(menu().actionGeometry(&item(QStringLiteral("转盘放大"))).isEmpty());
+    QVERIFY(!menu().actionGeometry(&item(QStringLiteral("奖项设置"))).isEmpty());
 }
 
 void TestPopup::closeWithCancelThenOk()
@@ -113,15 +113,15 @@ void TestPopup::closeWithCancelThenOk()
 void TestPopup::exitItemAsks()
 {
     m_boxes->queueAnswers({false});
-    parts(m_window).menu().exit->trigger();
+    item(QStringLiteral("退出")).trigger();
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("确定退出程序吗？")});
 }
 
 void TestPopup::helpAndAbout()
 {
-    parts(m_window).menu().help->trigger();
-    parts(m_window).menu().about->trigger();
+    item(QStringLiteral("帮助")).trigger();
+    item(QStringLiteral("关于")).trigger();
     QCOMPARE(m_boxes->shown().size(), 2);
     QCOMPARE(m_boxes->shown()[0].text,
              QStringLiteral("1.双击各个图片，可以选择自己的抽奖图片！(图片不要过大，50K以下最好！)\r\n2.右键弹出菜单！"));

@@ -1,10 +1,10 @@
 // The popup menu from the two elements that are only shown while a roll
 // runs: the result picture and the stop caption. The right button opens the
 // menu there and must neither stop the roll nor drag the picture.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
+#include "support_wait.h"
 
-#include "core/roll.h"
 #include "widgets/controls.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
@@ -27,6 +27,7 @@ private Q_SLOTS:
 
 private:
     QWidget *element(const QString &name) const;
+    QMenu &menu() const { return control<QMenu>(*m_window, QStringLiteral("设置")); }
     // Right click at `pos` of `target`; true when the menu opened at that
     // point of the screen.
     bool rightClickOpensMenuAt(QWidget *target, QPoint pos);
@@ -43,7 +44,7 @@ void TestRollPopup::init()
     m_boxes = std::make_unique<messagebox::Seam>();
     m_files = std::make_unique<filedialog::Seam>();
     m_run = std::make_unique<RunFolder>();
-    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    m_run->writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n禁用特效=真\r\n"));
     m_window = m_run->openWindow(&m_sound);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -51,7 +52,7 @@ void TestRollPopup::init()
 
 void TestRollPopup::cleanup()
 {
-    parts(m_window).menu().root->hide();
+    menu().hide();
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY(m_files->filters().isEmpty());
     m_window.reset();
@@ -62,12 +63,12 @@ void TestRollPopup::cleanup()
 
 QWidget *TestRollPopup::element(const QString &name) const
 {
-    return m_window->findChild<QWidget *>(name);
+    return &control<QWidget>(*m_window, name);
 }
 
 bool TestRollPopup::rightClickOpensMenuAt(QWidget *target, QPoint pos)
 {
-    QMenu *menu = parts(m_window).menu().root;
+    QMenu *menu = &this->menu();
     if (menu->isVisible())
         return false;
     QTest::mouseClick(target, Qt::RightButton, Qt::NoModifier, pos);
@@ -88,43 +89,44 @@ void TestRollPopup::popupFromElementShownDuringRoll_data()
 void TestRollPopup::popupFromElementShownDuringRoll()
 {
     QFETCH(QString, name);
-    MainControls &c = parts(m_window).controls();
-    QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Rolling);
-    parts(m_window).roll().tick();
+    operate::pressStartCaption(*m_window);
+    QPushButton &button = operate::startButton(*m_window);
+    QCOMPARE(button.text(), QStringLiteral("停止"));
     QWidget *target = element(name);
     QVERIFY(target);
-    QTRY_VERIFY(target->isVisible());
+    QTRY_VERIFY(target->isVisible()); // the result picture: after the first tick
     const QRect before = target->geometry();
     const QStringList soundBefore = m_sound->calls;
 
     QVERIFY(rightClickOpensMenuAt(target, QPoint(12, 9)));
     // Still rolling, nothing moved, the music untouched.
-    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Rolling);
-    QCOMPARE(c.startButton->text(), QStringLiteral("停止"));
-    QVERIFY(c.stopCaption->isVisible());
+    QCOMPARE(button.text(), QStringLiteral("停止"));
+    QVERIFY(button.isEnabled());
+    QVERIFY(element(QStringLiteral("透明标签_结束"))->isVisible());
     QCOMPARE(target->geometry(), before);
     QCOMPARE(m_sound->calls, soundBefore);
-    parts(m_window).menu().root->hide();
+    menu().hide();
 
     // The left button on the stop caption still stops the roll afterwards.
-    c.effectsDisabledBox->setChecked(true);
-    QTest::mouseClick(c.stopCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Stopping);
+    operate::pressStopCaption(*m_window);
+    QVERIFY(!button.isEnabled()); // stopping: the next tick lands
+    QTRY_COMPARE_WITH_TIMEOUT(storedWins(*m_run), 1, kPatienceMs);
 }
 
 void TestRollPopup::hiddenElementsOpenNothingWhenIdle()
 {
-    MainControls &c = parts(m_window).controls();
-    QVERIFY(c.resultPicture->isHidden());
-    QVERIFY(c.stopCaption->isHidden());
+    QWidget *result = element(QStringLiteral("图片框a_结果"));
+    QWidget *startCaption = element(QStringLiteral("透明标签_开始"));
+    QVERIFY(result->isHidden());
+    QVERIFY(element(QStringLiteral("透明标签_结束"))->isHidden());
     // A right click where the hidden stop caption lies belongs to the start
     // caption above it, which opens the same menu without starting a roll.
-    QVERIFY(rightClickOpensMenuAt(c.startCaption, QPoint(12, 9)));
-    QCOMPARE(parts(m_window).roll().state().phase, RollPhase::Idle);
-    parts(m_window).menu().root->hide();
+    QVERIFY(rightClickOpensMenuAt(startCaption, QPoint(12, 9)));
+    QCOMPARE(operate::startButton(*m_window).text(), QStringLiteral("开始"));
+    QVERIFY(!control<IntervalTimer>(*m_window, QStringLiteral("时钟1")).isActive());
+    menu().hide();
     // Where the hidden result picture lies, the window itself answers.
-    const QPoint inResult = c.resultPicture->geometry().center();
+    const QPoint inResult = result->geometry().center();
     QCOMPARE(m_window->childAt(inResult), nullptr);
     QVERIFY(rightClickOpensMenuAt(m_window.get(), inResult));
 }

@@ -2,7 +2,7 @@
 // pixel of the file reaches one pixel of the screen. (The program turns Qt's
 // scaling off; where a platform scales all the same, as Wayland does, this
 // keeps them sharp.) This test's screen is at twice the scale.
-#include "support_mainwindow.h"
+#include "support_controls.h"
 #include "support_runfolder.h"
 
 #include "widgets/picturebox.h"
@@ -55,16 +55,15 @@ private Q_SLOTS:
                      QStringLiteral("[zbt]\r\n外形框1左边=9000\r\n主标题左边=9000\r\n副标题左边=9000\r\n"));
         const QImage background = checkerboard({800, 600});
         run.writeBytes(QStringLiteral("底图.jpg"), pngOf(background));
+        // A prize box of the design's 106 x 65 covers 212 x 130 pixels here.
+        const QImage prize = checkerboard({212, 130});
+        run.writeBytes(QStringLiteral("奖品图片/1.jpg"), pngOf(prize));
         auto w = run.openWindow();
         w->resize(400, 300);
         QCOMPARE(w->devicePixelRatioF(), 2.0);
         QCOMPARE(shown(w.get()), background);
 
-        // A prize box of the design's 106 x 65 covers 212 x 130 pixels here.
-        const QImage prize = checkerboard({212, 130});
-        PictureBox *box = parts(w).controls().slots[0];
-        box->setPicture(pngOf(prize));
-        QCOMPARE(shown(box), prize);
+        QCOMPARE(shown(&control<PictureBox>(*w, QStringLiteral("图片框1"))), prize);
     }
 };
 

@@ -1,11 +1,11 @@
 // Title texts and fonts, and dragging the titles, the result picture and the
 // wheel, on the real main window offscreen.
-#include "support_mainwindow.h"
 #include "support_mousedrag.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
+#include "support_wait.h"
 
 #include "core/keys.h"
-#include "core/settingsfile.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
 #include "widgets/fontsize.h"
@@ -30,20 +30,40 @@ struct TitleParts
     QStringView colourKey;
 };
 
-TitleParts titleParts(MainWindow &w, bool main)
+TransparentLabel &titleLabel(const QWidget &w, bool main)
 {
-    MainControls &c = parts(w).controls();
-    MainMenu &m = parts(w).menu();
-    if (main)
-        return {c.mainTitle, m.mainTitle, m.mainTitleFont, keys::kMainTitle, keys::kMainTitleFont,
-                keys::kMainTitleFontSize, keys::kMainTitleFontColour};
-    return {c.subTitle, m.subTitle, m.subTitleFont, keys::kSubTitle, keys::kSubTitleFont,
-            keys::kSubTitleFontSize, keys::kSubTitleFontColour};
+    return control<TransparentLabel>(w, main ? QStringLiteral("透明标签_主标题") : QStringLiteral("透明标签_副标题"));
 }
 
-QString yanse(MainWindow &w, QStringView key)
+TitleParts titleParts(const QWidget &w, bool main)
 {
-    return parts(w).settings().read(DataFile::Config, keys::kYanse, key);
+    TransparentLabel *label = &titleLabel(w, main);
+    if (main)
+        return {label, &control<QAction>(w, QStringLiteral("主标题")),
+                &control<QAction>(w, QStringLiteral("主标题字体")), keys::kMainTitle, keys::kMainTitleFont,
+                keys::kMainTitleFontSize, keys::kMainTitleFontColour};
+    return {label, &control<QAction>(w, QStringLiteral("副标题")), &control<QAction>(w, QStringLiteral("副标题字体")),
+            keys::kSubTitle, keys::kSubTitleFont, keys::kSubTitleFontSize, keys::kSubTitleFontColour};
+}
+
+// What config.a on disk holds for `key`.
+QString stored(const RunFolder &run, QStringView key)
+{
+    return storedValue(run, key.toString());
+}
+
+// The result picture shows once a roll has landed.
+bool landARoll(const RunFolder &run, const QWidget &w)
+{
+    operate::pressStartCaption(w);
+    operate::pressStopCaption(w);
+    return QTest::qWaitFor([&] { return storedWins(run) == 1; }, kPatienceMs);
+}
+
+// Prize pictures, a fast roll and no fireworks.
+void prepareRolls(const RunFolder &run)
+{
+    prepareDrawable(run, QStringLiteral("滚动速度=1\r\n禁用特效=真\r\n"));
 }
 
 // Colours in the data file: red in the low byte, then green, then blue.
@@ -140,7 +160,7 @@ void TestTitles::titleTheFileCannotHoldIsRefused()
     title.editItem->trigger();
     title.editItem->trigger();
     QCOMPARE(title.label->text(), QStringLiteral("年会"));
-    QCOMPARE(parts(w).settings().readZbt(title.textKey), QStringLiteral("年会"));
+    QCOMPARE(stored(run, title.textKey), QStringLiteral("年会"));
     QCOMPARE(boxes.texts().size(), 1);
     QVERIFY2(boxes.texts()[0].startsWith(QStringLiteral("副标题中有程序的文件无法保存的字符：“😀”(U+1F600)、“𠀀”(U+20000)")),
              qPrintable(boxes.texts()[0]));
@@ -154,15 +174,15 @@ void TestTitles::editedTitleIsOfferedNextAndCancelKeepsIt()
     const QString title = QStringLiteral("  春节联欢 抽奖 ");
     boxes.queueOk(title);
     boxes.queueCancel();
-    parts(w).menu().mainTitle->trigger();
-    QCOMPARE(parts(w).controls().mainTitle->text(), title);
-    parts(w).menu().mainTitle->trigger();
+    titleParts(*w, true).editItem->trigger();
+    QCOMPARE(titleLabel(*w, true).text(), title);
+    titleParts(*w, true).editItem->trigger();
     QCOMPARE(boxes.asked()[1].initial, title.trimmed()); // the file keeps no outer blanks
-    QCOMPARE(parts(w).controls().mainTitle->text(), title);
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitle), title.trimmed());
+    QCOMPARE(titleLabel(*w, true).text(), title);
+    QCOMPARE(stored(run, keys::kMainTitle).trimmed(), title.trimmed()); // an INI value's outer blanks are not read
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).controls().mainTitle->text(), title.trimmed());
+    QCOMPARE(titleLabel(*w, true).text(), title.trimmed());
 }
 
 void TestTitles::cancelledFontDialogRecordsDesignFont_data()
@@ -185,11 +205,11 @@ void TestTitles::cancelledFontDialogRecordsDesignFont()
     t.fontItem->trigger();
 
     QCOMPARE(t.label->font(), design);
-    QCOMPARE(yanse(*w, t.faceKey), design.family());
+    QCOMPARE(stored(run, t.faceKey), design.family());
     // The design's 67 and 40 pixels are 50 and 30 points.
     const int points = main ? 50 : 30;
-    QCOMPARE(yanse(*w, t.sizeKey), QString::number(points));
-    QCOMPARE(yanse(*w, t.colourKey), storedColour(255, 255, 0));
+    QCOMPARE(stored(run, t.sizeKey), QString::number(points));
+    QCOMPARE(stored(run, t.colourKey), storedColour(255, 255, 0));
     QCOMPARE(t.label->height(), main ? 90 : 54); // 1.8 times the point size
     QCOMPARE(t.label->width(), width);
     // The dialog first offers the main title's design font, whichever title asks.
@@ -210,17 +230,17 @@ void TestTitles::longFaceNameIsCutToThirtyOneBytes()
     chosen.setPointSize(20);
     FontDialog::Seam dialogs;
     dialogs.queueOk({chosen, QColor(1, 2, 3)});
-    parts(w).menu().subTitleFont->trigger();
-    const QString stored = yanse(*w, keys::kSubTitleFont);
-    QCOMPARE(gbkCodec().encode(stored).size(), 31);
-    QVERIFY(chosen.family().startsWith(stored));
+    titleParts(*w, false).fontItem->trigger();
+    const QString face = stored(run, keys::kSubTitleFont);
+    QCOMPARE(gbkCodec().encode(face).size(), 31);
+    QVERIFY(chosen.family().startsWith(face));
 
     // Characters outside the code page (two UTF-16 units each) are cut
     // whole, never leaving half of a pair behind.
     chosen.setFamily(QStringLiteral("中文字体名称很长的一种字体😀😀😀😀😀😀"));
     dialogs.queueOk({chosen, QColor(1, 2, 3)});
-    parts(w).menu().subTitleFont->trigger();
-    const QString cut = parts(w).controls().subTitle->font().family();
+    titleParts(*w, false).fontItem->trigger();
+    const QString cut = titleLabel(*w, false).font().family();
     QVERIFY(gbkCodec().encode(cut).size() <= 31);
     QVERIFY(!cut.isEmpty() && !cut.back().isHighSurrogate());
     QVERIFY(chosen.family().startsWith(cut));
@@ -240,9 +260,9 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
     FontDialog::Seam dialogs;
     dialogs.queueOk(choice);
     dialogs.queueCancel();
-    parts(w).menu().mainTitleFont->trigger();
+    titleParts(*w, true).fontItem->trigger();
 
-    TransparentLabel *title = parts(w).controls().mainTitle;
+    TransparentLabel *title = &titleLabel(*w, true);
     QCOMPARE(title->font().family(), chosen.family());
     QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(!title->font().bold());
@@ -251,17 +271,17 @@ void TestTitles::confirmedFontKeepsEffectsUntilExit()
     QVERIFY(title->font().strikeOut());
     QCOMPARE(title->textColour(), QColor(10, 20, 30));
     QCOMPARE(title->height(), 43); // 24 x 1.8 = 43.2
-    QCOMPARE(yanse(*w, keys::kMainTitleFontColour), storedColour(10, 20, 30));
+    QCOMPARE(stored(run, keys::kMainTitleFontColour), storedColour(10, 20, 30));
 
     // Both titles share the dialog: the subtitle's opens with this choice.
-    parts(w).menu().subTitleFont->trigger();
+    titleParts(*w, false).fontItem->trigger();
     QCOMPARE(dialogs.openedWith()[1], choice);
 
     // Face, size and colour survive a restart; the effects do not, and the
     // design's bold comes back.
     w.reset();
     w = run.openWindow();
-    title = parts(w).controls().mainTitle;
+    title = &titleLabel(*w, true);
     QCOMPARE(title->font().family(), chosen.family());
     QCOMPARE(fontsize::points(title->font()), 24);
     QVERIFY(title->font().bold());
@@ -281,22 +301,29 @@ struct DragCase
     QStringView topKey;
 };
 
-static DragCase dragCase(MainWindow &w, Element e)
+static QWidget *element(const QWidget &w, const QString &name)
 {
-    MainControls &c = parts(w).controls();
+    return &control<QWidget>(w, name);
+}
+
+static DragCase dragCase(const QWidget &w, Element e)
+{
+    QWidget *frame = element(w, QStringLiteral("外形框1"));
     switch (e) {
     case Element::MainTitle:
-        return {c.mainTitle, c.mainTitle, keys::kMainTitleLeft, keys::kMainTitleTop};
+        return {&titleLabel(w, true), &titleLabel(w, true), keys::kMainTitleLeft, keys::kMainTitleTop};
     case Element::SubTitle:
-        return {c.subTitle, c.subTitle, keys::kSubTitleLeft, keys::kSubTitleTop};
-    case Element::ResultPicture:
-        return {c.resultPicture, c.resultPicture, keys::kResultLeft, keys::kResultTop};
+        return {&titleLabel(w, false), &titleLabel(w, false), keys::kSubTitleLeft, keys::kSubTitleTop};
+    case Element::ResultPicture: {
+        QWidget *result = element(w, QStringLiteral("图片框a_结果"));
+        return {result, result, keys::kResultLeft, keys::kResultTop};
+    }
     case Element::WheelFrame:
-        return {c.wheelFrame, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop};
+        return {frame, frame, keys::kWheelLeft, keys::kWheelTop};
     case Element::WheelFace:
         break;
     }
-    return {c.face, c.wheelFrame, keys::kWheelLeft, keys::kWheelTop};
+    return {element(w, QStringLiteral("图片框_背景")), frame, keys::kWheelLeft, keys::kWheelTop};
 }
 
 void TestTitles::dragMovesAndStores_data()
@@ -316,20 +343,24 @@ void TestTitles::dragMovesAndStores()
     QFETCH(Element, element);
     QFETCH(Qt::KeyboardModifiers, keys);
     RunFolder run;
+    prepareRolls(run);
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    parts(w).controls().resultPicture->show();
+    if (element == Element::ResultPicture)
+        QVERIFY(landARoll(run, *w));
     const DragCase d = dragCase(*w, element);
+    QVERIFY(d.moved->isVisible());
     const QPoint before = d.moved->pos();
-    const QPoint faceBefore = parts(w).controls().face->pos();
+    QWidget *face = ::element(*w, QStringLiteral("图片框_背景"));
+    const QPoint faceBefore = face->pos();
 
     dragWithMouse(d.pressed, QPoint(20, 20), QPoint(37, -23), keys);
 
     QCOMPARE(d.moved->pos(), before + QPoint(37, -23));
-    QCOMPARE(parts(w).controls().face->pos(), faceBefore); // the face never moves inside its frame
-    QCOMPARE(parts(w).settings().readZbt(d.leftKey), QString::number(before.x() + 37));
-    QCOMPARE(parts(w).settings().readZbt(d.topKey), QString::number(before.y() - 23));
+    QCOMPARE(face->pos(), faceBefore); // the face never moves inside its frame
+    QCOMPARE(stored(run, d.leftKey), QString::number(before.x() + 37));
+    QCOMPARE(stored(run, d.topKey), QString::number(before.y() - 23));
     w.reset();
     w = run.openWindow();
     QCOMPARE(dragCase(*w, element).moved->pos(), before + QPoint(37, -23));
@@ -356,43 +387,51 @@ void TestTitles::wrongKeysDoNotDrag()
     QFETCH(Element, element);
     QFETCH(Qt::KeyboardModifiers, keys);
     RunFolder run;
+    prepareRolls(run);
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    parts(w).controls().resultPicture->show();
+    if (element == Element::ResultPicture)
+        QVERIFY(landARoll(run, *w));
     const DragCase d = dragCase(*w, element);
+    QVERIFY(d.moved->isVisible());
     const QPoint before = d.moved->pos();
     dragWithMouse(d.pressed, QPoint(20, 20), QPoint(50, 40), keys);
     QCOMPARE(d.moved->pos(), before);
-    QVERIFY(parts(w).settings().readZbt(d.leftKey).isEmpty());
-    QVERIFY(parts(w).settings().readZbt(d.topKey).isEmpty());
+    QVERIFY(stored(run, d.leftKey).isEmpty());
+    QVERIFY(stored(run, d.topKey).isEmpty());
 }
 
 void TestTitles::titlesStayAboveAfterWheelOrPictureDrag()
 {
     RunFolder run;
+    prepareRolls(run);
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = parts(w).controls();
-    c.resultPicture->show();
+    QVERIFY(landARoll(run, *w));
+    QWidget *result = element(*w, QStringLiteral("图片框a_结果"));
+    QWidget *frame = element(*w, QStringLiteral("外形框1"));
     const auto titlesOnTop = [&] {
         const QWidgetList order = stackingOrder(w.get());
-        return order.size() >= 2 && order[order.size() - 2] == c.mainTitle && order.last() == c.subTitle;
+        return order.size() >= 2 && order[order.size() - 2] == &titleLabel(*w, true)
+            && order.last() == &titleLabel(*w, false);
     };
 
-    c.resultPicture->raise();
-    dragWithMouse(c.resultPicture, QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
+    // Each drag starts with the dragged element on top, as the elements'
+    // own stacking would leave it.
+    result->raise();
+    dragWithMouse(result, QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
     QVERIFY(titlesOnTop());
 
-    c.wheelFrame->raise();
-    dragWithMouse(c.wheelFrame, QPoint(5, 5), QPoint(10, 10));
+    frame->raise();
+    dragWithMouse(frame, QPoint(5, 5), QPoint(10, 10));
     QVERIFY(titlesOnTop());
 
     // Moving the wheel by its face leaves the order alone.
-    c.wheelFrame->raise();
-    dragWithMouse(c.face, QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
-    QCOMPARE(stackingOrder(w.get()).last(), c.wheelFrame);
+    frame->raise();
+    dragWithMouse(element(*w, QStringLiteral("图片框_背景")), QPoint(5, 5), QPoint(10, 10), Qt::ControlModifier);
+    QCOMPARE(stackingOrder(w.get()).last(), frame);
 }
 
 void TestTitles::negativePositionSurvivesRestart()
@@ -401,16 +440,16 @@ void TestTitles::negativePositionSurvivesRestart()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    TransparentLabel *title = parts(w).controls().mainTitle;
+    TransparentLabel *title = &titleLabel(*w, true);
     const QPoint before = title->pos();
     const QPoint delta(-before.x() - 120, -before.y() - 30);
     dragWithMouse(title, QPoint(200, 40), delta, Qt::ControlModifier);
     QCOMPARE(title->pos(), QPoint(-120, -30));
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleLeft), QStringLiteral("-120"));
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleTop), QStringLiteral("-30"));
+    QCOMPARE(stored(run, keys::kMainTitleLeft), QStringLiteral("-120"));
+    QCOMPARE(stored(run, keys::kMainTitleTop), QStringLiteral("-30"));
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).controls().mainTitle->pos(), QPoint(-120, -30));
+    QCOMPARE(titleLabel(*w, true).pos(), QPoint(-120, -30));
 }
 
 void TestTitles::dragWithoutMovementStillStores()
@@ -419,10 +458,10 @@ void TestTitles::dragWithoutMovementStillStores()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    TransparentLabel *sub = parts(w).controls().subTitle;
+    TransparentLabel *sub = &titleLabel(*w, false);
     QTest::mouseClick(sub, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
-    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
-    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
+    QCOMPARE(stored(run, keys::kSubTitleLeft), QString::number(sub->x()));
+    QCOMPARE(stored(run, keys::kSubTitleTop), QString::number(sub->y()));
 }
 
 // A wheel stored half off the window is clipped to its visible part; drawn
@@ -434,7 +473,7 @@ void TestTitles::wheelDraggedIntoViewShowsWhole()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    QWidget *frame = parts(w).controls().wheelFrame;
+    QWidget *frame = element(*w, QStringLiteral("外形框1"));
     QCOMPARE(frame->x(), -300);
     const int size = frame->width();
     QVERIFY(frame->mask().contains(QPoint(size - 10, size / 2)));
@@ -442,7 +481,7 @@ void TestTitles::wheelDraggedIntoViewShowsWhole()
 
     dragWithMouse(frame, QPoint(size - 5, size / 2), QPoint(400, 0));
     QCOMPARE(frame->x(), 100);
-    QCOMPARE(parts(w).settings().readZbt(keys::kWheelLeft), QStringLiteral("100"));
+    QCOMPARE(stored(run, keys::kWheelLeft), QStringLiteral("100"));
     const QRegion mask = frame->mask();
     QVERIFY(mask.contains(QPoint(size - 10, size / 2)));
     QVERIFY(mask.contains(QPoint(10, size / 2)));
