@@ -219,14 +219,14 @@ void TestBackgroundMedia::musicItemsWriteTheFlag()
     QVERIFY(!disable.isChecked());
 }
 
+// Which stored texts mean off is the settings' own test (only "假"); here
+// the menu's marks and the roll's music follow what was read, and a near
+// miss, kept as the operator wrote it, is on.
 void TestBackgroundMedia::storedMusicSwitch_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("on");
-    QTest::newRow("0 means on") << QStringLiteral("0") << true;
-    QTest::newRow("真") << QStringLiteral("真") << true;
-    QTest::newRow("否") << QStringLiteral("否") << true;
-    QTest::newRow("false") << QStringLiteral("false") << true;
+    QTest::newRow("否 is no switch") << QStringLiteral("否") << true;
     QTest::newRow("假") << QStringLiteral("假") << false;
 }
 
