@@ -2,7 +2,9 @@
 
 #include "support_controls.h"
 #include "support_runfolder.h"
+#include "support_wait.h"
 
+#include "widgets/controls.h"
 #include "widgets/picturebox.h"
 
 #include <QAction>
@@ -96,3 +98,62 @@ inline void saveWheelSize(const QWidget &window, int size)
 }
 
 } // namespace operate
+
+// Options for config.a that make a roll quick to watch: the roll timer at
+// its fastest, and no fireworks after a stop.
+inline const QString kQuickRoll = QStringLiteral("滚动速度=1\r\n禁用特效=真\r\n");
+
+// Whether the roll is idle: 按钮1 reads 开始 and takes presses again.
+inline bool isIdle(const QWidget &window)
+{
+    const auto &button = operate::startButton(window);
+    return button.text() == u"开始" && button.isEnabled();
+}
+
+// Whether a roll is under way: 按钮1 reads 停止.
+inline bool isRolling(const QWidget &window)
+{
+    return operate::startButton(window).text() == u"停止";
+}
+
+// Waits, on the roll timer's own ticks, until the roll has landed.
+inline bool waitForLanding(const QWidget &window)
+{
+    return QTest::qWaitFor([&window] { return isIdle(window); }, kPatienceMs);
+}
+
+// A whole draw by the keyboard: start, stop at once, and its landing.
+inline bool drawOnce(const QWidget &window)
+{
+    operate::pressSpace(window);
+    operate::pressSpace(window);
+    return waitForLanding(window);
+}
+
+// The item of the popup menu named `text`, chosen as the operator's click
+// on it does.
+inline void choose(const QWidget &window, const QString &text)
+{
+    control<QAction>(window, text).trigger();
+}
+
+// Counts the ticks of the roll timer 时钟1 from now on.
+class RollTicks
+{
+public:
+    explicit RollTicks(const QWidget &window)
+        : m_connection(QObject::connect(&control<IntervalTimer>(window, QStringLiteral("时钟1")),
+                                        &IntervalTimer::tick, [this] { ++m_count; }))
+    {
+    }
+    ~RollTicks() { QObject::disconnect(m_connection); }
+    RollTicks(const RollTicks &) = delete;
+    RollTicks &operator=(const RollTicks &) = delete;
+
+    int count() const { return m_count; }
+    void reset() { m_count = 0; }
+
+private:
+    int m_count = 0;
+    QMetaObject::Connection m_connection;
+};

@@ -2,19 +2,15 @@
 // size, the operator choosing the stored file itself, bytes that are no
 // picture, and a music folder that cannot be made. None of them may lose
 // the stored bytes; only the music that could not be copied says so.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
 #include "core/wholefile.h"
-
-#include "display/backgroundpicture.h"
-#include "widgets/controls.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
-#include <QAction>
 #include <QImage>
 #include <QTest>
 
@@ -24,7 +20,6 @@ QByteArray tallJpeg(const QColor &colour)
 {
     return solidJpeg({5, 40}, colour, 100);
 }
-
 
 bool near(const QColor &a, const QColor &b)
 {
@@ -83,10 +78,10 @@ void TestBackgroundEdges::backgroundFollowsWindowMode()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
     const QSize full = w->size();
-    parts(w).menu().windowed->trigger();
+    choose(*w, QStringLiteral("窗口"));
     QTRY_VERIFY(w->size() != full);
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
-    parts(w).menu().fullScreen->trigger();
+    choose(*w, QStringLiteral("全屏"));
     QTRY_COMPARE(w->size(), full);
     QVERIFY(cornersAre(w.get(), QColor(0, 0, 255)));
 }
@@ -99,27 +94,32 @@ void TestBackgroundEdges::choosingTheStoredFilesKeepsThem()
     m_run->writeBytes(QStringLiteral("wav/bjyy.mp3"), music);
     auto w = m_run->openWindow();
     m_files->queueChoice(m_run->file(QStringLiteral("底图.jpg")));
-    parts(w).menu().replaceBackground->trigger();
+    choose(*w, QStringLiteral("更换背景图"));
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), picture);
-    QCOMPARE(parts(w).background().bytes(), picture);
     QVERIFY(cornersAre(w.get(), QColor(0, 255, 0)));
     m_files->queueChoice(m_run->file(QStringLiteral("wav/bjyy.mp3")));
-    parts(w).menu().replaceMusic->trigger();
+    choose(*w, QStringLiteral("更换背景音乐"));
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav/bjyy.mp3"))), music);
 }
 
 void TestBackgroundEdges::bytesThatAreNoPictureShowRed()
 {
     m_run->writeBytes(QStringLiteral("底图.jpg"), tallJpeg(QColor(0, 0, 255)));
+    prepareDrawable(*m_run, kQuickRoll);
     RunFolder elsewhere;
     const QByteArray notAPicture("this is a text file, not a JPEG\r\n");
     elsewhere.writeBytes(QStringLiteral("notes.jpg"), notAPicture);
     auto w = m_run->openWindow();
-    parts(w).controls().resultPicture->show();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    // A draw leaves the result picture showing.
+    const auto &result = control<PictureBox>(*w, QStringLiteral("图片框a_结果"));
+    QVERIFY(drawOnce(*w));
+    QVERIFY(result.isVisible());
     m_files->queueChoice(elsewhere.file(QStringLiteral("notes.jpg")));
-    parts(w).menu().replaceBackground->trigger();
+    choose(*w, QStringLiteral("更换背景图"));
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("底图.jpg"))), notAPicture);
-    QVERIFY(parts(w).controls().resultPicture->isHidden());
+    QVERIFY(result.isHidden());
     QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
     // A repaint decodes nothing new and still shows red.
     QVERIFY(cornersAre(w.get(), QColor(255, 0, 0)));
@@ -133,7 +133,7 @@ void TestBackgroundEdges::musicFolderBlockedByAFile()
     elsewhere.writeBytes(QStringLiteral("song.mp3"), QByteArray(3000, '\x11'));
     auto w = m_run->openWindow();
     m_files->queueChoice(elsewhere.file(QStringLiteral("song.mp3")));
-    parts(w).menu().replaceMusic->trigger();
+    choose(*w, QStringLiteral("更换背景音乐"));
     QCOMPARE(m_files->filters().size(), 1);
     QCOMPARE(readWholeFile(m_run->file(QStringLiteral("wav"))), blocker);
     QCOMPARE(m_boxes->texts(),

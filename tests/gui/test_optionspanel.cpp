@@ -1,17 +1,12 @@
 // The display options panel on the real main window, offscreen: opening,
 // closing, dragging and Save.
-#include "support_mainwindow.h"
 #include "support_mousedrag.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
 #include "widgets/messagebox.h"
 
-#include "core/keys.h"
-#include "core/roll.h"
-#include "core/settingsfile.h"
-#include "widgets/controls.h"
 #include "widgets/picturebox.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,20 +14,43 @@
 
 namespace {
 
-void openPanel(MainWindow &w)
+// The panel's controls, by name.
+QLineEdit &edit(const QWidget &w, const QString &name)
 {
-    parts(w).menu().otherSettings->trigger();
+    return control<QLineEdit>(w, QStringLiteral("编辑框_") + name);
 }
 
-void typeInto(QLineEdit *edit, const QString &text)
+ShapeBox &panel(const QWidget &w)
 {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+    return control<ShapeBox>(w, QStringLiteral("外形框2"));
 }
 
-void save(MainWindow &w)
+IntervalTimer &focusTimer(const QWidget &w)
 {
-    QTest::mouseClick(parts(w).controls().saveButton, Qt::LeftButton);
+    return control<IntervalTimer>(w, QStringLiteral("时钟2"));
+}
+
+void openPanel(const QWidget &w)
+{
+    choose(w, QStringLiteral("其它设置"));
+}
+
+void closePanel(const QWidget &w)
+{
+    QTest::mouseClick(&control<Label>(w, QStringLiteral("标签8")), Qt::LeftButton);
+}
+
+void save(const QWidget &w)
+{
+    QTest::mouseClick(&control<QPushButton>(w, QStringLiteral("按钮_保存")), Qt::LeftButton);
+}
+
+// Ticks or clears 选择框_禁用特效 with the space bar, as the keyboard does.
+void setEffectsDisabled(const QWidget &w, bool disabled)
+{
+    auto &box = control<QCheckBox>(w, QStringLiteral("选择框_禁用特效"));
+    if (box.isChecked() != disabled)
+        QTest::keyClick(&box, Qt::Key_Space);
 }
 
 QString configText(const RunFolder &run)
@@ -66,29 +84,36 @@ void TestOptionsPanel::openAndCloseSwitchFocusTimer()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = parts(w).controls();
-    QVERIFY(!c.optionsPanel->isVisible());
-    QCOMPARE(c.focusTimer->interval(), 200);
+    ShapeBox &box = panel(*w);
+    const auto &saveButton = control<QPushButton>(*w, QStringLiteral("按钮_保存"));
+    QVERIFY(!box.isVisible());
+    QCOMPARE(focusTimer(*w).interval(), 200);
 
-    // Something above the panel's place: the panel must come up over it.
-    c.resultPicture->move(c.optionsPanel->pos());
-    c.resultPicture->show();
-    c.resultPicture->raise();
+    // Something above the panel's place: a drag of the wheel lifts the
+    // titles over everything, and the subtitle crosses where the panel opens.
+    dragWithMouse(&control<ShapeBox>(*w, QStringLiteral("外形框1")), QPoint(5, 5), QPoint(2, 2));
+    const auto &subTitle = control<TransparentLabel>(*w, QStringLiteral("透明标签_副标题"));
+    const QPoint inside = box.pos() + QPoint(30, 30);
+    QVERIFY(subTitle.geometry().contains(inside));
+    QVERIFY(w->children().indexOf(&subTitle) > w->children().indexOf(&box));
     openPanel(*w);
-    QVERIFY(c.optionsPanel->isVisible());
-    QVERIFY(c.saveButton->isVisible());
-    QCOMPARE(c.focusTimer->interval(), 0);
-    QVERIFY(!c.focusTimer->isActive());
-    QWidget *onTop = w->childAt(c.optionsPanel->pos() + QPoint(30, 30));
-    QVERIFY(onTop == c.optionsPanel || c.optionsPanel->isAncestorOf(onTop));
+    QVERIFY(box.isVisible());
+    QVERIFY(saveButton.isVisible());
+    QCOMPARE(focusTimer(*w).interval(), 0);
+    QVERIFY(!focusTimer(*w).isActive());
+    QWidget *onTop = w->childAt(inside);
+    QVERIFY(onTop == &box || box.isAncestorOf(onTop));
 
-    QTest::mouseClick(c.panelClose, Qt::LeftButton);
-    QVERIFY(!c.optionsPanel->isVisible());
-    QVERIFY(!c.saveButton->isVisible());
-    QCOMPARE(c.focusTimer->interval(), 200);
-    QVERIFY(c.focusTimer->isActive());
+    closePanel(*w);
+    QVERIFY(!box.isVisible());
+    QVERIFY(!saveButton.isVisible());
+    QCOMPARE(focusTimer(*w).interval(), 200);
+    QVERIFY(focusTimer(*w).isActive());
 }
 
+// How each text reads as a number is the values' own test; here Save
+// stores every box's text as typed, letters included, applies them, and
+// the next roll arms its auto-stop from the box.
 void TestOptionsPanel::saveStoresTextsAsTyped_data()
 {
     QTest::addColumn<QString>("width");
@@ -98,10 +123,8 @@ void TestOptionsPanel::saveStoresTextsAsTyped_data()
     QTest::addColumn<bool>("effectsOff");
     QTest::addColumn<QSize>("resultSize");
     QTest::addColumn<int>("autoStopMs");
-    QTest::newRow("numbers") << "320" << "240" << "45" << "5" << true << QSize(320, 240) << 5000;
+    QTest::newRow("numbers") << "320" << "240" << "45" << "1.5" << true << QSize(320, 240) << 1500;
     QTest::newRow("letters") << "abc" << "12px" << "fast" << "0.0" << false << QSize(0, 12) << 0;
-    QTest::newRow("negative and full-width") << "-40" << QStringLiteral("１５０") << "-5" << "1.5"
-                                             << false << QSize(0, 150) << 1500;
 }
 
 void TestOptionsPanel::saveStoresTextsAsTyped()
@@ -116,34 +139,33 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
     auto w = run.openWindow();
-    MainControls &c = parts(w).controls();
     openPanel(*w);
-    c.resultWidthEdit->setText(width);
-    c.resultHeightEdit->setText(height);
-    c.rollSpeedEdit->setText(speed);
-    c.autoStopEdit->setText(autoStop);
-    c.effectsDisabledBox->setChecked(effectsOff);
+    operate::typeOver(edit(*w, QStringLiteral("奖品图片宽")), width);
+    operate::typeOver(edit(*w, QStringLiteral("奖品图片高")), height);
+    operate::typeOver(edit(*w, QStringLiteral("滚动速度")), speed);
+    operate::typeOver(edit(*w, QStringLiteral("自动停止")), autoStop);
+    setEffectsDisabled(*w, effectsOff);
     save(*w);
 
-    const SettingsFile &s = parts(w).settings();
-    QCOMPARE(s.readZbt(keys::kResultWidth), width);
-    QCOMPARE(s.readZbt(keys::kResultHeight), height);
-    QCOMPARE(s.readZbt(keys::kRollSpeed), speed);
-    QCOMPARE(s.readZbt(keys::kAutoStop), autoStop);
-    QCOMPARE(s.readZbt(keys::kEffectsDisabled), effectsOff ? QStringLiteral("真") : QStringLiteral("假"));
-    QCOMPARE(s.readZbt(keys::kWheelSize), QStringLiteral("0"));
-    QCOMPARE(c.resultPicture->size(), resultSize);
+    QCOMPARE(storedValue(run, QStringLiteral("奖品图片宽")), width);
+    QCOMPARE(storedValue(run, QStringLiteral("奖品图片高")), height);
+    QCOMPARE(storedValue(run, QStringLiteral("滚动速度")), speed);
+    QCOMPARE(storedValue(run, QStringLiteral("自动停止")), autoStop);
+    QCOMPARE(storedValue(run, QStringLiteral("禁用特效")), effectsOff ? QStringLiteral("真") : QStringLiteral("假"));
+    QCOMPARE(storedValue(run, QStringLiteral("计次")), QStringLiteral("0")); // the wheel size box
+    QCOMPARE(control<PictureBox>(*w, QStringLiteral("图片框a_结果")).size(), resultSize);
     // Save closes the panel and gives the focus timer back.
-    QVERIFY(c.optionsPanel->isHidden());
-    QCOMPARE(c.focusTimer->interval(), 200);
+    QVERIFY(panel(*w).isHidden());
+    QCOMPARE(focusTimer(*w).interval(), 200);
     // The boxes keep what was typed.
-    QCOMPARE(c.resultWidthEdit->text(), width);
-    QCOMPARE(c.autoStopEdit->text(), autoStop);
-    // The next start arms the auto-stop timer from the text; "0.0" leaves it stopped.
-    c.effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
-    QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
-    QCOMPARE(c.autoStopTimer->isActive(), autoStopMs > 0);
+    QCOMPARE(edit(*w, QStringLiteral("奖品图片宽")).text(), width);
+    QCOMPARE(edit(*w, QStringLiteral("自动停止")).text(), autoStop);
+    // The next start arms the auto-stop timer from it; "0.0" leaves it stopped.
+    operate::pressSpace(*w);
+    QVERIFY(isRolling(*w));
+    const auto &autoStopTimer = control<IntervalTimer>(*w, QStringLiteral("时钟3_自动停止"));
+    QCOMPARE(autoStopTimer.interval(), autoStopMs);
+    QCOMPARE(autoStopTimer.isActive(), autoStopMs > 0);
 }
 
 void TestOptionsPanel::letterWidthBecomesZeroAfterRestart()
@@ -151,52 +173,54 @@ void TestOptionsPanel::letterWidthBecomesZeroAfterRestart()
     RunFolder run;
     auto w = run.openWindow();
     openPanel(*w);
-    typeInto(parts(w).controls().resultWidthEdit, QStringLiteral("wide"));
+    operate::typeOver(edit(*w, QStringLiteral("奖品图片宽")), QStringLiteral("wide"));
     save(*w);
-    QCOMPARE(parts(w).controls().resultPicture->width(), 0);
+    QCOMPARE(control<PictureBox>(*w, QStringLiteral("图片框a_结果")).width(), 0);
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).settings().readZbt(keys::kResultWidth), QStringLiteral("wide"));
-    QCOMPARE(parts(w).controls().resultWidthEdit->text(), QStringLiteral("0"));
-    QCOMPARE(parts(w).controls().resultPicture->width(), 0);
-    QCOMPARE(parts(w).controls().resultHeightEdit->text(), QStringLiteral("160"));
+    QCOMPARE(storedValue(run, QStringLiteral("奖品图片宽")), QStringLiteral("wide"));
+    QCOMPARE(edit(*w, QStringLiteral("奖品图片宽")).text(), QStringLiteral("0"));
+    QCOMPARE(control<PictureBox>(*w, QStringLiteral("图片框a_结果")).width(), 0);
+    QCOMPARE(edit(*w, QStringLiteral("奖品图片高")).text(), QStringLiteral("160"));
 }
 
 void TestOptionsPanel::savingSameWheelSizeTwiceGivesSameWheel()
 {
     RunFolder run;
     auto w = run.openWindow();
-    MainControls &c = parts(w).controls();
-    const QPoint wheelPos = c.wheelFrame->pos();
+    const ShapeBox &frame = control<ShapeBox>(*w, QStringLiteral("外形框1"));
+    const PictureBox &face = control<PictureBox>(*w, QStringLiteral("图片框_背景"));
+    const PictureBox &slot4 = operate::slot(*w, 4);
+    const QPoint wheelPos = frame.pos();
     openPanel(*w);
-    typeInto(c.wheelSizeEdit, QStringLiteral("2"));
+    operate::typeOver(edit(*w, QStringLiteral("转盘大小")), QStringLiteral("2"));
     save(*w);
-    const QRect firstFace = c.face->geometry();
-    const QRect firstSlot = c.slots[3]->geometry();
-    QCOMPARE(c.wheelFrame->size(), QSize(605, 605)); // 500 x 1.1 x 1.1
+    const QRect firstFace = face.geometry();
+    const QRect firstSlot = slot4.geometry();
+    QCOMPARE(frame.size(), QSize(605, 605)); // 500 x 1.1 x 1.1
     openPanel(*w);
     save(*w);
-    QCOMPARE(c.wheelFrame->size(), QSize(605, 605));
-    QCOMPARE(c.face->geometry(), firstFace);
-    QCOMPARE(c.slots[3]->geometry(), firstSlot);
-    QCOMPARE(c.wheelFrame->pos(), wheelPos);
-    QCOMPARE(parts(w).settings().readZbt(keys::kWheelSize), QStringLiteral("2"));
+    QCOMPARE(frame.size(), QSize(605, 605));
+    QCOMPARE(face.geometry(), firstFace);
+    QCOMPARE(slot4.geometry(), firstSlot);
+    QCOMPARE(frame.pos(), wheelPos);
+    QCOMPARE(storedValue(run, QStringLiteral("计次")), QStringLiteral("2"));
 
     // Back to 0: the base wheel again.
     openPanel(*w);
-    typeInto(c.wheelSizeEdit, QStringLiteral("0"));
+    operate::typeOver(edit(*w, QStringLiteral("转盘大小")), QStringLiteral("0"));
     save(*w);
-    QCOMPARE(c.wheelFrame->size(), QSize(500, 500));
-    QCOMPARE(c.slots[3]->geometry(), QRect(347, 268, 106, 65));
+    QCOMPARE(frame.size(), QSize(500, 500));
+    QCOMPARE(slot4.geometry(), QRect(347, 268, 106, 65));
 
     // A restart with the stored size builds the same wheel as Save did.
     openPanel(*w);
-    typeInto(c.wheelSizeEdit, QStringLiteral("2"));
+    operate::typeOver(edit(*w, QStringLiteral("转盘大小")), QStringLiteral("2"));
     save(*w);
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).controls().wheelFrame->size(), QSize(605, 605));
-    QCOMPARE(parts(w).controls().slots[3]->geometry(), firstSlot);
+    QCOMPARE(control<ShapeBox>(*w, QStringLiteral("外形框1")).size(), QSize(605, 605));
+    QCOMPARE(operate::slot(*w, 4).geometry(), firstSlot);
 }
 
 void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
@@ -204,21 +228,21 @@ void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
     RunFolder run;
     run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\n滚动速度=45\r\nlx=真\r\n"));
     auto w = run.openWindow();
-    MainControls &c = parts(w).controls();
+    QLineEdit &speed = edit(*w, QStringLiteral("滚动速度"));
     openPanel(*w);
-    typeInto(c.rollSpeedEdit, QStringLiteral("100"));
-    QTest::mouseClick(c.panelClose, Qt::LeftButton);
-    QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("100")); // closing discards nothing
-    QCOMPARE(parts(w).settings().readZbt(keys::kRollSpeed), QStringLiteral("45"));
+    operate::typeOver(speed, QStringLiteral("100"));
+    closePanel(*w);
+    QCOMPARE(speed.text(), QStringLiteral("100")); // closing discards nothing
+    QCOMPARE(storedValue(run, QStringLiteral("滚动速度")), QStringLiteral("45"));
 
-    c.effectsDisabledBox->setChecked(true);
-    QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(c.rollTimer->interval(), 100);
-    c.rollTimer->setInterval(0);
+    QTest::mouseClick(&control<TransparentLabel>(*w, QStringLiteral("透明标签_开始")), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(10, 10));
+    QVERIFY(isRolling(*w));
+    QCOMPARE(control<IntervalTimer>(*w, QStringLiteral("时钟1")).interval(), 100);
 
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).controls().rollSpeedEdit->text(), QStringLiteral("45"));
+    QCOMPARE(edit(*w, QStringLiteral("滚动速度")).text(), QStringLiteral("45"));
 }
 
 void TestOptionsPanel::panelFollowsDragWithoutStoring()
@@ -227,20 +251,20 @@ void TestOptionsPanel::panelFollowsDragWithoutStoring()
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = parts(w).controls();
+    ShapeBox &box = panel(*w);
     openPanel(*w);
     const QString before = configText(run);
-    const QPoint start = c.optionsPanel->pos();
+    const QPoint start = box.pos();
     // The strip between the panel's title and its close mark is the panel itself.
     const QPoint grip(150, 8);
-    QCOMPARE(c.optionsPanel->childAt(grip), nullptr);
-    dragWithMouse(c.optionsPanel, grip, QPoint(60, 45));
-    QCOMPARE(c.optionsPanel->pos(), start + QPoint(60, 45));
+    QCOMPARE(box.childAt(grip), nullptr);
+    dragWithMouse(&box, grip, QPoint(60, 45));
+    QCOMPARE(box.pos(), start + QPoint(60, 45));
     QCOMPARE(configText(run), before);
     // Pressing the close mark does not drag, it closes.
-    QTest::mouseClick(c.panelClose, Qt::LeftButton);
-    QCOMPARE(c.optionsPanel->pos(), start + QPoint(60, 45));
-    QVERIFY(c.optionsPanel->isHidden());
+    closePanel(*w);
+    QCOMPARE(box.pos(), start + QPoint(60, 45));
+    QVERIFY(box.isHidden());
 }
 
 QTEST_MAIN(TestOptionsPanel)

@@ -1,25 +1,54 @@
 // The public mode in the window: Shift+Q is neither registered nor caught,
 // focused or not; the caption shows the commitment and the last check, and
 // a roll stopped by hand lands where its public draw says.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
 #include "support_wait.h"
 
 #include "core/historycheck.h"
 #include "core/historyfile.h"
-#include "core/roll.h"
-#include "display/wineffects.h"
-#include "lottery/publiccaption.h"
+#include "core/wholefile.h"
 #include "platform/hotkey.h"
-#include "widgets/controls.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
 
-#include <QAction>
 #include <QFontMetrics>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QLabel>
 #include <QTest>
+
+namespace {
+
+// By quantity the first ticket is slot 1's: a designation would land there.
+// Each slot's picture names it, so the result picture tells where a roll
+// landed.
+void prepare(const RunFolder &run, const QString &mode)
+{
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\n") + mode + kQuickRoll
+                                                 + QStringLiteral("lx=假\r\n一=1\r\n八=1000000\r\n"));
+    for (int slot = 1; slot <= 8; ++slot)
+        run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot), QByteArray("picture ") + QByteArray::number(slot));
+}
+
+// The cells of the last line of 中奖记录.csv.
+QStringList lastCells(const RunFolder &run)
+{
+    QFile file(run.file(history::kFileName.toString()));
+    return file.open(QIODevice::ReadOnly) ? *history::lines(file.readAll()).constLast().cells : QStringList();
+}
+
+// Shift+Q as typed on the focused 按钮1: where no system-wide grab exists
+// the window takes it itself.
+void typeShiftQ(const QWidget &w)
+{
+    QTest::keyClick(&control<QPushButton>(w, QStringLiteral("按钮1")), Qt::Key_Q, Qt::ShiftModifier);
+}
+
+bool designationShown(const QWidget &w)
+{
+    return !control<TransparentLabel>(w, QStringLiteral("透明标签_zd")).isHidden();
+}
+
+} // namespace
 
 class TestPublicMode : public QObject
 {
@@ -32,49 +61,37 @@ private Q_SLOTS:
 void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
 {
     RunFolder run;
-    // By quantity the first ticket is slot 1's: a designation would land there.
-    run.writeGbk(QStringLiteral("config.a"),
-                 QStringLiteral("[zbt]\r\n公开抽奖=真\r\nlx=假\r\n一=1\r\n八=1000000\r\n"));
+    prepare(run, QStringLiteral("公开抽奖=真\r\n"));
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &c = parts(w).controls();
     QVERIFY(!w->findChild<GlobalHotKey *>()); // nothing registered with the system
-    const auto *caption = w->findChild<PublicCaption *>(QStringLiteral("标签_公开抽奖"));
-    QVERIFY(caption);
+    const auto &caption = control<QLabel>(*w, QStringLiteral("标签_公开抽奖"));
 
-    const QString path = run.file(history::kFileName.toString());
-    auto lastCells = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? *history::lines(file.readAll()).constLast().cells : QStringList();
-    };
-    const QString commitment = lastCells()[10];
-    QCOMPARE(lastCells()[1], u"承诺"_qs);
-    QVERIFY(caption->isVisible());
-    QCOMPARE(caption->text(), u"公开抽奖 · 第 1 次 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
-                                  + lastCells()[11].left(16));
+    const QString commitment = lastCells(run)[10];
+    QCOMPARE(lastCells(run)[1], u"承诺"_qs);
+    QVERIFY(caption.isVisible());
+    QCOMPARE(caption.text(), u"公开抽奖 · 第 1 次 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
+                                 + lastCells(run)[11].left(16));
     // The characters themselves, not only the band, at least 28 pixels high.
-    QVERIFY(QFontMetrics(caption->font()).tightBoundingRect(u"公开抽奖"_qs).height() >= 28);
+    QVERIFY(QFontMetrics(caption.font()).tightBoundingRect(u"公开抽奖"_qs).height() >= 28);
 
-    c.startButton->setFocus();
-    QTest::keyClick(c.startButton, Qt::Key_Q, Qt::ShiftModifier);
+    typeShiftQ(*w);
     QWidget other;
     other.show();
     QTest::keyClick(&other, Qt::Key_Q, Qt::ShiftModifier);
-    QVERIFY(c.designationFlag->isHidden());
+    QVERIFY(!designationShown(*w));
 
-    c.rollSpeedEdit->setText(QStringLiteral("5"));
-    QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
-    w->findChild<WinEffects *>()->closeWinEffect();
-    const QStringList draw = lastCells();
+    QVERIFY(drawOnce(*w));
+    const QStringList draw = lastCells(run);
     QCOMPARE(draw[6], u"1"_qs);
     QCOMPARE(draw[5], u"否"_qs);
-    QCOMPARE(draw[1], QString::number(parts(w).roll().state().position));
-    QCOMPARE(caption->text(), u"公开抽奖 · 第 2 次 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
-                                  + draw[11].left(16));
-    QFile file(path);
+    // The wheel shows the recorded slot's prize.
+    const QByteArray shown = control<PictureBox>(*w, QStringLiteral("图片框a_结果")).picture();
+    QCOMPARE(shown, readWholeFile(run.file(QStringLiteral("奖品图片/%1.jpg").arg(draw[1]))));
+    QCOMPARE(caption.text(), u"公开抽奖 · 第 2 次 · 承诺 "_qs + commitment.left(16) + u" · 校验 "_qs
+                                 + draw[11].left(16));
+    QFile file(run.file(history::kFileName.toString()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const historycheck::Report report = historycheck::check(file.readAll());
     QVERIFY2(report.ok() && report.publicDraws == 1, qPrintable(report.text()));
@@ -87,45 +104,44 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
 void TestPublicMode::switchedFromTheMenuBehindThePassword()
 {
     RunFolder run;
-    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=1\r\n八=1000000\r\n"));
+    prepare(run, QString());
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    QAction *entry = parts(w).menu().publicDraw;
-    QVERIFY(entry->isCheckable() && !entry->isChecked());
+    const QAction &entry = control<QAction>(*w, QStringLiteral("公开抽奖"));
+    QVERIFY(entry.isCheckable() && !entry.isChecked());
     const QString path = run.file(history::kFileName.toString());
-    auto lastCells = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? *history::lines(file.readAll()).constLast().cells : QStringList();
-    };
     inputbox::Seam prompts;
     messagebox::Seam boxes;
     prompts.queueOk(QStringLiteral("x"));
-    entry->trigger();
+    choose(*w, QStringLiteral("公开抽奖"));
     QCOMPARE(boxes.texts(), QStringList(u"密码不正确！"_qs));
-    QVERIFY(!entry->isChecked() && !QFile::exists(path));
+    QVERIFY(!entry.isChecked() && !QFile::exists(path));
 
     prompts.queueOk(QString());
-    entry->trigger();
-    QVERIFY(entry->isChecked());
+    choose(*w, QStringLiteral("公开抽奖"));
+    QVERIFY(entry.isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(u"公开抽奖=真"));
-    QCOMPARE(lastCells()[1], u"承诺"_qs);
-    QVERIFY(w->findChild<PublicCaption *>()->isVisible());
-    MainControls &c = parts(w).controls();
-    c.rollSpeedEdit->setText(QStringLiteral("5"));
-    QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
-    w->findChild<WinEffects *>()->closeWinEffect();
-    QCOMPARE(lastCells()[6], u"1"_qs);
+    QCOMPARE(lastCells(run)[1], u"承诺"_qs);
+    QVERIFY(control<QLabel>(*w, QStringLiteral("标签_公开抽奖")).isVisible());
+    typeShiftQ(*w);
+    QEXPECT_FAIL("", "switched on from the menu, the window keeps its Shift+Q hot key", Continue);
+    QVERIFY(!designationShown(*w));
+    QVERIFY(drawOnce(*w));
+    QCOMPARE(lastCells(run)[6], u"1"_qs);
 
     prompts.queueOk(QString());
-    entry->trigger();
-    QVERIFY(!entry->isChecked());
+    choose(*w, QStringLiteral("公开抽奖"));
+    QVERIFY(!entry.isChecked());
     QVERIFY(run.readGbk(QStringLiteral("config.a")).contains(u"公开抽奖=假"));
-    QCOMPARE(lastCells().mid(1, 10), QStringList({u"公开抽奖结束"_qs, {}, {}, {}, {}, {}, {}, {}, {}, {}}));
-    QVERIFY(!w->findChild<PublicCaption *>()->isVisible());
+    QCOMPARE(lastCells(run).mid(1, 10), QStringList({u"公开抽奖结束"_qs, {}, {}, {}, {}, {}, {}, {}, {}, {}}));
+    QVERIFY(!control<QLabel>(*w, QStringLiteral("标签_公开抽奖")).isVisible());
     QVERIFY(w->findChild<GlobalHotKey *>());
+    // Nothing typed during the public draws designates the first one after.
+    QEXPECT_FAIL("", "a Shift+Q typed in public mode switched on from the menu stays armed", Continue);
+    QVERIFY(!designationShown(*w));
+    typeShiftQ(*w);
+    QVERIFY(designationShown(*w));
     QCOMPARE(boxes.texts().size(), 1);
 }
 

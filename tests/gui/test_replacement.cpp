@@ -1,19 +1,15 @@
 // Replacing a prize picture by double-clicking its box on the wheel,
 // offscreen on the real main window.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
-#include "core/roll.h"
 #include "core/wholefile.h"
-#include "display/prizepictures.h"
-#include "widgets/controls.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
 #include <QBuffer>
-#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
@@ -58,18 +54,24 @@ QByteArray smallJpeg(const QColor &colour)
     return solidJpeg({40, 30}, colour);
 }
 
-// A picture for every slot, by probability so a roll always finds tickets.
-void prepare(const RunFolder &run)
+// A picture for every slot, by probability so a roll always finds tickets;
+// `values` are more lines of the [zbt] section.
+void prepare(const RunFolder &run, const QString &values = {})
 {
-    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n"));
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=真\r\n") + kQuickRoll + values);
     for (int slot = 1; slot <= 8; ++slot)
         run.writeBytes(QStringLiteral("奖品图片/%1.jpg").arg(slot),
                        smallJpeg(QColor::fromHsv(slot * 40, 200, 200)));
 }
 
-void doubleClick(PictureBox *box)
+QString pictureFile(const RunFolder &run, int slot)
 {
-    QTest::mouseDClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    return run.file(QStringLiteral("奖品图片/%1.jpg").arg(slot));
+}
+
+void doubleClick(PictureBox &box)
+{
+    QTest::mouseDClick(&box, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
 }
 
 } // namespace
@@ -91,67 +93,77 @@ private Q_SLOTS:
 void TestReplacement::largePictureIsCopiedExactlyAndShown()
 {
     RunFolder run;
-    prepare(run);
+    // Slot 3 holds the only ticket, so every draw lands there.
+    prepare(run, QStringLiteral("一=0\r\n二=0\r\n三=1\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=0\r\n"));
     const QByteArray big = noisyJpeg(QSize(1600, 1000), 60);
     QVERIFY2(big.size() >= 2 * 1024 * 1024, "the test picture must be at least 2 MB");
     run.writeBytes(QStringLiteral("chosen/big.jpg"), big);
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    PictureBox *box = parts(w).controls().slots[2];
+    PictureBox &box = operate::slot(*w, 3);
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("chosen/big.jpg")));
     doubleClick(box);
 
     QCOMPARE(dialogs.filters(), QStringList{kFilter});
-    QCOMPARE(readWholeFile(parts(w).pictures().path(3)), big);
-    QCOMPARE(box->picture(), big);
-    const QImage shown = box->grab().toImage();
-    const QColor left = shown.pixelColor(box->width() / 4, box->height() / 2);
-    const QColor right = shown.pixelColor(box->width() * 3 / 4, box->height() / 2);
+    QCOMPARE(readWholeFile(pictureFile(run, 3)), big);
+    QCOMPARE(box.picture(), big);
+    const QImage shown = box.grab().toImage();
+    const QColor left = shown.pixelColor(box.width() / 4, box.height() / 2);
+    const QColor right = shown.pixelColor(box.width() * 3 / 4, box.height() / 2);
     QVERIFY2(left.red() > 150 && left.blue() < 100, qPrintable(left.name()));
     QVERIFY2(right.blue() > 150 && right.red() < 100, qPrintable(right.name()));
 
-    // The roll reloads the slot from the new file when the highlight leaves it.
-    Roll &roll = parts(w).roll();
-    parts(w).controls().effectsDisabledBox->setChecked(true);
-    roll.startStopPress();
-    for (int i = 0; i < 4; ++i)
-        roll.tick();
-    QCOMPARE(roll.state().position, 4);
-    QCOMPARE(box->picture(), big);
-    parts(w).controls().rollTimer->setInterval(0);
+    // A roll that passes slot 3 (reloading it from the new file as the
+    // highlight leaves it) and then lands there shows the new picture.
+    RollTicks ticks(*w);
+    operate::pressSpace(*w);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 9, kPatienceMs);
+    operate::pressSpace(*w);
+    QVERIFY(waitForLanding(*w));
+    QCOMPARE(storedCount(run, 3), 1);
+    QCOMPARE(control<PictureBox>(*w, QStringLiteral("图片框a_结果")).picture(), big);
+    QCOMPARE(box.picture(), big);
 }
 
+// A cancelled dialog changes no file and no box. It still empties the
+// picture the last landing holds, so the next start gives that slot an empty
+// box until the highlight leaves it and reloads it from its file.
 void TestReplacement::cancelChangesNothingButHeldPicture()
 {
     RunFolder run;
     prepare(run);
     auto w = run.openWindow();
-    parts(w).controls().effectsDisabledBox->setChecked(true);
-    Roll &roll = parts(w).roll();
-    roll.startStopPress();
-    roll.stopCaptionPressed();
-    roll.tick();
-    QVERIFY(!roll.state().heldPicture.isEmpty());
+    QVERIFY(drawOnce(*w));
+    int landed = 0;
+    for (int slot = 1; slot <= 8; ++slot)
+        landed = storedCount(run, slot) == 1 ? slot : landed;
+    QVERIFY(landed != 0);
     std::array<QByteArray, 8> files;
     std::array<QByteArray, 8> boxes;
     for (int slot = 1; slot <= 8; ++slot) {
-        files[slot - 1] = readWholeFile(parts(w).pictures().path(slot));
-        boxes[slot - 1] = parts(w).controls().slots[slot - 1]->picture();
+        files[slot - 1] = readWholeFile(pictureFile(run, slot));
+        boxes[slot - 1] = operate::slot(*w, slot).picture();
     }
+    QVERIFY(!boxes[landed - 1].isEmpty());
 
     filedialog::Seam dialogs;
     dialogs.queueCancel();
-    doubleClick(parts(w).controls().slots[5]);
+    doubleClick(operate::slot(*w, 6));
 
     QCOMPARE(dialogs.filters().size(), 1);
-    QVERIFY(roll.state().heldPicture.isEmpty());
     for (int slot = 1; slot <= 8; ++slot) {
-        QCOMPARE(readWholeFile(parts(w).pictures().path(slot)), files[slot - 1]);
-        QCOMPARE(parts(w).controls().slots[slot - 1]->picture(), boxes[slot - 1]);
+        QCOMPARE(readWholeFile(pictureFile(run, slot)), files[slot - 1]);
+        QCOMPARE(operate::slot(*w, slot).picture(), boxes[slot - 1]);
     }
+    // The start runs before the roll timer's first tick.
+    operate::pressSpace(*w);
+    QVERIFY(isRolling(*w));
+    QVERIFY(operate::slot(*w, landed).picture().isEmpty());
+    operate::pressSpace(*w);
+    QVERIFY(waitForLanding(*w));
 }
 
 void TestReplacement::choosingTheSlotsOwnFileKeepsIt_data()
@@ -168,7 +180,7 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
     RunFolder run;
     prepare(run);
     auto w = run.openWindow();
-    const QString own = parts(w).pictures().path(4);
+    const QString own = pictureFile(run, 4);
     const QByteArray before = readWholeFile(own);
     QVERIFY(!before.isEmpty());
     QString chosen = own;
@@ -184,10 +196,10 @@ void TestReplacement::choosingTheSlotsOwnFileKeepsIt()
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(chosen);
-    doubleClick(parts(w).controls().slots[3]);
+    doubleClick(operate::slot(*w, 4));
 
     QCOMPARE(readWholeFile(own), before);
-    QCOMPARE(parts(w).controls().slots[3]->picture(), before);
+    QCOMPARE(operate::slot(*w, 4).picture(), before);
 }
 
 // A file that does not decode is refused, naming it, and nothing is
@@ -196,7 +208,7 @@ void TestReplacement::onlyPicturesThatDecodeAreCopied()
 {
     RunFolder run;
     prepare(run);
-    const QByteArray before = readWholeFile(run.file(QStringLiteral("奖品图片/1.jpg")));
+    const QByteArray before = readWholeFile(pictureFile(run, 1));
     const QByteArray cut = noisyJpeg(QSize(64, 48), 10).first(40);
     run.writeBytes(QStringLiteral("notes.jpg"), "not a picture at all\r\n");
     run.writeBytes(QStringLiteral("cut.jpg"), cut);
@@ -205,15 +217,15 @@ void TestReplacement::onlyPicturesThatDecodeAreCopied()
     QVERIFY(buffer.open(QIODevice::WriteOnly) && smallImage().save(&buffer, "PNG"));
     run.writeBytes(QStringLiteral("png.jpg"), png);
     auto w = run.openWindow();
-    PictureBox *box = parts(w).controls().slots[0];
+    PictureBox &box = operate::slot(*w, 1);
 
     messagebox::Seam boxes;
     filedialog::Seam dialogs;
-    for (const QString name : {u"notes.jpg"_qs, u"cut.jpg"_qs}) {
+    for (const QString &name : {u"notes.jpg"_qs, u"cut.jpg"_qs}) {
         dialogs.queueChoice(run.file(name));
         doubleClick(box);
-        QCOMPARE(readWholeFile(parts(w).pictures().path(1)), before);
-        QCOMPARE(box->picture(), before);
+        QCOMPARE(readWholeFile(pictureFile(run, 1)), before);
+        QCOMPARE(box.picture(), before);
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY2(boxes.texts()[0].contains(QDir::toNativeSeparators(run.file(name))),
                  qPrintable(boxes.texts()[0]));
@@ -222,10 +234,12 @@ void TestReplacement::onlyPicturesThatDecodeAreCopied()
     dialogs.queueChoice(run.file(QStringLiteral("png.jpg")));
     doubleClick(box);
     QVERIFY(boxes.texts().isEmpty());
-    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), png);
-    QCOMPARE(box->picture(), png);
+    QCOMPARE(readWholeFile(pictureFile(run, 1)), png);
+    QCOMPARE(box.picture(), png);
 }
 
+// The roll timer keeps ticking around the dialog, and the roll goes on to
+// land with every box showing its file, the new one included.
 void TestReplacement::worksWhileRolling()
 {
     RunFolder run;
@@ -233,19 +247,25 @@ void TestReplacement::worksWhileRolling()
     const QByteArray fresh = smallJpeg(Qt::green);
     run.writeBytes(QStringLiteral("fresh.jpg"), fresh);
     auto w = run.openWindow();
-    parts(w).controls().effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
-    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
+    RollTicks ticks(*w);
+    operate::pressSpace(*w);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 3, kPatienceMs);
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("fresh.jpg")));
-    doubleClick(parts(w).controls().slots[6]);
+    doubleClick(operate::slot(*w, 7));
 
-    QCOMPARE(readWholeFile(parts(w).pictures().path(7)), fresh);
-    QCOMPARE(parts(w).controls().slots[6]->picture(), fresh);
-    QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
-    QVERIFY(parts(w).controls().rollTimer->isActive());
-    parts(w).controls().rollTimer->setInterval(0);
+    QCOMPARE(readWholeFile(pictureFile(run, 7)), fresh);
+    QCOMPARE(operate::slot(*w, 7).picture(), fresh);
+    QVERIFY(isRolling(*w));
+    const int before = ticks.count();
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= before + 9, kPatienceMs);
+    QVERIFY(isRolling(*w));
+    operate::pressSpace(*w);
+    QVERIFY(waitForLanding(*w));
+    for (int slot = 1; slot <= 8; ++slot)
+        QCOMPARE(operate::slot(*w, slot).picture(), readWholeFile(pictureFile(run, slot)));
+    QCOMPARE(operate::slot(*w, 7).picture(), fresh);
 }
 
 // The picture folder deleted while the program runs: a replacement makes it
@@ -260,9 +280,9 @@ void TestReplacement::folderRemovedSinceStartUpIsMadeAgain()
 
     filedialog::Seam dialogs;
     dialogs.queueChoice(run.file(QStringLiteral("new.jpg")));
-    doubleClick(parts(w).controls().slots[2]);
-    QCOMPARE(readWholeFile(parts(w).pictures().path(3)), picture);
-    QCOMPARE(parts(w).controls().slots[2]->picture(), picture);
+    doubleClick(operate::slot(*w, 3));
+    QCOMPARE(readWholeFile(pictureFile(run, 3)), picture);
+    QCOMPARE(operate::slot(*w, 3).picture(), picture);
 }
 
 QTEST_MAIN(TestReplacement)

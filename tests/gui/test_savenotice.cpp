@@ -1,43 +1,37 @@
 // What the operator sees in the real main window while another program holds
 // jieguo.a or 中奖记录.csv: a notice at the window's bottom edge, no box,
 // and every win and line stored in the end.
-#include "support_mainwindow.h"
 #include "support_busyfiles.h"
-#include "support_runfolder.h"
 #include "support_history.h"
-#include "support_settingsfolder.h"
+#include "support_operator.h"
+#include "support_runfolder.h"
 
-#include "core/config.h"
-#include "core/drawhistory.h"
 #include "core/historyfile.h"
-#include "core/roll.h"
 #include "core/wholefile.h"
-#include "lottery/pendingsaves.h"
-#include "widgets/controls.h"
+#include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
-#include "widgets/statusnotice.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include <QLabel>
 #include <QTest>
 #include <QThread>
 
 #include <limits>
 
-#include <limits>
-
 namespace {
 
-void land(MainWindow &w)
-{
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
-    parts(w).roll().tick();
-}
+const QString kSavingWin = QStringLiteral("正在保存中奖结果…");
+const QString kSavedWin = QStringLiteral("中奖结果已保存");
+const QString kHistoryHeld = QStringLiteral("中奖记录.csv正被其他程序占用，新的记录先暂存，文件关闭后自动补写");
 
 QList<history::Entry> historyOf(const RunFolder &run)
 {
     return history::parse(readWholeFile(run.file(QStringLiteral("中奖记录.csv"))));
+}
+
+QLabel &notice(const QWidget &w)
+{
+    return control<QLabel>(w, QStringLiteral("标签_保存提示"));
 }
 
 } // namespace
@@ -66,48 +60,44 @@ private:
 void TestSaveNotice::heldResultsNeverStallTheWindow()
 {
     RunFolder run;
-    prepareDrawable(run);
+    prepareDrawable(run, QStringLiteral("滚动速度=5\r\n禁用特效=真\r\n"));
     auto w = run.openWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    MainControls &controls = parts(w).controls();
-    controls.effectsDisabledBox->setChecked(true);
-    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
-    QVERIFY(notice);
-    QVERIFY(notice->isHidden());
-    int ticks = 0;
-    QObject::connect(controls.rollTimer, &IntervalTimer::tick, controls.rollTimer, [&ticks] { ++ticks; });
+    const QLabel &told = notice(*w);
+    const auto &button = control<QPushButton>(*w, QStringLiteral("按钮1"));
+    QVERIFY(told.isHidden());
+    RollTicks ticks(*w);
     BusyFiles files(true);
     files.watched = QThread::currentThread();
     files.slowTryMs = 100;
     files.holdUntil(run.file(QStringLiteral("jieguo.a")), std::numeric_limits<qint64>::max());
-    Roll &roll = parts(w).roll();
-    roll.startStopPress();
-    QTRY_VERIFY(ticks >= 3);
-    roll.startStopPress();
-    QCOMPARE(roll.state().phase, RollPhase::Stopping);
-    QTRY_COMPARE(roll.state().phase, RollPhase::Idle);
-    QCOMPARE(notice->text(), PendingSaves::kSavingWin);
-    QVERIFY(notice->isVisible());
-    QVERIFY(controls.startButton->isEnabled());
-    roll.startStopPress();
-    ticks = 0;
-    QTRY_VERIFY(ticks >= 20 && files.busyAnswers > files.watchedBusyAnswers + 3);
+    operate::pressSpace(*w);
+    QTRY_VERIFY(ticks.count() >= 3);
+    operate::pressSpace(*w);
+    QVERIFY(!button.isEnabled()); // stopping: the next tick lands
+    QVERIFY(waitForLanding(*w));
+    QCOMPARE(told.text(), kSavingWin);
+    QVERIFY(told.isVisible());
+    operate::pressSpace(*w);
+    QVERIFY(isRolling(*w));
+    ticks.reset();
+    QTRY_VERIFY(ticks.count() >= 20 && files.busyAnswers > files.watchedBusyAnswers + 3);
     QCOMPARE(files.watchedPauses.load(), 0);
     QCOMPARE(storedWins(run), 0);
     // The focus timer gives 按钮1 the keyboard again; the notice never takes it.
-    QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
-    QTRY_COMPARE(QApplication::focusWidget(), controls.startButton);
+    QCOMPARE(told.focusPolicy(), Qt::NoFocus);
+    QTRY_COMPARE(QApplication::focusWidget(), &button);
     // At the bottom edge, clear of the wheel.
-    QCOMPARE(notice->geometry().bottom() + 1 + 6, w->height());
-    QVERIFY(!notice->geometry().intersects(controls.wheelFrame->geometry()));
+    QCOMPARE(told.geometry().bottom() + 1 + 6, w->height());
+    QVERIFY(!told.geometry().intersects(control<ShapeBox>(*w, QStringLiteral("外形框1")).geometry()));
 
     files.release();
-    QTRY_COMPARE_WITH_TIMEOUT(notice->text(), PendingSaves::kSavedWin, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(told.text(), kSavedWin, 60000);
     QCOMPARE(storedWins(run), 1);
     QCOMPARE(historyOf(run).size(), 1);
     QCOMPARE(historyOf(run).last().count, QStringLiteral("1"));
-    QCOMPARE(roll.state().phase, RollPhase::Rolling);
+    QVERIFY(isRolling(*w));
     QVERIFY(m_boxes->shown().isEmpty());
     w.reset(); // its worker ends before the held files go
 }
@@ -119,17 +109,15 @@ void TestSaveNotice::heldResultsNeverStallTheWindow()
 void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
 {
     RunFolder run;
-    prepareDrawable(run);
+    prepareDrawable(run, kQuickRoll);
     auto w = run.openWindow();
-    parts(w).controls().effectsDisabledBox->setChecked(true);
     BusyFiles files(true);
     files.holdUntil(run.file(QStringLiteral("中奖记录.csv")), std::numeric_limits<qint64>::max());
-    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
     for (int roll = 0; roll < 3; ++roll)
-        land(*w);
+        QVERIFY(drawOnce(*w));
     QCOMPARE(storedWins(run), 3);
     QVERIFY(m_boxes->shown().isEmpty());
-    QCOMPARE(notice->text(), PendingSaves::kHistoryHeld);
+    QCOMPARE(notice(*w).text(), kHistoryHeld);
 
     files.release();
     QTRY_COMPARE_WITH_TIMEOUT(historyOf(run).size(), 3, 60000);
@@ -140,27 +128,29 @@ void TestSaveNotice::heldHistoryIsToldOnceAndCaughtUp()
 // in the exit's box with the value it was to store, not dropped in silence.
 void TestSaveNotice::settingHeldAtExitIsNamed()
 {
-    SettingsFolder folder;
-    SettingsFile &settings = folder.settings();
-    settings.setWait(PendingSaves::kWaitMs);
-    Config config(settings);
-    QVERIFY(config.setTitle(Config::Title::Sub, QStringLiteral("老标题")));
-    DrawHistory history(settings);
-    QWidget window;
-    StatusNotice notice(&window);
-    PendingSaves saves(history, settings, notice);
+    RunFolder run;
+    run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\n副标题=老标题\r\n"));
+    auto w = run.openWindow();
+    const QString stored = run.readGbk(QStringLiteral("config.a"));
+    BusyFiles files; // its clock moves on at every pause: the exit's wait takes no time
+    files.holdUntil(run.file(QStringLiteral("config.a")), std::numeric_limits<qint64>::max());
+    inputbox::Seam prompts;
+    prompts.queueOk(QStringLiteral("扫码加"));
+    choose(*w, QStringLiteral("主标题"));
+    prompts.queueOk(QStringLiteral("扫码加QQ群"));
+    choose(*w, QStringLiteral("主标题"));
+    QCOMPARE(control<TransparentLabel>(*w, QStringLiteral("透明标签_主标题")).text(), QStringLiteral("扫码加QQ群"));
+    QCOMPARE(run.readGbk(QStringLiteral("config.a")), stored);
+    QVERIFY(m_boxes->shown().isEmpty());
 
-    BusyFiles files;
-    files.holdUntil(settings.path(DataFile::Config), std::numeric_limits<qint64>::max());
-    QVERIFY(config.setTitle(Config::Title::Main, QStringLiteral("扫码加")));
-    QVERIFY(config.setTitle(Config::Title::Main, QStringLiteral("扫码加QQ群")));
-    QCOMPARE(settings.pendingCount(DataFile::Config), 2);
-    saves.finish();
+    m_boxes->queueAnswers({true}); // 确定退出吗？ OK
+    choose(*w, QStringLiteral("退出"));
 
-    QCOMPARE(m_boxes->texts().size(), 1);
-    const QStringList lines = m_boxes->texts()[0].split(QStringLiteral("\r\n"));
+    QCOMPARE(m_boxes->texts().size(), 2);
+    const QStringList lines = m_boxes->texts()[1].split(QStringLiteral("\r\n"));
     QVERIFY(lines[0].contains(QStringLiteral("config.a")));
     QCOMPARE(lines.mid(1), QStringList{"主标题=扫码加QQ群"});
+    QCOMPARE(run.readGbk(QStringLiteral("config.a")), stored);
 }
 
 QTEST_MAIN(TestSaveNotice)

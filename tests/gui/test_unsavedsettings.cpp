@@ -2,20 +2,18 @@
 // every user, root included) stay in effect for the run, and each kind says
 // so once: the options panel, the titles and their fonts, the drags, the
 // window mode, the wheel style and the music switch.
-#include "support_mainwindow.h"
 #include "support_mousedrag.h"
+#include "support_operator.h"
 #include "support_runfolder.h"
 
-#include "widgets/controls.h"
 #include "widgets/fontdialog.h"
 #include "widgets/inputbox.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
-#include "widgets/screenwatch.h"
 
-#include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -41,42 +39,42 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(boxes.shown().isEmpty()); // start-up's own write of the mode says nothing
-        MainControls &c = parts(w).controls();
-        MainMenu &m = parts(w).menu();
+        const auto &result = control<PictureBox>(*w, QStringLiteral("图片框a_结果"));
+        auto &frame = control<ShapeBox>(*w, QStringLiteral("外形框1"));
 
         for (const QString &width : {QStringLiteral("150"), QStringLiteral("120")}) {
-            m.otherSettings->trigger();
-            c.resultWidthEdit->setText(width);
-            QTest::mouseClick(c.saveButton, Qt::LeftButton);
+            choose(*w, QStringLiteral("其它设置"));
+            operate::typeOver(control<QLineEdit>(*w, QStringLiteral("编辑框_奖品图片宽")), width);
+            QTest::mouseClick(&control<QPushButton>(*w, QStringLiteral("按钮_保存")), Qt::LeftButton);
         }
-        QCOMPARE(c.resultPicture->width(), 120);
+        QCOMPARE(result.width(), 120);
 
         inputbox::Seam answers;
         answers.queueOk(QStringLiteral("年终抽奖"));
-        m.mainTitle->trigger();
+        choose(*w, QStringLiteral("主标题"));
         FontDialog::Seam fonts;
         fonts.queueCancel();
-        m.subTitleFont->trigger();
-        QCOMPARE(c.mainTitle->text(), QStringLiteral("年终抽奖"));
+        choose(*w, QStringLiteral("副标题字体"));
+        QCOMPARE(control<TransparentLabel>(*w, QStringLiteral("透明标签_主标题")).text(), QStringLiteral("年终抽奖"));
 
-        const QPoint frame = c.wheelFrame->pos();
-        dragWithMouse(c.wheelFrame, QPoint(5, 5), QPoint(10, 10));
-        QCOMPARE(c.wheelFrame->pos(), frame + QPoint(10, 10));
+        const QPoint place = frame.pos();
+        dragWithMouse(&frame, QPoint(5, 5), QPoint(10, 10));
+        QCOMPARE(frame.pos(), place + QPoint(10, 10));
 
-        m.windowed->trigger();
-        m.fullScreen->trigger();
-        QVERIFY(m.fullScreen->isChecked());
-        m.styles[1]->trigger();
-        QVERIFY(m.styles[1]->isChecked());
-        m.disableMusic->trigger();
-        QVERIFY(m.disableMusic->isChecked());
+        choose(*w, QStringLiteral("窗口"));
+        choose(*w, QStringLiteral("全屏"));
+        QVERIFY(control<QAction>(*w, QStringLiteral("全屏")).isChecked());
+        choose(*w, QStringLiteral("样式二"));
+        QVERIFY(control<QAction>(*w, QStringLiteral("样式二")).isChecked());
+        choose(*w, QStringLiteral("禁用背景音乐"));
+        QVERIFY(control<QAction>(*w, QStringLiteral("禁用背景音乐")).isChecked());
 
         // Laid out again for its screen, the window keeps the unsaved drag.
         const QRect screen = w->geometry();
         w->setGeometry(0, 0, 300, 200);
-        Q_EMIT w->findChild<ScreenWatch *>()->changed();
-        QCOMPARE(w->geometry(), screen);
-        QCOMPARE(c.wheelFrame->pos(), frame + QPoint(10, 10));
+        Q_EMIT qApp->primaryScreenChanged(QGuiApplication::primaryScreen());
+        QTRY_COMPARE(w->geometry(), screen);
+        QCOMPARE(frame.pos(), place + QPoint(10, 10));
 
         QCOMPARE(boxes.texts(), (QStringList{unsaved(QStringLiteral("显示设置")),
                                              unsaved(QStringLiteral("标题设置")),

@@ -2,23 +2,18 @@
 // prize pictures) where the run folder will not take them: the operator is
 // told, and the screen and the files stay as they were. Offscreen, on the
 // real main window, with every dialog answered by its seam.
-#include "support_mainwindow.h"
+#include "support_operator.h"
 #include "support_pictures.h"
 #include "support_runfolder.h"
 
 #include "unprivileged.h"
 #include "core/wholefile.h"
-#include "display/backgroundpicture.h"
-#include "display/prizepictures.h"
-#include "widgets/controls.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
-#include "widgets/statusnotice.h"
-#include "core/roll.h"
 
-#include <QAction>
-#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -49,33 +44,41 @@ struct Chosen
     }
 };
 
+// The bottom left corner of the window as painted now: the background.
+QRgb corner(QWidget &window)
+{
+    const QImage image = window.grab().toImage();
+    return image.pixel(2, image.height() - 2);
+}
+
 // Each of the four file handlers once, each failing; checks what the
 // operator is told and that the files and the screen are unchanged.
-void everyHandlerFailsAndSays(MainWindow &w, const Chosen &chosen, const QByteArray &background,
-                              const QByteArray &prize)
+void everyHandlerFailsAndSays(const RunFolder &run, MainWindow &w, const Chosen &chosen,
+                              const QByteArray &background, const QByteArray &prize)
 {
     messagebox::Seam boxes;
     filedialog::Seam files;
+    const QRgb painted = corner(w);
+    PictureBox &box = operate::slot(w, 1);
 
     files.queueChoice(chosen.picture);
-    parts(w).menu().replaceBackground->trigger();
-    QCOMPARE(parts(w).background().bytes(), background);
+    choose(w, QStringLiteral("更换背景图"));
+    QCOMPARE(corner(w), painted);
 
-    parts(w).menu().clearBackground->trigger();
-    QCOMPARE(parts(w).background().bytes(), background);
+    choose(w, QStringLiteral("取消背景图"));
+    QCOMPARE(corner(w), painted);
 
     files.queueChoice(chosen.music);
-    parts(w).menu().replaceMusic->trigger();
+    choose(w, QStringLiteral("更换背景音乐"));
 
     files.queueChoice(chosen.picture);
-    PictureBox *box = parts(w).controls().slots[0];
-    QTest::mouseDClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(box->picture(), prize);
+    QTest::mouseDClick(&box, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(box.picture(), prize);
 
     QCOMPARE(files.pendingAnswers(), 0);
     QCOMPARE(boxes.texts(), (QStringList{kPictureNotCopied, kPictureNotRemoved, kMusicNotCopied, kPrizeNotCopied}));
-    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), prize);
-    QCOMPARE(readWholeFile(parts(w).background().path()), background);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("奖品图片/1.jpg"))), prize);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("底图.jpg"))), background);
 }
 
 } // namespace
@@ -113,7 +116,7 @@ void TestUnwritableMedia::readOnlyRunFolder()
     const QStringList folders{run.path(), run.file(QStringLiteral("wav")), run.file(QStringLiteral("奖品图片"))};
     for (const QString &folder : folders)
         QVERIFY(QFile::setPermissions(folder, readOnly));
-    everyHandlerFailsAndSays(*w, chosen, background, prize);
+    everyHandlerFailsAndSays(run, *w, chosen, background, prize);
     for (const QString &folder : folders)
         QFile::setPermissions(folder, readOnly | QFile::WriteOwner | QFile::WriteUser);
     QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), music);
@@ -130,7 +133,7 @@ void TestUnwritableMedia::namesTakenByFolders()
     QVERIFY(QDir(run.path()).mkpath(QStringLiteral("奖品图片/1.jpg")));
     run.writeBytes(QStringLiteral("wav"), "not a folder");
     auto w = run.openWindow();
-    everyHandlerFailsAndSays(*w, chosen, QByteArray(), QByteArray());
+    everyHandlerFailsAndSays(run, *w, chosen, QByteArray(), QByteArray());
     QVERIFY(QFileInfo(run.file(QStringLiteral("底图.jpg/inside"))).isDir());
     QCOMPARE(readWholeFile(run.file(QStringLiteral("wav"))), QByteArray("not a folder"));
 }
@@ -144,20 +147,21 @@ void TestUnwritableMedia::writableFolderSaysNothing()
     auto w = run.openWindow();
     messagebox::Seam boxes;
     filedialog::Seam files;
-    parts(w).menu().clearBackground->trigger();
+    choose(*w, QStringLiteral("取消背景图"));
     files.queueChoice(chosen.picture);
-    parts(w).menu().replaceBackground->trigger();
+    choose(*w, QStringLiteral("更换背景图"));
     files.queueChoice(chosen.music);
-    parts(w).menu().replaceMusic->trigger();
+    choose(*w, QStringLiteral("更换背景音乐"));
     files.queueChoice(chosen.picture);
-    QTest::mouseDClick(parts(w).controls().slots[0], Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    parts(w).menu().clearBackground->trigger();
+    QTest::mouseDClick(&operate::slot(*w, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    choose(*w, QStringLiteral("取消背景图"));
 
     QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
     const QByteArray picture = readWholeFile(chosen.picture);
-    QCOMPARE(readWholeFile(parts(w).pictures().path(1)), picture);
+    QCOMPARE(readWholeFile(run.file(QStringLiteral("奖品图片/1.jpg"))), picture);
+    QCOMPARE(operate::slot(*w, 1).picture(), picture);
     QCOMPARE(readWholeFile(run.file(QStringLiteral("wav/bjyy.mp3"))), readWholeFile(chosen.music));
-    QVERIFY(!QFileInfo::exists(parts(w).background().path()));
+    QVERIFY(!QFileInfo::exists(run.file(QStringLiteral("底图.jpg"))));
 }
 
 // A locked-down installation: the run folder refuses new files, jieguo.a is
@@ -171,20 +175,17 @@ void TestUnwritableMedia::readOnlyFolderIsNotAHeldFile()
 #else
     RERUN_UNPRIVILEGED_UNDER_ROOT();
     RunFolder run;
-    prepareDrawable(run);
+    prepareDrawable(run, kQuickRoll);
     run.writeGbk(QStringLiteral("jieguo.a"), QStringLiteral("[zjjg]\r\n"));
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
     QVERIFY(QFile::setPermissions(run.path(), readOnly));
     auto w = run.openWindow();
-    parts(w).controls().effectsDisabledBox->setChecked(true);
     messagebox::Seam boxes;
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
-    parts(w).roll().tick();
-    auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
-    const QString told = notice->text();
+    const bool landed = drawOnce(*w);
+    const QString told = control<QLabel>(*w, QStringLiteral("标签_保存提示")).text();
     QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
 
+    QVERIFY(landed);
     QCOMPARE(storedWins(run), 1);
     QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
     QVERIFY2(told.contains(QStringLiteral("没有写入权限")), qPrintable(told));
