@@ -117,17 +117,17 @@ Run rollAcrossAHold(bool held)
     Hold hold(run.file(QStringLiteral("jieguo.a")));
     Run result;
     clock.start();
-    roll.startStopPress();
+    roll.startOrStop();
     runUntil(clock, kHoldAfterMs);
     if (held)
         hold.start();
     runUntil(clock, kHoldAfterMs + 200);
-    result.stopMs = timed([&] { roll.startStopPress(); });
+    result.stopMs = timed([&] { roll.startOrStop(); });
     while (roll.state().phase != RollPhase::Idle)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     ticks.push_back(-1);
     result.storedAtLanding = storedWins(run);
-    result.startMs = timed([&] { roll.startStopPress(); });
+    result.startMs = timed([&] { roll.startOrStop(); });
     runUntil(clock, kHoldAfterMs + kHoldMs + 500);
     if (held)
         hold.end();

@@ -115,7 +115,7 @@ void rollTick(benchmark::State &state, Media media)
     c.effectsDisabledBox->setChecked(true);
     window.show();
     QCoreApplication::processEvents();
-    parts(window).roll().startStopPress();
+    parts(window).roll().startOrStop();
     c.rollTimer->setInterval(0); // the timer stays off: ticks come from here
     for (int i = 0; i < 16; ++i) // two laps: every picture decoded once at every size
         parts(window).roll().tick();

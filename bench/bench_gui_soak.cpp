@@ -153,7 +153,7 @@ public:
     bool roll()
     {
         const int wavesBefore = m_sound.waves;
-        parts(m_window).roll().startStopPress();
+        parts(m_window).roll().startOrStop();
         if (parts(m_window).roll().state().phase != RollPhase::Rolling)
             return fail("the start request did not start a roll");
         m_guard.start();

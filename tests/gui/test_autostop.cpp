@@ -30,9 +30,9 @@ private Q_SLOTS:
         QVERIFY(!c.effectsDisabledBox->isChecked());
         c.autoStopEdit->setText(QStringLiteral("60"));
 
-        parts(w).roll().startStopPress();
+        parts(w).roll().startOrStop();
         QCOMPARE(c.autoStopTimer->interval(), 60000);
-        parts(w).roll().stopCaptionPressed(); // 透明标签_结束
+        parts(w).roll().stop(); // 透明标签_结束
         QVERIFY(w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 0);
         QVERIFY(!c.autoStopTimer->isActive());
@@ -41,7 +41,7 @@ private Q_SLOTS:
         parts(w).roll().tick();
         QCOMPARE(c.startButton->text(), QStringLiteral("开始"));
         c.autoStopEdit->setText(QStringLiteral("45"));
-        parts(w).roll().startStopPress();
+        parts(w).roll().startOrStop();
         QVERIFY(!w->findChild<WinEffects *>()->isShowing());
         QCOMPARE(c.autoStopTimer->interval(), 45000);
         QVERIFY(c.autoStopTimer->isActive());
@@ -62,18 +62,18 @@ private Q_SLOTS:
         MainControls &c = parts(w).controls();
         c.effectsDisabledBox->setChecked(true);
         c.autoStopEdit->setText(QStringLiteral("10"));
-        parts(w).roll().startStopPress();
+        parts(w).roll().startOrStop();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(c.autoStopTimer->interval(), 10000);
         // Half a second gone: a restart shows even on a machine that stalls.
         QTRY_VERIFY_WITH_TIMEOUT(c.autoStopTimer->remainingMs() < 9500, kPatienceMs);
 
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n一=9\r\n"));
-        parts(w).roll().startStopPress();
+        parts(w).roll().startOrStop();
         QVERIFY(c.autoStopTimer->remainingMs() > 9500);
-        parts(w).roll().startStopPress(); // the keyboard: 按钮1
+        parts(w).roll().startOrStop(); // the keyboard: 按钮1
         QVERIFY(!c.autoStopTimer->isActive());
-        parts(w).roll().stopCaptionPressed(); // before the landing tick: rolls again
+        parts(w).roll().stop(); // before the landing tick: rolls again
         QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
         QCOMPARE(c.autoStopTimer->interval(), 10000);
         Q_EMIT c.autoStopTimer->tick();
@@ -82,7 +82,7 @@ private Q_SLOTS:
         parts(w).roll().tick();
 
         run.writeGbk(QStringLiteral("config.a"), QStringLiteral("[zbt]\r\nlx=假\r\n"));
-        parts(w).roll().startStopPress(); // refused, yet armed
+        parts(w).roll().startOrStop(); // refused, yet armed
         QVERIFY(c.autoStopTimer->isActive());
         Q_EMIT c.autoStopTimer->tick(); // idle: it only disarms
         QCOMPARE(parts(w).roll().state().phase, RollPhase::Idle);

@@ -228,7 +228,7 @@ void TestBackgroundMedia::storedMusicSwitch()
     // Start-up plays nothing, whatever the switch.
     QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 0);
     parts(w).controls().effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(sound->looping, on ? m_run->file(QStringLiteral("wav/bjyy.mp3")) : QString());
     // Nothing rewrote the operator's value.
     QCOMPARE(storedValue(*m_run, QStringLiteral("背景音乐")), stored);
@@ -243,7 +243,7 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     Roll &roll = parts(w).roll();
     const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
 
-    roll.startStopPress();
+    roll.startOrStop();
     QCOMPARE(sound->looping, music);
     const int callsAtStart = int(sound->calls.size());
     parts(w).menu().disableMusic->trigger();
@@ -251,24 +251,24 @@ void TestBackgroundMedia::disablingDuringRollKeepsPlaying()
     QCOMPARE(sound->looping, music);
     QCOMPARE(sound->calls.size(), callsAtStart); // not stopped, not restarted
 
-    roll.stopCaptionPressed();
+    roll.stop();
     QVERIFY(sound->looping.isEmpty());
     roll.tick();
     QCOMPARE(roll.state().phase, RollPhase::Idle);
 
     // The next roll is silent, and enabling during it starts nothing either.
-    roll.startStopPress();
+    roll.startOrStop();
     QCOMPARE(roll.state().phase, RollPhase::Rolling);
     QVERIFY(sound->looping.isEmpty());
     parts(w).menu().enableMusic->trigger();
     roll.tick();
     QVERIFY(sound->looping.isEmpty());
-    roll.stopCaptionPressed();
+    roll.stop();
     roll.tick();
     QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 1);
 
     // The one after plays again.
-    roll.startStopPress();
+    roll.startOrStop();
     QCOMPARE(sound->looping, music);
     QCOMPARE(countOf(sound->calls, QStringLiteral("playLooped")), 2);
 }
@@ -279,7 +279,7 @@ void TestBackgroundMedia::rollEndingByItselfStopsTheMusic()
     FakeSound *sound = nullptr;
     auto w = m_run->openWindow(&sound);
     Roll &roll = parts(w).roll();
-    roll.startStopPress();
+    roll.startOrStop();
     const QString music = m_run->file(QStringLiteral("wav/bjyy.mp3"));
     QCOMPARE(sound->looping, music);
     // Never stopped: the roll asks for its own stop when its budget runs
@@ -314,7 +314,7 @@ void TestBackgroundMedia::replaceMusicMakesByteIdenticalCopy()
     // During a roll: the playing music is left alone, the file is replaced
     // (a shorter one leaves no tail of the old), and the next roll plays it.
     parts(w).controls().effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     const QStringList callsBefore = sound->calls;
     const QByteArray shorter = binaryBytes(1000, 11);
     m_elsewhere->writeBytes(QStringLiteral("short.mp3"), shorter);

@@ -30,10 +30,10 @@ namespace {
 // A whole roll driven through the handlers: start, a few ticks, stop, land.
 void rollOnce(MainWindow &w)
 {
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     for (int i = 0; i < 3; ++i)
         parts(w).roll().tick();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     parts(w).roll().tick();
 }
 
@@ -75,7 +75,7 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
 
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     const qint32 budget = parts(w).roll().state().tickBudget;
     QElapsedTimer clock;
     clock.start();
@@ -88,7 +88,7 @@ void TestBadInput::oneMillisecondRollLeavesNoBacklog()
     QVERIFY(parts(w).roll().state().phase == RollPhase::Rolling);
     QVERIFY(ticksDone(*w, budget) <= clock.elapsed() + 5);
 
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
     QVERIFY(!c.rollTimer->isActive());
     const RollState landed = parts(w).roll().state();
@@ -126,7 +126,7 @@ void TestBadInput::absurdAutoStop()
     MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.autoStopEdit->setText(text);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(c.autoStopTimer->interval(), interval);
     QCOMPARE(c.autoStopTimer->isActive(), interval > 0);
     parts(w).roll().tick();
@@ -135,10 +135,10 @@ void TestBadInput::absurdAutoStop()
     QCOMPARE(c.autoStopTimer->interval(), 0);
     QCOMPARE(storedWins(run), 1);
     // The next roll arms it again in the same way.
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(c.autoStopTimer->interval(), interval);
     QCOMPARE(c.autoStopTimer->isActive(), interval > 0);
-    parts(w).roll().stopCaptionPressed(); // the stop caption disarms it
+    parts(w).roll().stop(); // the stop caption disarms it
     QCOMPARE(c.autoStopTimer->interval(), 0);
     QVERIFY(!c.autoStopTimer->isActive());
 }
@@ -230,10 +230,10 @@ void TestBadInput::musicThatIsNoMusic()
     w.show();
 
     for (int round = 1; round <= 2; ++round) {
-        parts(w).roll().startStopPress();
+        parts(w).roll().startOrStop();
         const qint32 budget = parts(w).roll().state().tickBudget;
         QTRY_VERIFY_WITH_TIMEOUT(ticksDone(w, budget) >= 20, kPatienceMs);
-        parts(w).roll().stopCaptionPressed();
+        parts(w).roll().stop();
         QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
         QCOMPARE(storedWins(run), round);
     }

@@ -141,7 +141,7 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     QCOMPARE(c.autoStopEdit->text(), autoStop);
     // The next start arms the auto-stop timer from the text; "0.0" leaves it stopped.
     c.effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
     QCOMPARE(c.autoStopTimer->isActive(), autoStopMs > 0);
 }

@@ -10,6 +10,7 @@
 #include "core/roll.h"
 #include "display/wineffects.h"
 #include "lottery/publiccaption.h"
+#include "lottery/rollscreen.h"
 #include "platform/hotkey.h"
 #include "widgets/controls.h"
 #include "widgets/inputbox.h"
@@ -66,7 +67,7 @@ void TestPublicMode::shiftQDoesNothingAndTheDrawIsPublic()
     c.rollSpeedEdit->setText(QStringLiteral("5"));
     QTest::mouseClick(c.startButton, Qt::LeftButton);
     QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), RollScreen::kStartCaption, kPatienceMs);
     w->findChild<WinEffects *>()->closeWinEffect();
     const QStringList draw = lastCells();
     QCOMPARE(draw[6], u"1"_qs);
@@ -115,7 +116,7 @@ void TestPublicMode::switchedFromTheMenuBehindThePassword()
     c.rollSpeedEdit->setText(QStringLiteral("5"));
     QTest::mouseClick(c.startButton, Qt::LeftButton);
     QTest::mouseClick(c.startButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), Roll::kStartCaption, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), RollScreen::kStartCaption, kPatienceMs);
     w->findChild<WinEffects *>()->closeWinEffect();
     QCOMPARE(lastCells()[6], u"1"_qs);
 

@@ -116,7 +116,7 @@ void TestReplacement::largePictureIsCopiedExactlyAndShown()
     // The roll reloads the slot from the new file when the highlight leaves it.
     Roll &roll = parts(w).roll();
     parts(w).controls().effectsDisabledBox->setChecked(true);
-    roll.startStopPress();
+    roll.startOrStop();
     for (int i = 0; i < 4; ++i)
         roll.tick();
     QCOMPARE(roll.state().position, 4);
@@ -131,10 +131,10 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     auto w = run.openWindow();
     parts(w).controls().effectsDisabledBox->setChecked(true);
     Roll &roll = parts(w).roll();
-    roll.startStopPress();
-    roll.stopCaptionPressed();
+    roll.startOrStop();
+    roll.stop();
     roll.tick();
-    QVERIFY(!roll.state().heldPicture.isEmpty());
+    QVERIFY(!parts(w).pictures().heldPicture().isEmpty());
     std::array<QByteArray, 8> files;
     std::array<QByteArray, 8> boxes;
     for (int slot = 1; slot <= 8; ++slot) {
@@ -147,7 +147,7 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     doubleClick(parts(w).controls().slots[5]);
 
     QCOMPARE(dialogs.filters().size(), 1);
-    QVERIFY(roll.state().heldPicture.isEmpty());
+    QVERIFY(parts(w).pictures().heldPicture().isEmpty());
     for (int slot = 1; slot <= 8; ++slot) {
         QCOMPARE(readWholeFile(parts(w).pictures().path(slot)), files[slot - 1]);
         QCOMPARE(parts(w).controls().slots[slot - 1]->picture(), boxes[slot - 1]);
@@ -234,7 +234,7 @@ void TestReplacement::worksWhileRolling()
     run.writeBytes(QStringLiteral("fresh.jpg"), fresh);
     auto w = run.openWindow();
     parts(w).controls().effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
 
     filedialog::Seam dialogs;

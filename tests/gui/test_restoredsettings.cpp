@@ -60,12 +60,12 @@ void TestRestoredSettings::verifyRestored(const RunFolder &run, const QString &a
     QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("30"));
     QCOMPARE(c.wheelSizeEdit->text(), QStringLiteral("0"));
 
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
     QCOMPARE(c.autoStopTimer->interval(), autoStopMs);
     QVERIFY(c.autoStopTimer->isActive());
     QVERIFY(sound->looping.isEmpty());
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     parts(w).roll().tick();
     QCOMPARE(parts(w).roll().state().phase, RollPhase::Idle);

@@ -86,14 +86,14 @@ void TestRollWindow::landingCountsAndShowsResultUnderFireworks()
     FakeSound *sound = nullptr;
     auto w = run.openWindow(&sound);
     MainControls &c = parts(w).controls();
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     for (int i = 0; i < 5; ++i)
         parts(w).roll().tick();
     QCOMPARE(parts(w).roll().state().position, 5);
     QVERIFY(c.slots[4]->picture().isEmpty());
     QCOMPARE(c.resultPicture->picture(), QByteArray("picture 5"));
     QCOMPARE(c.slots[3]->picture(), QByteArray("picture 4")); // reloaded when left
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     QVERIFY(w->findChild<WinEffects *>()->isShowing());
     parts(w).roll().tick();
     const int slot = parts(w).roll().state().position;
@@ -122,8 +122,8 @@ void TestRollWindow::effectsDisabledStillChimes()
     MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.rollSpeedEdit->setText(QStringLiteral("5"));
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().startOrStop();
+    parts(w).roll().stop();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     // The real roll timer lands at its next tick.
     QTRY_COMPARE_WITH_TIMEOUT(c.startButton->text(), QStringLiteral("开始"), kPatienceMs);
@@ -165,9 +165,9 @@ void TestRollWindow::designationLandsOnFirstTicket()
     Q_EMIT w->findChild<GlobalHotKey *>()->activated();
     Q_EMIT w->findChild<GlobalHotKey *>()->activated(); // twice still designates one landing
     QVERIFY(!c.designationFlag->isHidden());
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     parts(w).roll().tick();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     parts(w).roll().tick();
     QCOMPARE(parts(w).roll().state().position, 2);
     QVERIFY(c.designationFlag->isHidden());
@@ -179,7 +179,7 @@ void TestRollWindow::emptyBoxShowsMessage()
     RunFolder run; // fresh: by quantity with empty prize values
     auto w = run.openWindow();
     MainControls &c = parts(w).controls();
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QCOMPARE(m_boxes->shown().size(), 1);
     const messagebox::Shown box = m_boxes->shown().first();
     QCOMPARE(box.caption, QStringLiteral("Lunora信息提示"));
@@ -205,11 +205,11 @@ void TestRollWindow::stockTakenDuringRoll()
     auto w = run.openWindow(&sound);
     MainControls &c = parts(w).controls();
     const QString music = run.file(QStringLiteral("wav/bjyy.mp3"));
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     parts(w).roll().tick();
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     run.writeGbk(QStringLiteral("jieguo.a"), QStringLiteral("[zjjg]\r\nj1=1\r\n"));
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().stop();
     QCOMPARE(m_boxes->shown().size(), 1);
     QVERIFY(sound->looping.isEmpty());
 
@@ -257,10 +257,10 @@ void TestRollWindow::intervalOutOfRangeIsBounded()
     MainControls &c = parts(w).controls();
     c.effectsDisabledBox->setChecked(true);
     c.rollSpeedEdit->setText(speed);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QVERIFY(c.rollTimer->isActive());
     QCOMPARE(c.rollTimer->interval(), interval);
-    parts(w).roll().startStopPress();
+    parts(w).roll().startOrStop();
     QTRY_COMPARE_WITH_TIMEOUT(storedWins(run), 1, kPatienceMs);
     QVERIFY(c.startButton->isEnabled());
     QCOMPARE(c.rollSpeedEdit->text(), speed);
@@ -272,12 +272,12 @@ void TestRollWindow::clearedHeldPictureEmptiesLastSlot()
     prepareDrawable(run);
     auto w = run.openWindow();
     parts(w).controls().effectsDisabledBox->setChecked(true);
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().startOrStop();
+    parts(w).roll().stop();
     parts(w).roll().tick();
     const int landed = parts(w).roll().state().position;
-    parts(w).roll().clearHeldPicture(); // what a picture replacement does first
-    parts(w).roll().startStopPress();
+    parts(w).pictures().clearHeldPicture(); // what a picture replacement does first
+    parts(w).roll().startOrStop();
     QVERIFY(parts(w).controls().slots[landed - 1]->picture().isEmpty());
 }
 
@@ -286,11 +286,11 @@ void TestRollWindow::startDuringFireworksClosesThem()
     RunFolder run;
     prepareDrawable(run);
     auto w = run.openWindow();
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().startOrStop();
+    parts(w).roll().stop();
     parts(w).roll().tick();
     QVERIFY(w->findChild<WinEffects *>()->isShowing());
-    parts(w).roll().startCaptionPressed();
+    parts(w).roll().start();
     QVERIFY(!w->findChild<WinEffects *>()->isShowing());
     QCOMPARE(parts(w).roll().state().phase, RollPhase::Rolling);
 }
@@ -305,8 +305,8 @@ void TestRollWindow::landingsWriteTheHistory()
     parts(w).controls().effectsDisabledBox->setChecked(true);
     QList<int> landed;
     for (int roll = 0; roll < 3; ++roll) {
-        parts(w).roll().startStopPress();
-        parts(w).roll().stopCaptionPressed();
+        parts(w).roll().startOrStop();
+        parts(w).roll().stop();
         parts(w).roll().tick();
         landed << parts(w).roll().state().position;
     }

@@ -30,8 +30,8 @@ namespace {
 
 void land(MainWindow &w)
 {
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().startOrStop();
+    parts(w).roll().stop();
     parts(w).roll().tick();
 }
 
@@ -82,15 +82,15 @@ void TestSaveNotice::heldResultsNeverStallTheWindow()
     files.slowTryMs = 100;
     files.holdUntil(run.file(QStringLiteral("jieguo.a")), std::numeric_limits<qint64>::max());
     Roll &roll = parts(w).roll();
-    roll.startStopPress();
+    roll.startOrStop();
     QTRY_VERIFY(ticks >= 3);
-    roll.startStopPress();
+    roll.startOrStop();
     QCOMPARE(roll.state().phase, RollPhase::Stopping);
     QTRY_COMPARE(roll.state().phase, RollPhase::Idle);
     QCOMPARE(notice->text(), PendingSaves::kSavingWin);
     QVERIFY(notice->isVisible());
     QVERIFY(controls.startButton->isEnabled());
-    roll.startStopPress();
+    roll.startOrStop();
     ticks = 0;
     QTRY_VERIFY(ticks >= 20 && files.busyAnswers > files.watchedBusyAnswers + 3);
     QCOMPARE(files.watchedPauses.load(), 0);

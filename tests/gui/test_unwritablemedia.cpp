@@ -178,8 +178,8 @@ void TestUnwritableMedia::readOnlyFolderIsNotAHeldFile()
     auto w = run.openWindow();
     parts(w).controls().effectsDisabledBox->setChecked(true);
     messagebox::Seam boxes;
-    parts(w).roll().startStopPress();
-    parts(w).roll().stopCaptionPressed();
+    parts(w).roll().startOrStop();
+    parts(w).roll().stop();
     parts(w).roll().tick();
     auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
     const QString told = notice->text();
