@@ -50,13 +50,6 @@ std::optional<qint32> number(const QString &text)
     return values::textToInt(text);
 }
 
-std::optional<qint32> size(const QString &text)
-{
-    if (text.isEmpty())
-        return std::nullopt;
-    return Config::sizeFromText(text);
-}
-
 // A colour as the data file holds it: red in the low byte, then green, then
 // blue.
 Config::Rgb colourFromText(const QString &text)
@@ -147,47 +140,23 @@ bool Config::setPosition(Place place, qint32 left, qint32 top)
                             {{leftKey, QString::number(left)}, {topKey, QString::number(top)}});
 }
 
-std::optional<qint32> Config::resultWidth() const
+// An option not stored (or stored empty) keeps what the panel shows by
+// default.
+DisplayOptions Config::displayOptions() const
 {
-    return size(m_file.readZbt(keys::kResultWidth));
-}
-
-std::optional<qint32> Config::resultHeight() const
-{
-    return size(m_file.readZbt(keys::kResultHeight));
-}
-
-QString Config::rollSpeed() const
-{
-    return m_file.readZbt(keys::kRollSpeed);
-}
-
-QString Config::autoStop() const
-{
-    return m_file.readZbt(keys::kAutoStop, u"0");
-}
-
-bool Config::effectsDisabled() const
-{
-    return values::isTrueFlag(m_file.readZbt(keys::kEffectsDisabled));
-}
-
-std::optional<Config::TypedNumber> Config::wheelSize() const
-{
-    const QString text = m_file.readZbt(keys::kWheelSize);
-    if (text.isEmpty())
-        return std::nullopt;
-    return TypedNumber{text, stepsFromText(text)};
-}
-
-qint32 Config::sizeFromText(QStringView text)
-{
-    return qMax(0, values::textToInt(text));
-}
-
-qint32 Config::stepsFromText(QStringView text)
-{
-    return values::textToInt(text);
+    DisplayOptions o;
+    const auto read = [this](QStringView key, QString &text) {
+        const QString stored = m_file.readZbt(key);
+        if (!stored.isEmpty())
+            text = stored;
+    };
+    read(keys::kResultWidth, o.resultWidth);
+    read(keys::kResultHeight, o.resultHeight);
+    read(keys::kRollSpeed, o.rollSpeed);
+    read(keys::kAutoStop, o.autoStop);
+    read(keys::kWheelSize, o.wheelSize);
+    o.effectsDisabled = values::isTrueFlag(m_file.readZbt(keys::kEffectsDisabled));
+    return o;
 }
 
 // One locked rewrite for all six, in the order a first save adds them.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "displayoptions.h"
 #include "prizetable.h"
 #include "screenplace.h"
 
@@ -44,22 +45,6 @@ public:
         int points = 0;
         Rgb colour;
     };
-    // A value kept as the operator typed it, and the number it stands for.
-    struct TypedNumber
-    {
-        QString text;
-        qint32 number = 0;
-    };
-    // The display options panel's six values, saved together as typed.
-    struct DisplayOptions
-    {
-        QString resultWidth;
-        QString resultHeight;
-        QString rollSpeed;
-        QString autoStop;
-        QString wheelSize;
-        bool effectsDisabled = false;
-    };
 
     // Anything that holds the SettingsFile may pass it where a Config is
     // taken: the view owns nothing.
@@ -90,21 +75,11 @@ public:
     // Left and top in one write.
     [[nodiscard]] bool setPosition(Place place, qint32 left, qint32 top);
 
-    // The result picture's size, never negative; nullopt when not stored.
-    std::optional<qint32> resultWidth() const;
-    std::optional<qint32> resultHeight() const;
-    // Empty when not stored.
-    QString rollSpeed() const;
-    // "0" when not stored.
-    QString autoStop() const;
-    bool effectsDisabled() const;
-    // The wheel's enlargement steps.
-    std::optional<TypedNumber> wheelSize() const;
+    // The display options panel's six values, as typed; what is not stored
+    // reads as the panel's default.
+    DisplayOptions displayOptions() const;
+    // All six in one write, as typed.
     [[nodiscard]] bool setDisplayOptions(const DisplayOptions &options);
-    // How the panel's typed texts read, stored or not: the leading number,
-    // a size never below 0.
-    static qint32 sizeFromText(QStringView text);
-    static qint32 stepsFromText(QStringView text);
 
     WindowMode windowMode() const;
     [[nodiscard]] bool setWindowMode(WindowMode mode);

@@ -1,28 +1,6 @@
 #include "roll.h"
 
-#include "values.h"
-
-#include <algorithm>
 #include <utility>
-
-int Roll::rollIntervalMs(const QString &speedText)
-{
-    // A speed of 0 ms or less would leave the roll timer stopped and the
-    // roll without an end; a huge one (1e12 reads as 2,147,483,647 ms)
-    // would not tick, and so not land, for weeks. The box keeps the text as
-    // typed.
-    const int interval = values::textToInt(speedText);
-    if (interval <= 0)
-        return kDefaultRollIntervalMs;
-    return std::min(interval, kSlowestRollIntervalMs);
-}
-
-std::optional<int> Roll::autoStopMs(const QString &autoStopText)
-{
-    if (autoStopText == u"0")
-        return std::nullopt;
-    return values::truncToInt(values::textToNumber(autoStopText) * 1000);
-}
 
 Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw)
     : m_view(view)
@@ -32,26 +10,26 @@ Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, D
 {
 }
 
-void Roll::startCaptionPressed()
+void Roll::start()
 {
     if (m_state.phase == RollPhase::Idle)
-        startStopPress();
+        startOrStop();
 }
 
-// While stopping, the caption still reads 停止: a press here starts the roll
+// While stopping, the screen still offers a stop: this one starts the roll
 // again. The view disarms the auto-stop afterwards unless it did.
-void Roll::stopCaptionPressed()
+void Roll::stop()
 {
     const bool wasStopped = m_state.phase != RollPhase::Rolling;
     if (m_state.phase != RollPhase::Idle)
-        startStopPress();
-    m_view.stopPressHandled(wasStopped && m_state.phase == RollPhase::Rolling);
+        startOrStop();
+    m_view.stopHandled(wasStopped && m_state.phase == RollPhase::Rolling);
 }
 
-// A request that finds no ticket changes nothing: the phase, the position
-// and the held picture stay. In public mode a draw on the record is always
-// shown: between its stop and its landing tick no request starts a roll.
-void Roll::startStopPress()
+// A request that finds no ticket changes nothing: the phase and the position
+// stay. In public mode a draw on the record is always shown: between its
+// stop and its landing tick no request starts a roll.
+void Roll::startOrStop()
 {
     if (m_recorded)
         return;
@@ -70,8 +48,8 @@ void Roll::startStopPress()
         startRoll();
 }
 
-// Every stop request builds its box here, however it came: 按钮1 or its key,
-// 透明标签_结束, the auto-stop timer, or a roll running out of ticks
+// Every stop request builds its box here, however it came: startOrStop,
+// stop (by hand or by the auto-stop), or a roll running out of ticks
 // (stopOnRunOut). The landing draws from this box and no other, so whatever
 // a stop request must leave behind is done here. Whether it holds a ticket.
 bool Roll::buildStopBox()
@@ -95,7 +73,7 @@ bool Roll::startRefused()
 // raised border until the highlight next leaves it.
 void Roll::startRoll()
 {
-    const RollEnd lastEnd{m_state.position, std::exchange(m_state.heldPicture, {})};
+    const RollEnd lastEnd{m_state.position};
     m_state.phase = RollPhase::Rolling;
     m_state.position = 0;
     m_state.tickBudget = m_draw.drawRollLength();
@@ -185,7 +163,7 @@ Roll::RunOut Roll::stopOnRunOut()
 void Roll::endEmptyRunOut()
 {
     m_state.phase = RollPhase::Idle;
-    m_view.endedEmpty({m_state.position, m_state.heldPicture});
+    m_view.endedEmpty({m_state.position});
 }
 
 // The highlight moves one slot on, or on a landing tick straight to the
@@ -196,7 +174,7 @@ void Roll::step(bool landing)
     const int previous = m_state.position == 1 ? 8 : m_state.position - 1;
     if (landing)
         m_state.position = drawLandingSlot();
-    m_state.heldPicture = m_view.stepped({previous, m_state.position});
+    m_view.stepped({previous, m_state.position});
 }
 
 void Roll::armDesignation()
@@ -224,7 +202,7 @@ void Roll::landRoll()
 {
     m_state.phase = RollPhase::Idle;
     m_state.tickBudget = 0;
-    m_view.landed({m_state.position, m_state.heldPicture});
+    m_view.landed({m_state.position});
     if (const std::optional<PublicRecord> recorded = std::exchange(m_recorded, std::nullopt)) {
         m_view.winCounted({DrawHistory::Saved::Stored, recorded->historyFailure});
         return;

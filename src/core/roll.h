@@ -3,16 +3,14 @@
 #include "draw.h"
 #include "drawhistory.h"
 
-#include <QByteArray>
 #include <QString>
 #include <optional>
 
 class SettingsFile;
 
-// Idle: caption 开始, no roll timer. Rolling: caption 停止, the highlight
-// moves. Stopping: a stop was asked for and the next tick lands; the caption
-// still reads 停止 and only the stop caption (or the auto-stop) reaches the
-// roll, which starts it again.
+// Idle: no roll timer. Rolling: the highlight moves. Stopping: a stop was
+// asked for and the next tick lands; the screen still offers a stop, and
+// only Roll::stop reaches the roll, which starts it again.
 enum class RollPhase { Idle, Rolling, Stopping };
 
 struct RollState
@@ -20,26 +18,20 @@ struct RollState
     RollPhase phase = RollPhase::Idle;
     int position = 0;      // slot under the highlight, 0 before the first roll
     qint32 tickBudget = 0; // ticks left while rolling, kept while stopping; 0 when idle
-    // The highlighted slot's picture, taken out of its box; what goes back
-    // into the box of the last landing when the next roll starts.
-    QByteArray heldPicture;
 };
 
-// One step of the highlight: previous loses it and is reloaded from its
-// file, position gets it.
+// One step of the highlight: previous loses it, position gets it.
 struct RollStep
 {
     int previous = 0;
     int position = 0;
 };
 
-// The slot a roll ended on (0: none yet) and the picture it gets back: at
-// the end, and again when the next roll starts, by when a picture
-// replacement may have emptied it.
+// The slot a roll ended on (0: none yet). The screen gives it back the
+// picture it holds for it: at the end, and again when the next roll starts.
 struct RollEnd
 {
     int slot = 0;
-    QByteArray heldPicture;
 };
 
 // What became of a landing's win, once the count was tried.
@@ -71,14 +63,13 @@ public:
     virtual void ranOut() = 0;
     // ...and the box then held no ticket: the roll ends where it stands.
     virtual void endedEmpty(const RollEnd &end) = 0;
-    // Returns the picture taken out of the newly highlighted box.
-    virtual QByteArray stepped(const RollStep &step) = 0;
+    virtual void stepped(const RollStep &step) = 0;
     // Before the win is counted (the end sound comes first).
     virtual void landed(const RollEnd &end) = 0;
     virtual void winCounted(const WinOutcome &outcome) = 0;
-    // A press on the stop caption, or the auto-stop tick, is over; restarted:
-    // it started the roll again between a stop and its landing.
-    virtual void stopPressHandled(bool restarted) = 0;
+    // A Roll::stop is over; restarted: it started the roll again between a
+    // stop and its landing.
+    virtual void stopHandled(bool restarted) = 0;
     virtual void designationChanged(bool armed) = 0;
     // Public mode: a start request found no commitment on the record; why.
     // Nothing else changed.
@@ -88,39 +79,30 @@ public:
     virtual void stopNotTaken(const QString &why) = 0;
 };
 
-// The start/stop request, the roll tick and the landing, in their exact
-// step order.
+// The start and stop requests, the roll tick and the landing, in their
+// exact step order. Its inputs are what the operator (or a timer) wants;
+// which control asked is the window's business.
 class Roll
 {
 public:
-    static inline const QString kStartCaption = QStringLiteral("开始");
-    static inline const QString kStopCaption = QStringLiteral("停止");
-    // What a roll speed of 0 ms or less rolls at: the speed box's default.
-    static constexpr int kDefaultRollIntervalMs = 30;
-    // What a roll speed above it rolls at: a stop still lands within a second.
-    static constexpr int kSlowestRollIntervalMs = 1000;
-
-    // The roll timer's interval for the speed box's text.
-    static int rollIntervalMs(const QString &speedText);
-    // The auto-stop delay for its box's text; none for exactly "0".
-    static std::optional<int> autoStopMs(const QString &autoStopText);
-
     // The draw's state is the program's; the roll changes it only through
     // Draw's functions.
     Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw);
 
-    // 按钮1 clicked (also by the keyboard).
-    void startStopPress();
-    // Left press on 透明标签_开始.
-    void startCaptionPressed();
-    // Left press on 透明标签_结束, and the auto-stop tick.
-    void stopCaptionPressed();
-    // A tick of 时钟1.
+    // The one key that both starts and stops: an idle roll starts, a
+    // rolling one is asked to stop.
+    void startOrStop();
+    // A start: only an idle roll starts.
+    void start();
+    // A stop, by hand or by the auto-stop: a rolling roll is asked to stop.
+    // Between a stop and its landing the screen still offers a stop, and
+    // this one starts the roll again (unless a public draw is on the
+    // record: that one is always shown).
+    void stop();
+    // A tick of the roll timer.
     void tick();
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();
-    // Before a picture replacement: the held picture becomes empty.
-    void clearHeldPicture() { m_state.heldPicture.clear(); }
 
     const RollState &state() const { return m_state; }
 

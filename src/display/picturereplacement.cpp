@@ -1,6 +1,5 @@
 #include "picturereplacement.h"
 
-#include "core/roll.h"
 #include "core/wholefile.h"
 #include "filecopy.h"
 #include "prizepictures.h"
@@ -17,19 +16,17 @@ Q_LOGGING_CATEGORY(logPicture, "lunora.picture", QtInfoMsg)
 
 } // namespace
 
-PictureReplacement::PictureReplacement(Roll &roll, const PrizePictures &pictures,
-                                       QWidget *dialogParent)
-    : m_roll(roll)
-    , m_pictures(pictures)
+PictureReplacement::PictureReplacement(PrizePictures &pictures, QWidget *dialogParent)
+    : m_pictures(pictures)
     , m_dialogParent(dialogParent)
 {
 }
 
 void PictureReplacement::replace(int slot)
 {
-    // The picture the roll holds for the slot it last landed on may be the
-    // one about to change, so it is dropped whatever the operator does next.
-    m_roll.clearHeldPicture();
+    // The picture held for the slot the roll last landed on may be the one
+    // about to change, so it is dropped whatever the operator does next.
+    m_pictures.clearHeldPicture();
     const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_dialogParent);
     if (chosen.isEmpty())
         return;

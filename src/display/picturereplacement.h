@@ -2,7 +2,6 @@
 
 class PrizePictures;
 class QWidget;
-class Roll;
 
 // Giving a prize its own picture: a double-click on the slot's box on the
 // wheel, a JPEG file chosen, and the file copied into the picture folder
@@ -10,14 +9,13 @@ class Roll;
 class PictureReplacement
 {
 public:
-    PictureReplacement(Roll &roll, const PrizePictures &pictures, QWidget *dialogParent);
+    PictureReplacement(PrizePictures &pictures, QWidget *dialogParent);
 
     // Works during a roll as well; the file dialog is modal, the roll keeps
     // ticking behind it.
     void replace(int slot);
 
 private:
-    Roll &m_roll;
-    const PrizePictures &m_pictures;
+    PrizePictures &m_pictures;
     QWidget *m_dialogParent;
 };

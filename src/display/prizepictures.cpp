@@ -53,3 +53,17 @@ void PrizePictures::loadAll() const
     for (int slot = 1; slot <= 8; ++slot)
         load(slot);
 }
+
+QByteArray PrizePictures::hold(int slot)
+{
+    PictureBox *box = m_boxes[slot - 1];
+    m_held = box->picture();
+    box->setPicture({});
+    return m_held;
+}
+
+void PrizePictures::putBack(int slot) const
+{
+    if (slot != 0)
+        m_boxes[slot - 1]->setPicture(m_held);
+}

@@ -12,13 +12,11 @@
 #include "widgets/picturebox.h"
 #include "widgets/statusnotice.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <optional>
 #include <utility>
 
-RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictures,
+RollScreen::RollScreen(const RollControls &controls, PrizePictures &pictures,
                        BackgroundMusic &music, WinEffects &effects, Sound &sound)
     : m_controls(controls)
     , m_pictures(pictures)
@@ -29,12 +27,19 @@ RollScreen::RollScreen(const RollControls &controls, const PrizePictures &pictur
 {
 }
 
+void RollScreen::setOptions(const DisplayOptions &options)
+{
+    m_rollIntervalMs = options.rollIntervalMs();
+    m_autoStopMs = options.autoStopMs();
+    m_effectsDisabled = options.effectsDisabled;
+}
+
 // By the interval rule, a timer already running with this delay goes on
 // with its old schedule.
 void RollScreen::armAutoStop()
 {
-    if (const std::optional<int> ms = Roll::autoStopMs(m_controls.autoStopEdit->text()))
-        m_controls.autoStopTimer->setInterval(*ms);
+    if (m_autoStopMs)
+        m_controls.autoStopTimer->setInterval(*m_autoStopMs);
 }
 
 // true: 透明标签_开始 shown, 透明标签_结束 hidden; false: the reverse.
@@ -64,12 +69,13 @@ void RollScreen::refused()
 void RollScreen::started(const RollEnd &lastEnd)
 {
     setIdleCaptions(false);
-    m_controls.startButton->setText(Roll::kStopCaption);
+    m_controls.startButton->setText(kStopCaption);
     m_music.startForRoll();
     putBack(lastEnd);
+    m_pictures.clearHeldPicture(); // it is back for good
     m_controls.autoStopTimer->setInterval(0);
     armAutoStop();
-    m_controls.rollTimer->setInterval(Roll::rollIntervalMs(m_controls.rollSpeedEdit->text()));
+    m_controls.rollTimer->setInterval(m_rollIntervalMs);
     m_controls.slots[0]->setRaised(true);
     m_controls.resultPicture->setPicture({});
 }
@@ -85,7 +91,7 @@ void RollScreen::stopRequested()
     m_controls.autoStopTimer->setInterval(0);
     m_music.stop();
     m_controls.startButton->setEnabled(false);
-    if (!m_controls.effectsDisabledBox->isChecked())
+    if (!m_effectsDisabled)
         m_effects.showWinEffect();
 }
 
@@ -109,13 +115,12 @@ void RollScreen::ranOut()
 // The only way the held picture goes back into a box.
 void RollScreen::putBack(const RollEnd &end)
 {
-    if (end.slot != 0)
-        m_controls.slots[end.slot - 1]->setPicture(end.heldPicture);
+    m_pictures.putBack(end.slot);
 }
 
 void RollScreen::showEndOfRoll(const RollEnd &end)
 {
-    m_controls.startButton->setText(Roll::kStartCaption);
+    m_controls.startButton->setText(kStartCaption);
     m_controls.startButton->setEnabled(true);
     m_controls.rollTimer->setInterval(0);
     putBack(end);
@@ -130,16 +135,12 @@ void RollScreen::endedEmpty(const RollEnd &end)
 
 // The slot left is reloaded from its file; the one reached shows its
 // picture in the result box instead of its own.
-QByteArray RollScreen::stepped(const RollStep &step)
+void RollScreen::stepped(const RollStep &step)
 {
     m_controls.slots[step.previous - 1]->setRaised(false);
     m_pictures.load(step.previous);
-    PictureBox *reached = m_controls.slots[step.position - 1];
-    reached->setRaised(true);
-    const QByteArray held = reached->picture();
-    reached->setPicture({});
-    m_controls.resultPicture->setPicture(held);
-    return held;
+    m_controls.slots[step.position - 1]->setRaised(true);
+    m_controls.resultPicture->setPicture(m_pictures.hold(step.position));
 }
 
 // The landed slot keeps its raised border.
@@ -172,7 +173,7 @@ void RollScreen::winCounted(const WinOutcome &outcome)
 // the stop caption disarms it too, unless the press started a roll again
 // between a stop and its landing: that roll keeps the auto-stop its start
 // armed.
-void RollScreen::stopPressHandled(bool restarted)
+void RollScreen::stopHandled(bool restarted)
 {
     if (!restarted)
         m_controls.autoStopTimer->setInterval(0);

@@ -1,24 +1,24 @@
 #pragma once
 
+#include "core/displayoptions.h"
 #include "core/roll.h"
 
 #include <QByteArray>
 #include <array>
+#include <optional>
 
 class BackgroundMusic;
 class IntervalTimer;
 class PendingSaves;
 class PictureBox;
 class PrizePictures;
-class QCheckBox;
-class QLineEdit;
 class QPushButton;
 class Sound;
 class StatusNotice;
 class TransparentLabel;
 class WinEffects;
 
-// The controls a roll reads its options from and shows itself on.
+// The controls a roll shows itself on.
 struct RollControls
 {
     QPushButton *startButton = nullptr;
@@ -29,19 +29,24 @@ struct RollControls
     IntervalTimer *rollTimer = nullptr;
     IntervalTimer *autoStopTimer = nullptr;
     TransparentLabel *designationFlag = nullptr;
-    QLineEdit *rollSpeedEdit = nullptr;
-    QLineEdit *autoStopEdit = nullptr;
-    QCheckBox *effectsDisabledBox = nullptr;
 };
 
 // Shows the roll's events on the main window's widgets, timers, music,
 // effects and sound. It keeps no state of the roll: each event carries what
-// it shows.
+// it shows. The captions are its own, and the pictures' (the held one
+// included) are PrizePictures'.
 class RollScreen final : public RollView
 {
 public:
-    RollScreen(const RollControls &controls, const PrizePictures &pictures, BackgroundMusic &music,
+    static inline const QString kStartCaption = QStringLiteral("开始");
+    static inline const QString kStopCaption = QStringLiteral("停止");
+
+    RollScreen(const RollControls &controls, PrizePictures &pictures, BackgroundMusic &music,
                WinEffects &effects, Sound &sound);
+
+    // The options in force: the roll speed, the auto-stop and the effects
+    // switch count from the next event that uses them.
+    void setOptions(const DisplayOptions &options);
 
     void requested() override;
     void refused() override;
@@ -50,10 +55,10 @@ public:
     void resumed() override;
     void ranOut() override;
     void endedEmpty(const RollEnd &end) override;
-    QByteArray stepped(const RollStep &step) override;
+    void stepped(const RollStep &step) override;
     void landed(const RollEnd &end) override;
     void winCounted(const WinOutcome &outcome) override;
-    void stopPressHandled(bool restarted) override;
+    void stopHandled(bool restarted) override;
     void designationChanged(bool armed) override;
     void startRefused(const QString &why) override;
     void stopNotTaken(const QString &why) override;
@@ -82,7 +87,10 @@ private:
     void showEmptyBoxMessage();
 
     RollControls m_controls;
-    const PrizePictures &m_pictures;
+    PrizePictures &m_pictures;
+    int m_rollIntervalMs = DisplayOptions().rollIntervalMs();
+    std::optional<int> m_autoStopMs;
+    bool m_effectsDisabled = false;
     BackgroundMusic &m_music;
     WinEffects &m_effects;
     Sound &m_sound;

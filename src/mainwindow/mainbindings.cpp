@@ -30,10 +30,10 @@ void MainWindow::bindRoll()
 {
     MainControls &c = m_controls;
     Roll *roll = m_roll.get();
-    connect(c.startButton, &QPushButton::clicked, this, [roll] { roll->startStopPress(); });
-    connect(c.startCaption, &TransparentLabel::leftPressed, this, [roll] { roll->startCaptionPressed(); });
-    connect(c.stopCaption, &TransparentLabel::leftPressed, this, [roll] { roll->stopCaptionPressed(); });
-    connect(c.autoStopTimer, &IntervalTimer::tick, this, [roll] { roll->stopCaptionPressed(); });
+    connect(c.startButton, &QPushButton::clicked, this, [roll] { roll->startOrStop(); });
+    connect(c.startCaption, &TransparentLabel::leftPressed, this, [roll] { roll->start(); });
+    connect(c.stopCaption, &TransparentLabel::leftPressed, this, [roll] { roll->stop(); });
+    connect(c.autoStopTimer, &IntervalTimer::tick, this, [roll] { roll->stop(); });
     connect(c.rollTimer, &IntervalTimer::tick, this, [roll] { roll->tick(); });
     connect(c.focusTimer, &IntervalTimer::tick, this, [&c] { c.startButton->setFocus(); });
 }

@@ -1,9 +1,9 @@
 #include "mainlayout.h"
 
 #include "widgets/controls.h"
-#include "core/roll.h"
 #include "core/wheelgeometry.h"
 #include "core/wholefile.h"
+#include "lottery/rollscreen.h"
 #include "settings/optionspanel.h"
 #include "widgets/invisiblebutton.h"
 #include "widgets/picturebox.h"
@@ -71,7 +71,7 @@ void buildWheel(MainControls &c)
     c.wheelFrame = named(new ShapeBox(c.window), u"外形框1", {QPoint(75, 160), wheel.frame});
     c.wheelFrame->setFrameStyle(QFrame::NoFrame);
     c.face = named(new PictureBox(c.wheelFrame), u"图片框_背景", {QPoint(0, 0), wheel.face});
-    c.startButton = named(new InvisibleButton(Roll::kStartCaption, c.wheelFrame), u"按钮1",
+    c.startButton = named(new InvisibleButton(RollScreen::kStartCaption, c.wheelFrame), u"按钮1",
                           {80, 616, 40, 32});
     c.focusTimer = new IntervalTimer(c.wheelFrame);
     c.focusTimer->setObjectName(QStringLiteral("时钟2"));

@@ -87,10 +87,13 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     // points it lists its sizes in.
     m_fontDialog = std::make_unique<FontDialog>(
         FontChoice{fontsize::inPoints(m_controls.mainTitle->font()), m_controls.mainTitle->textColour()});
-    m_optionsPanel = std::make_unique<OptionsPanel>(views::options(m_controls), m_config, *m_wheel);
+    // The options in the panel's boxes are the ones in force, saved or not.
+    m_optionsPanel = std::make_unique<OptionsPanel>(
+        views::options(m_controls), m_config, *m_wheel,
+        [this](const DisplayOptions &options) { m_rollView->setOptions(options); });
     m_titles = std::make_unique<Titles>(views::titles(m_controls), m_config, *m_fontDialog, this);
     m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_config, *m_wheel);
-    m_replacement = std::make_unique<PictureReplacement>(*m_roll, *m_pictures, this);
+    m_replacement = std::make_unique<PictureReplacement>(*m_pictures, this);
     bindEvents();
     // Read once: the mode cannot change during an event.
     if (m_config.publicDraw())
@@ -120,8 +123,8 @@ void MainWindow::runCreationHandler()
             connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
         };
     }
-    StartupTargets targets{views::startup(m_controls), m_config, m_draw, *m_wheel, *m_pictures,
-                           *m_music, *m_background, registerHotKey,
+    StartupTargets targets{views::startup(m_controls), m_config, m_draw, *m_optionsPanel, *m_wheel,
+                           *m_pictures, *m_music, *m_background, registerHotKey,
                            [this] { setWindowed(); }, [this] { setFullScreen(); }};
     runStartup(targets);
 }

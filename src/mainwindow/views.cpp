@@ -37,17 +37,13 @@ RollControls roll(const MainControls &c)
     return {.startButton = c.startButton, .startCaption = c.startCaption,
             .stopCaption = c.stopCaption, .slots = c.slots, .resultPicture = c.resultPicture,
             .rollTimer = c.rollTimer, .autoStopTimer = c.autoStopTimer,
-            .designationFlag = c.designationFlag, .rollSpeedEdit = c.rollSpeedEdit,
-            .autoStopEdit = c.autoStopEdit, .effectsDisabledBox = c.effectsDisabledBox};
+            .designationFlag = c.designationFlag};
 }
 
 StartupControls startup(const MainControls &c)
 {
     return {.window = c.window, .mainTitle = c.mainTitle, .subTitle = c.subTitle,
-            .wheelFrame = c.wheelFrame, .resultPicture = c.resultPicture,
-            .resultWidthEdit = c.resultWidthEdit, .resultHeightEdit = c.resultHeightEdit,
-            .rollSpeedEdit = c.rollSpeedEdit, .autoStopEdit = c.autoStopEdit,
-            .wheelSizeEdit = c.wheelSizeEdit, .effectsDisabledBox = c.effectsDisabledBox};
+            .wheelFrame = c.wheelFrame, .resultPicture = c.resultPicture};
 }
 
 } // namespace views

@@ -6,11 +6,59 @@
 #include "widgets/picturebox.h"
 #include "widgets/unstorablenotice.h"
 
-OptionsPanel::OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel)
+#include <QCheckBox>
+#include <QLineEdit>
+
+OptionsPanel::OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel,
+                           Changed changed)
     : m_controls(controls)
     , m_config(config)
     , m_wheel(wheel)
+    , m_changed(std::move(changed))
 {
+    followBoxes();
+    showOptions(DisplayOptions());
+}
+
+// Every change of a box, typed or set, is the option's new value.
+void OptionsPanel::followBoxes()
+{
+    const OptionsControls &c = m_controls;
+    const std::pair<QLineEdit *, QString DisplayOptions::*> boxes[] = {
+        {c.resultWidthEdit, &DisplayOptions::resultWidth},
+        {c.resultHeightEdit, &DisplayOptions::resultHeight},
+        {c.rollSpeedEdit, &DisplayOptions::rollSpeed},
+        {c.autoStopEdit, &DisplayOptions::autoStop},
+        {c.wheelSizeEdit, &DisplayOptions::wheelSize}};
+    for (const auto &[box, text] : boxes) {
+        QObject::connect(box, &QLineEdit::textChanged, &m_connections,
+                         [this, text](const QString &typed) { edited(text, typed); });
+    }
+    QObject::connect(c.effectsDisabledBox, &QCheckBox::toggled, &m_connections, [this](bool on) {
+        m_options.effectsDisabled = on;
+        m_changed(m_options);
+    });
+}
+
+void OptionsPanel::edited(QString DisplayOptions::*text, const QString &typed)
+{
+    m_options.*text = typed;
+    m_changed(m_options);
+}
+
+// The boxes that change tell their own change too; the whole is handed on
+// once more at the end, whatever changed.
+void OptionsPanel::showOptions(const DisplayOptions &options)
+{
+    m_options = options;
+    const OptionsControls &c = m_controls;
+    c.resultWidthEdit->setText(options.resultWidth);
+    c.resultHeightEdit->setText(options.resultHeight);
+    c.rollSpeedEdit->setText(options.rollSpeed);
+    c.autoStopEdit->setText(options.autoStop);
+    c.wheelSizeEdit->setText(options.wheelSize);
+    c.effectsDisabledBox->setChecked(options.effectsDisabled);
+    m_changed(m_options);
 }
 
 void OptionsPanel::open()
@@ -34,17 +82,9 @@ void OptionsPanel::move(QPoint pressPos)
 
 void OptionsPanel::save()
 {
-    const OptionsControls &c = m_controls;
-    PictureBox *result = c.resultPicture;
     // Texts are stored as typed; only the widgets get numbers. Start-up
     // later shows the number the box really got.
-    Config::DisplayOptions typed;
-    typed.resultWidth = c.resultWidthEdit->text();
-    typed.resultHeight = c.resultHeightEdit->text();
-    typed.rollSpeed = c.rollSpeedEdit->text();
-    typed.autoStop = c.autoStopEdit->text();
-    typed.wheelSize = c.wheelSizeEdit->text();
-    typed.effectsDisabled = c.effectsDisabledBox->isChecked();
+    const DisplayOptions typed = m_options;
     // Refused whole: the panel stays open to mend the texts.
     const QString texts = typed.resultWidth + typed.resultHeight + typed.rollSpeed
         + typed.autoStop + typed.wheelSize;
@@ -53,9 +93,10 @@ void OptionsPanel::save()
     // All six or none. The options apply now either way; a failed write
     // only means the next start brings back the stored ones.
     const bool saved = m_config.setDisplayOptions(typed);
-    result->resize(result->width(), Config::sizeFromText(typed.resultHeight));
-    result->resize(Config::sizeFromText(typed.resultWidth), result->height());
+    PictureBox *result = m_controls.resultPicture;
+    result->resize(result->width(), typed.resultHeightPx());
+    result->resize(typed.resultWidthPx(), result->height());
     close();
-    m_wheel.applySize(Config::stepsFromText(typed.wheelSize));
+    m_wheel.applySize(typed.wheelSteps());
     m_unsaved.check(saved);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/config.h"
+#include "core/displayoptions.h"
 #include "widgets/unsavednotice.h"
 
+#include <QObject>
 #include <QPoint>
+#include <functional>
 
 class IntervalTimer;
 class PictureBox;
@@ -31,12 +34,22 @@ struct OptionsControls
     QCheckBox *effectsDisabledBox = nullptr;
 };
 
-// The display options panel 外形框2. Its edit boxes and check box are the
-// live settings the roll reads; only Save stores them.
+// The display options panel 外形框2. It edits its own copy of the options:
+// what its boxes hold, as typed, is the options in force, and every edit is
+// handed on at once (the next roll rolls at a speed typed but not saved).
+// Only Save stores them.
 class OptionsPanel
 {
 public:
-    OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel);
+    using Changed = std::function<void(const DisplayOptions &)>;
+
+    OptionsPanel(const OptionsControls &controls, Config config, WheelLayout &wheel,
+                 Changed changed);
+
+    // Puts options into the boxes, as start-up does with the stored ones;
+    // they are then the options in force.
+    void showOptions(const DisplayOptions &options);
+    const DisplayOptions &options() const { return m_options; }
 
     // Shows the panel above its siblings and stops the focus timer, which
     // would otherwise pull the keyboard focus out of the edit boxes.
@@ -52,8 +65,14 @@ public:
     void save();
 
 private:
+    void followBoxes();
+    void edited(QString DisplayOptions::*text, const QString &typed);
+
     OptionsControls m_controls;
     Config m_config;
     WheelLayout &m_wheel;
+    Changed m_changed;
+    DisplayOptions m_options;
     UnsavedNotice m_unsaved{QStringLiteral("显示设置")};
+    QObject m_connections; // the boxes' connections end with the panel
 };

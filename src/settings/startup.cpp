@@ -6,14 +6,12 @@
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
+#include "settings/optionspanel.h"
 #include "settings/screenchoice.h"
 #include "widgets/controls.h"
 #include "widgets/fontsize.h"
 #include "widgets/picturebox.h"
 #include "widgets/screensize.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
 
 namespace {
 
@@ -41,32 +39,26 @@ void placeWindowAndWheel(StartupTargets &t)
     placeOnScreen(t.controls, t.config, area.size());
 }
 
+// The result picture takes the stored size, and the panel shows the size it
+// really got; the other options show as stored.
 void applyOptions(StartupTargets &t)
 {
-    StartupControls &c = t.controls;
-    c.effectsDisabledBox->setChecked(t.config.effectsDisabled());
-    if (const std::optional<qint32> width = t.config.resultWidth()) {
-        c.resultPicture->resize(*width, c.resultPicture->height());
-        c.resultWidthEdit->setText(QString::number(c.resultPicture->width()));
-    }
-    if (const std::optional<qint32> height = t.config.resultHeight()) {
-        c.resultPicture->resize(c.resultPicture->width(), *height);
-        c.resultHeightEdit->setText(QString::number(c.resultPicture->height()));
-    }
+    PictureBox *result = t.controls.resultPicture;
+    DisplayOptions options = t.config.displayOptions();
+    result->resize(options.resultWidthPx(), result->height());
+    options.resultWidth = QString::number(result->width());
+    result->resize(result->width(), options.resultHeightPx());
+    options.resultHeight = QString::number(result->height());
+    t.options.showOptions(options);
 }
 
 void applyModeAndMusic(StartupTargets &t)
 {
-    StartupControls &c = t.controls;
     if (t.config.windowMode() == Config::WindowMode::Windowed)
         t.setWindowed();
     else
         t.setFullScreen();
     t.music.applyStoredSwitch();
-    c.autoStopEdit->setText(t.config.autoStop());
-    const QString speed = t.config.rollSpeed();
-    if (!speed.isEmpty())
-        c.rollSpeedEdit->setText(speed);
     t.wheel.applyStoredStyle();
 }
 
@@ -82,11 +74,7 @@ void applyTitles(StartupTargets &t)
 
 void applyWheelSize(StartupTargets &t)
 {
-    const std::optional<Config::TypedNumber> n = t.config.wheelSize();
-    if (!n)
-        return;
-    t.controls.wheelSizeEdit->setText(n->text);
-    t.wheel.enlarge(n->number);
+    t.wheel.enlarge(t.options.options().wheelSteps());
 }
 
 void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which)

@@ -9,10 +9,9 @@
 
 class BackgroundMusic;
 class BackgroundPicture;
+class OptionsPanel;
 class PictureBox;
 class PrizePictures;
-class QCheckBox;
-class QLineEdit;
 class QSize;
 class QWidget;
 class ShapeBox;
@@ -28,12 +27,6 @@ struct StartupControls
     TransparentLabel *subTitle = nullptr;
     ShapeBox *wheelFrame = nullptr;
     PictureBox *resultPicture = nullptr;
-    QLineEdit *resultWidthEdit = nullptr;
-    QLineEdit *resultHeightEdit = nullptr;
-    QLineEdit *rollSpeedEdit = nullptr;
-    QLineEdit *autoStopEdit = nullptr;
-    QLineEdit *wheelSizeEdit = nullptr;
-    QCheckBox *effectsDisabledBox = nullptr;
 };
 
 // Everything the main window's creation handler applies settings to.
@@ -42,6 +35,7 @@ struct StartupTargets
     StartupControls controls;
     Config config;
     Draw &draw; // its prize table is set from the stored values
+    OptionsPanel &options; // shows the stored display options, which then count
     WheelLayout &wheel;
     PrizePictures &pictures;
     BackgroundMusic &music;

@@ -86,14 +86,14 @@ void TestPublicRoll::init()
 
 void TestPublicRoll::start()
 {
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     m_roll->tick();
 }
 
 int TestPublicRoll::drawOnce()
 {
     start();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     if (m_roll->state().phase != RollPhase::Stopping)
         return 0;
     m_roll->tick();
@@ -118,7 +118,7 @@ void TestPublicRoll::drawIsOnTheRecordBeforeTheLanding()
     for (int n = 1; n <= 3; ++n) {
         start();
         m_view->take();
-        m_roll->startStopPress();
+        m_roll->startOrStop();
         QCOMPARE(m_view->take(), (QStringList{"requested", "stop"}));
         const QStringList drawn = entries().last();
         const int slot = drawn[1].toInt();
@@ -127,7 +127,7 @@ void TestPublicRoll::drawIsOnTheRecordBeforeTheLanding()
         QCOMPARE(drawn[4], results::countText(m_folder->settings(), slot));
         QCOMPARE(m_history->nextDrawNumber(), n + 1);
         // A press between the stop and its landing tick changes nothing.
-        m_roll->startStopPress();
+        m_roll->startOrStop();
         m_roll->tick();
         QCOMPARE(m_view->take(), (QStringList{u"step 1>"_qs + drawn[1], u"landed "_qs + drawn[1], "counted"}));
         QCOMPARE(m_view->outcomes.last().saved, DrawHistory::Saved::Stored);
@@ -155,7 +155,7 @@ void TestPublicRoll::unwritableHistoryKeepsTheRollTurning()
     QVERIFY(QFile::rename(historyPath(), historyPath() + u".aside"));
     QVERIFY(QDir(m_folder->path()).mkdir(history::kFileName.toString()));
     m_view->take();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     const QStringList events = m_view->take();
     QCOMPARE(events.size(), 2);
     QVERIFY2(events[1].startsWith(u"not-taken: 中奖记录.csv 无法打开"_qs), qPrintable(events[1]));
@@ -167,7 +167,7 @@ void TestPublicRoll::unwritableHistoryKeepsTheRollTurning()
 
     QVERIFY(QDir(m_folder->path()).rmdir(history::kFileName.toString()));
     QVERIFY(QFile::rename(historyPath() + u".aside", historyPath()));
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(m_roll->state().phase, RollPhase::Stopping);
     m_roll->tick();
     const QStringList drawn = entries().last();
@@ -211,7 +211,7 @@ void TestPublicRoll::heldCountsOrAFailedSync()
     BusyFiles files;
     files.holdFor(m_folder->settings().path(DataFile::Results), 60000);
     m_view->take();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(m_view->take().last(), u"not-taken: 中奖结果文件（jieguo.a）正被其他程序占用"_qs);
     QCOMPARE(m_roll->state().phase, RollPhase::Rolling);
     QCOMPARE(m_folder->settings().pendingCount(DataFile::Results), 0);
@@ -219,7 +219,7 @@ void TestPublicRoll::heldCountsOrAFailedSync()
 
     files.release();
     files.failSyncOf = historyPath();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(m_roll->state().phase, RollPhase::Stopping);
     m_roll->tick();
     QVERIFY2(m_view->outcomes.last().historyFailure.startsWith(u"无法存入磁盘"_qs), qPrintable(m_view->outcomes.last().historyFailure));
@@ -263,7 +263,7 @@ void TestPublicRoll::noCommitmentNoRoll()
 {
     m_random.failing = true;
     m_history->commit();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(m_view->take(), (QStringList{"requested", u"start-refused: 无法取得系统随机数"_qs}));
     QCOMPARE(m_roll->state().phase, RollPhase::Idle);
     QVERIFY(m_history->recordedCommitment().isEmpty());
@@ -271,8 +271,8 @@ void TestPublicRoll::noCommitmentNoRoll()
     QVERIFY(m_folder->bytes(DataFile::Results).isEmpty());
 
     m_random.failing = false;
-    m_roll->startStopPress();
-    QCOMPARE(m_view->take(), (QStringList{"requested", "started"}));
+    m_roll->startOrStop();
+    QCOMPARE(m_view->take(), (QStringList{"requested", "started 0"}));
     QCOMPARE(entries().size(), 1);
     QCOMPARE(entries().first()[10].toLatin1(), m_history->recordedCommitment());
 }

@@ -14,8 +14,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <limits>
-
 // Every line of the draw history is stamped with this time.
 const QDateTime kHistoryTime(QDate(2026, 12, 7), QTime(15, 3, 12));
 
@@ -28,12 +26,8 @@ private Q_SLOTS:
     void firstRoll();
     void stopBeforeFirstTick();
     void drawnSlotIsCurrentSlot();
-    void rollInterval_data();
-    void rollInterval();
-    void autoStopDelay_data();
-    void autoStopDelay();
-    void stopPressesBetweenStopAndLanding();
-    void clearedHeldPicture();
+    void stopsBetweenStopAndLanding();
+    void nextStartNamesLastLanding();
     void byQuantityUntilEmpty();
     void runOutDrawsFromTheBox_data();
     void runOutDrawsFromTheBox();
@@ -75,8 +69,8 @@ void TestRoll::init()
 
 void TestRoll::startAndStop()
 {
-    m_roll->startCaptionPressed();
-    m_roll->stopCaptionPressed();
+    m_roll->start();
+    m_roll->stop();
 }
 
 // No stop: the roll runs to the end of its budget.
@@ -86,24 +80,20 @@ void TestRoll::tickUntilBudgetIsOut()
         m_roll->tick();
 }
 
+// The first roll ends nowhere before it: it starts after slot 0.
 void TestRoll::firstRoll()
 {
-    m_roll->startCaptionPressed();
-    QCOMPARE(m_view->take(), (QStringList{"requested", "started"}));
+    m_roll->start();
+    QCOMPARE(m_view->take(), (QStringList{"requested", "started 0"}));
     QCOMPARE(phase(), RollPhase::Rolling);
     QCOMPARE(m_roll->state().tickBudget, 110874);
 
     m_roll->tick();
-    QCOMPARE(m_view->take(), QStringList{"step 8>1"});
-    QCOMPARE(m_roll->state().heldPicture, QByteArray("picture 1"));
-    QCOMPARE(m_roll->state().tickBudget, 110873);
     m_roll->tick();
-    QCOMPARE(m_view->boxes[0], QByteArray("picture 1"));
-    QVERIFY(m_view->boxes[1].isEmpty());
-    QCOMPARE(m_view->result, QByteArray("picture 2"));
-    // A press on the start caption while rolling does nothing.
-    m_view->take();
-    m_roll->startCaptionPressed();
+    QCOMPARE(m_view->take(), (QStringList{"step 8>1", "step 1>2"}));
+    QCOMPARE(m_roll->state().tickBudget, 110872);
+    // A start while rolling does nothing.
+    m_roll->start();
     QVERIFY(m_view->take().isEmpty());
 }
 
@@ -111,10 +101,10 @@ void TestRoll::firstRoll()
 // (the landed event) comes before the win is counted.
 void TestRoll::stopBeforeFirstTick()
 {
-    m_roll->startCaptionPressed();
+    m_roll->start();
     m_clock = 1;
     m_view->take();
-    m_roll->stopCaptionPressed();
+    m_roll->stop();
     QCOMPARE(m_view->take(), (QStringList{"requested", "stop", "disarmed"}));
     QCOMPARE(phase(), RollPhase::Stopping);
 
@@ -125,124 +115,66 @@ void TestRoll::stopBeforeFirstTick()
     QCOMPARE(winsAtLanding, QString());
     QCOMPARE(wins(6), QStringLiteral("1"));
     QCOMPARE(m_view->outcomes.last().saved, DrawHistory::Saved::Stored);
-    QCOMPARE(m_view->boxes[5], QByteArray("picture 6"));
-    QCOMPARE(m_view->result, QByteArray("picture 6"));
     QCOMPARE(phase(), RollPhase::Idle);
     QCOMPARE(m_roll->state().tickBudget, 0);
 }
 
+// The slot left and the slot landed on are one: the step says so, and the
+// screen reloads the slot before it takes its picture.
 void TestRoll::drawnSlotIsCurrentSlot()
 {
-    m_roll->startCaptionPressed();
+    m_roll->start();
     for (int n = 0; n < 8; ++n)
         m_roll->tick();
-    m_roll->stopCaptionPressed(); // counter 0: slot 8
-    m_view->files[7] = "picture 8, replaced on disk";
+    m_roll->stop(); // counter 0: slot 8
     m_view->take();
     m_roll->tick();
-    QCOMPARE(m_view->take().first(), u"step 8>8"_qs);
-    QCOMPARE(m_view->boxes[7], QByteArray("picture 8, replaced on disk"));
-    QCOMPARE(m_view->result, QByteArray("picture 8, replaced on disk"));
+    QCOMPARE(m_view->take(), (QStringList{"step 8>8", "landed 8", "counted"}));
     QCOMPARE(wins(8), QStringLiteral("1"));
 }
 
-void TestRoll::rollInterval_data()
-{
-    QTest::addColumn<QString>("speed");
-    QTest::addColumn<int>("interval");
-    QTest::addRow("zero") << QStringLiteral("0") << 30;
-    QTest::addRow("negative") << QStringLiteral("-5") << 30;
-    QTest::addRow("not a number") << QStringLiteral("abc") << 30;
-    QTest::addRow("empty") << QString() << 30;
-    QTest::addRow("below one") << QStringLiteral("0.9") << 30;
-    QTest::addRow("leading number") << QStringLiteral("12px") << 12;
-    QTest::addRow("fraction") << QStringLiteral("1.5") << 1;
-    QTest::addRow("full-width") << QStringLiteral("１２") << 12;
-    QTest::addRow("slowest") << QStringLiteral("1000") << 1000;
-    QTest::addRow("above the slowest") << QStringLiteral("1001") << 1000;
-    QTest::addRow("huge") << QStringLiteral("1e12") << 1000;
-}
-
-// A speed that reads as 0 ms or less would leave the roll timer stopped, so
-// that no stop could land: it rolls at the default 30 ms instead. One above
-// a second rolls at a second, so a stop lands within it.
-void TestRoll::rollInterval()
-{
-    QFETCH(QString, speed);
-    QFETCH(int, interval);
-    QCOMPARE(Roll::rollIntervalMs(speed), interval);
-}
-
-void TestRoll::autoStopDelay_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("set");
-    QTest::addColumn<int>("delay");
-    QTest::addRow("off") << QStringLiteral("0") << false << 0;
-    QTest::addRow("1.5 s") << QStringLiteral("1.5") << true << 1500;
-    QTest::addRow("10 s") << QStringLiteral("10") << true << 10000;
-    QTest::addRow("full-width") << QStringLiteral("２") << true << 2000;
-    QTest::addRow("huge") << QStringLiteral("1e12") << true << std::numeric_limits<qint32>::max();
-    QTest::addRow("negative") << QStringLiteral("-3") << true << -3000;
-    QTest::addRow("not a number") << QStringLiteral("abc") << true << 0;
-    QTest::addRow("zero written otherwise") << QStringLiteral("0.0") << true << 0;
-}
-
-// Only exactly "0" leaves the timer alone; anything else sets it, and by
-// the interval rule 0 or below stops it.
-void TestRoll::autoStopDelay()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, set);
-    QFETCH(int, delay);
-    QCOMPARE(Roll::autoStopMs(text).has_value(), set);
-    QCOMPARE(Roll::autoStopMs(text).value_or(0), delay);
-}
-
-// Between a stop request and its landing the caption still reads 停止: the
-// start caption does nothing, the stop caption starts the roll again with a
-// fresh budget, and the view keeps the auto-stop that start armed. Every
-// other stop press has the view disarm it.
-void TestRoll::stopPressesBetweenStopAndLanding()
+// Between a stop request and its landing the screen still offers a stop: a
+// start does nothing, a stop starts the roll again with a fresh budget, and
+// the view keeps the auto-stop that start armed. Every other stop has the
+// view disarm it.
+void TestRoll::stopsBetweenStopAndLanding()
 {
     startAndStop();
     m_view->take();
-    m_roll->startCaptionPressed();
+    m_roll->start();
     QVERIFY(m_view->take().isEmpty());
-    m_roll->stopCaptionPressed();
-    QCOMPARE(m_view->take(), (QStringList{"requested", "started", "kept"}));
+    m_roll->stop();
+    QCOMPARE(m_view->take(), (QStringList{"requested", "started 0", "kept"}));
     QCOMPARE(phase(), RollPhase::Rolling);
     QCOMPARE(m_roll->state().tickBudget, 110874);
     m_roll->tick();
     QCOMPARE(m_roll->state().position, 1);
     QCOMPARE(phase(), RollPhase::Rolling);
 
-    m_roll->stopCaptionPressed();
+    m_roll->stop();
+    QCOMPARE(m_view->take(), (QStringList{"step 8>1", "requested", "stop", "disarmed"}));
     m_roll->tick();
     m_view->take();
-    m_roll->stopCaptionPressed(); // idle: the auto-stop tick only disarms
+    m_roll->stop(); // idle: the auto-stop tick only disarms
     QCOMPARE(m_view->take(), QStringList{"disarmed"});
 }
 
-// After a landing on slot 4 the held picture is emptied (a picture
-// replacement): the next start leaves 图片框4 empty until the highlight
-// has passed it.
-void TestRoll::clearedHeldPicture()
+// The slot a roll landed on is named again when the next roll starts (the
+// screen gives it back its picture then), and the highlight starts over
+// from slot 1.
+void TestRoll::nextStartNamesLastLanding()
 {
     m_draw->setTable(PrizeTable{{0, 0, 0, 5, 0, 0, 0, 0}});
     startAndStop();
     m_roll->tick();
     QCOMPARE(m_roll->state().position, 4);
-    QCOMPARE(m_view->boxes[3], QByteArray("picture 4"));
 
-    m_roll->clearHeldPicture();
-    m_roll->startStopPress();
-    QVERIFY(m_view->boxes[3].isEmpty());
-    for (int n = 0; n < 4; ++n)
-        m_roll->tick();
-    QVERIFY(m_view->result.isEmpty());
+    m_view->take();
+    m_roll->startOrStop();
+    QCOMPARE(m_view->take(), (QStringList{"requested", "started 4"}));
+    QCOMPARE(m_roll->state().position, 0);
     m_roll->tick();
-    QCOMPARE(m_view->boxes[3], QByteArray("picture 4"));
+    QCOMPARE(m_view->take(), QStringList{"step 8>1"});
 }
 
 // A request that finds no ticket changes nothing of the roll.
@@ -260,17 +192,14 @@ void TestRoll::byQuantityUntilEmpty()
     QCOMPARE(wins(8), QStringLiteral("1"));
 
     const RollState before = m_roll->state();
-    const auto boxesBefore = m_view->boxes;
     m_view->take();
-    m_roll->startCaptionPressed();
+    m_roll->start();
     QCOMPARE(m_view->take(), (QStringList{"requested", "refused"}));
     QCOMPARE(phase(), before.phase);
     QCOMPARE(m_roll->state().position, before.position);
-    QCOMPARE(m_roll->state().heldPicture, before.heldPicture);
-    QCOMPARE(m_view->boxes, boxesBefore);
 
     QVERIFY(results::resetAll(*m_settings));
-    m_roll->startCaptionPressed();
+    m_roll->start();
     QCOMPARE(phase(), RollPhase::Rolling);
 }
 
@@ -295,7 +224,7 @@ void TestRoll::runOutDrawsFromTheBox()
     m_draw->setTable(counts);
     if (designated)
         m_roll->armDesignation();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(m_roll->state().tickBudget, 110874);
     m_view->take();
     tickUntilBudgetIsOut();
@@ -310,7 +239,7 @@ void TestRoll::runOutDrawsFromTheBox()
     QCOMPARE(wins(slot), QStringLiteral("1"));
     QCOMPARE(wins(2), QString());
 
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QCOMPARE(phase(), RollPhase::Rolling);
 }
 
@@ -321,15 +250,15 @@ void TestRoll::runOutOnEmptyBox()
 {
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"1"));
     m_view->take();
     tickUntilBudgetIsOut();
     const QStringList events = m_view->take();
-    QCOMPARE(events.mid(events.size() - 2), (QStringList{"ran-out", "ended-empty"}));
-    QCOMPARE(phase(), RollPhase::Idle);
     const int position = m_roll->state().position;
-    QCOMPARE(m_view->boxes[position - 1], QByteArray("picture ") + QByteArray::number(position));
+    QCOMPARE(events.mid(events.size() - 2),
+             (QStringList{"ran-out", QStringLiteral("ended-empty %1").arg(position)}));
+    QCOMPARE(phase(), RollPhase::Idle);
     QCOMPARE(wins(1), QStringLiteral("1"));
     for (int slot = 2; slot <= 8; ++slot)
         QCOMPARE(wins(slot), QString());
@@ -342,12 +271,12 @@ void TestRoll::emptyBoxAtLandingTick()
 {
     QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
     QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     m_roll->tick();
     m_roll->tick();
-    m_roll->startStopPress();
+    m_roll->startOrStop();
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"1"));
-    m_roll->stopCaptionPressed();
+    m_roll->stop();
     QCOMPARE(phase(), RollPhase::Stopping);
 
     m_view->take();
@@ -357,7 +286,7 @@ void TestRoll::emptyBoxAtLandingTick()
     QCOMPARE(m_roll->state().tickBudget, 110874 - 3);
 
     QVERIFY(results::resetAll(*m_settings));
-    m_roll->stopCaptionPressed();
+    m_roll->stop();
     m_roll->tick();
     QCOMPARE(m_roll->state().position, 1);
     QCOMPARE(wins(1), QStringLiteral("1"));
