@@ -4,13 +4,9 @@
 
 #include <QPoint>
 
-#include <functional>
 #include <map>
 
-class BackgroundMusic;
-class BackgroundPicture;
 class PictureBox;
-class PrizePictures;
 class QCheckBox;
 class QLineEdit;
 class QSize;
@@ -18,7 +14,9 @@ class QWidget;
 class ShapeBox;
 class TransparentLabel;
 class WheelLayout;
-class Draw;
+
+// The steps of start-up that apply stored settings to the controls. The main
+// window runs them, with steps of its own, in the one order it lists.
 
 // The controls the stored settings are applied to at start-up.
 struct StartupControls
@@ -36,22 +34,6 @@ struct StartupControls
     QCheckBox *effectsDisabledBox = nullptr;
 };
 
-// Everything the main window's creation handler applies settings to.
-struct StartupTargets
-{
-    StartupControls controls;
-    Config config;
-    Draw &draw; // its prize table is set from the stored values
-    WheelLayout &wheel;
-    PrizePictures &pictures;
-    BackgroundMusic &music;
-    BackgroundPicture &background;
-    std::function<void()> registerHotKey;
-    // The window mode is the window's own: it sets its flags and the menu.
-    std::function<void()> setWindowed;
-    std::function<void()> setFullScreen;
-};
-
 // Lays the window's contents out for a screen of the given size: the wheel
 // centred across it and the titles as wide as it, then the positions the
 // operator stored. Start-up does it once the window is on its screen, and
@@ -62,6 +44,17 @@ using HeldPositions = std::map<Config::Place, QPoint>;
 void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen,
                    const HeldPositions &held = {});
 
-// The creation handler: reads the settings one by one and applies each value
-// to its control, in a fixed order.
-void runStartup(StartupTargets &t);
+// The window goes to the stored screen (the primary one when none is stored
+// or it is not connected), as large as that screen, and its contents are
+// laid out there.
+void placeOnStoredScreen(const StartupControls &c, const Config &config);
+// 禁用特效 and the result picture's size.
+void applyOptions(const StartupControls &c, const Config &config);
+// The auto-stop and the roll speed, into the options panel.
+void applyRollOptions(const StartupControls &c, const Config &config);
+// The titles' texts; an empty stored text keeps the design's.
+void applyTitles(const StartupControls &c, const Config &config);
+// The wheel enlarged to the stored size, which the options panel shows.
+void applyWheelSize(const StartupControls &c, WheelLayout &wheel, const Config &config);
+// A title's stored face, size and colour; nothing without the colour.
+void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which);
