@@ -1,5 +1,5 @@
 // Compiled into every test program: the core's files are the system's, as
-// the program's main window installs them.
+// the program's main() installs them.
 #include "core/filesystem.h"
 #include "platform/systemfiles.h"
 

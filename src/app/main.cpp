@@ -1,8 +1,10 @@
 #include "core/eventlog.h"
+#include "core/filesystem.h"
 #include "platform/displayawake.h"
 #include "platform/environment.h"
 #include "platform/runfolderlock.h"
 #include "platform/sound.h"
+#include "platform/systemfiles.h"
 #include "platform/unpackfolder.h"
 #include "platform/windowfront.h"
 #include "mainwindow/mainwindow.h"
@@ -82,6 +84,9 @@ QString runFolder()
 int main(int argc, char *argv[])
 {
     preparePlatformEnvironment();
+    // The core reads and writes the data files through the system's calls,
+    // for the whole process and before any file is touched.
+    FileSystem::install(systemFiles());
     if (const QByteArray problem = displayProblem(); !problem.isEmpty()) {
         std::fprintf(stderr, "lunora: %s\n", problem.constData());
         return 1;

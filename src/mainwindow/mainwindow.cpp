@@ -14,14 +14,11 @@
 #include "lottery/rollscreen.h"
 #include "lottery/passwordgate.h"
 #include "platform/gbkcodec.h"
-#include "platform/hotkey.h"
 #include "platform/sound.h"
 #include "platform/systemrandom.h"
-#include "platform/systemfiles.h"
 #include "settings/dragging.h"
 #include "settings/optionspanel.h"
 #include "settings/popupmenu.h"
-#include "settings/startup.h"
 #include "settings/titles.h"
 #include "widgets/controls.h"
 #include "widgets/fontdialog.h"
@@ -31,7 +28,6 @@
 #include "widgets/statusnotice.h"
 #include "widgets/messagebox.h"
 #include "widgets/unstorablenotice.h"
-#include "widgets/screenwatch.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,21 +43,38 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     , m_history(m_settings)
     , m_sound(std::move(sound))
 {
-    // Before the first file is read: the core's files are the system's.
-    FileSystem::install(systemFiles());
     // A held file never stalls a roll: the window's thread tries once, and
-    // a write that finds the file held waits in memory for the worker.
+    // a write that finds the file held waits in memory for the worker
+    // (PendingSaves). Before the first file is read.
     m_settings.setWait(PendingSaves::kWaitMs);
-    // A file converted from UTF-8 is told once, after the write that did it.
+    tellWhenFilesAreConverted();
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Lunora软件V2.0"));
+    setGeometry(50, 50, 778, 677);
+    buildParts(runDir);
+    bindEvents();
+    startUp();
+}
+
+MainWindow::~MainWindow()
+{
+    m_effects->closeWinEffect();
+}
+
+// A file converted from UTF-8 is told once, after the write that did it.
+void MainWindow::tellWhenFilesAreConverted()
+{
     m_settings.setConvertedHandler([this](const SettingsFile::Converted &converted) {
         const QString text = unstorablenotice::convertedText(
             QFileInfo(m_settings.path(converted.file)).fileName(),
             QFileInfo(converted.copyPath).fileName(), converted.unstorable);
         QMetaObject::invokeMethod(this, [text] { messagebox::inform(text); }, Qt::QueuedConnection);
     });
-    setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Lunora软件V2.0"));
-    setGeometry(50, 50, 778, 677);
+}
+
+// The controls, the menu and every subsystem, each on the view it works on.
+void MainWindow::buildParts(const QString &runDir)
+{
     m_controls = buildMainLayout(this);
     m_menu = buildMainMenu(this);
     m_pictures = std::make_unique<PrizePictures>(runDir, m_controls.slots);
@@ -94,39 +107,6 @@ MainWindow::MainWindow(const QString &runDir, std::unique_ptr<Sound> sound, QWid
     m_titles = std::make_unique<Titles>(views::titles(m_controls), m_config, *m_fontDialog, this);
     m_dragging = std::make_unique<ElementDragging>(views::dragging(m_controls), m_config, *m_wheel);
     m_replacement = std::make_unique<PictureReplacement>(*m_pictures, this);
-    bindEvents();
-    // Read once: the mode cannot change during an event.
-    if (m_config.publicDraw())
-        startPublicMode();
-    runCreationHandler();
-    // The commitment carries the box, which needs the prize table read.
-    if (m_keys)
-        m_history.commit();
-    m_screenWatch = new ScreenWatch(this);
-    connect(m_screenWatch, &ScreenWatch::changed, this, [this] { followScreens(); });
-    followScreens(); // the menu entry's state; the layout is made already
-    m_menu.publicDraw->setChecked(m_config.publicDraw());
-}
-
-MainWindow::~MainWindow()
-{
-    m_effects->closeWinEffect();
-}
-
-void MainWindow::runCreationHandler()
-{
-    // In public mode Shift+Q is neither registered nor caught in the window.
-    std::function<void()> registerHotKey;
-    if (!m_public) {
-        registerHotKey = [this] {
-            m_hotKey = new GlobalHotKey(this);
-            connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
-        };
-    }
-    StartupTargets targets{views::startup(m_controls), m_config, m_draw, *m_optionsPanel, *m_wheel,
-                           *m_pictures, *m_music, *m_background, registerHotKey,
-                           [this] { setWindowed(); }, [this] { setFullScreen(); }};
-    runStartup(targets);
 }
 
 void MainWindow::armDesignation()
@@ -143,11 +123,11 @@ void MainWindow::exitWithConfirmation()
 {
     if (!popupmenu::confirmExit())
         return;
-    quit();
+    exitAfterLastSaves();
 }
 
 // What waits for a held file gets its last chance before the program ends.
-void MainWindow::quit()
+void MainWindow::exitAfterLastSaves()
 {
     m_closing = true;
     m_effects->closeWinEffect();
@@ -166,7 +146,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_closing || popupmenu::confirmExit()) {
         event->accept();
         if (!m_closing)
-            quit();
+            exitAfterLastSaves();
         return;
     }
     event->ignore();

@@ -36,8 +36,10 @@ class WheelLayout;
 class WinEffects;
 
 // The main window: the titles, the wheel, the result picture, the options
-// panel and the popup menu. Its constructor is the creation handler: it
-// builds the layout, binds every event and applies the stored settings.
+// panel and the popup menu. Its constructor builds the layout and the parts,
+// binds every event and starts up: the stored settings applied in the one
+// order startUp() lists. What is installed for the whole process (the
+// core's files) is main()'s, before the window is made.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -68,20 +70,27 @@ private:
     // Tests and benchmarks reach the parts through it (tests/gui).
     friend class MainWindowParts;
 
+    void tellWhenFilesAreConverted();
+    void buildParts(const QString &runDir);
     void bindEvents();
     void bindRoll();
     void bindMenu();
     void bindPopups();
     void bindCustomisation();
-    void runCreationHandler();
+    // Start-up: its steps in order (startup.cpp), and the window's own among them.
+    void startUp();
+    void applyStoredWindowMode();
+    void watchScreens();
+    // Shift+Q, registered once; never while the public mode is on.
+    void registerHotKey();
     void startPublicMode(bool commitNow = false);
     void endPublicMode();
     // 公开抽奖 of the menu: behind the password, the mode switches, stored.
     void switchPublicMode();
-    void quit();
+    void exitAfterLastSaves();
     void followScreens();
     void layOutOnScreen(QScreen *screen);
-    void showWindowMode(bool windowed);
+    void recordWindowMode(bool windowed);
 
     SettingsFile m_settings;
     Config m_config{m_settings}; // the settings in it, typed

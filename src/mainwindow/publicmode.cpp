@@ -48,10 +48,15 @@ void MainWindow::endPublicMode()
     m_history.endPublicMode();
     m_publicCaption->hide();
     // Shift+Q designates again, as in a run started in the design's mode.
-    if (!m_hotKey) {
-        m_hotKey = new GlobalHotKey(this);
-        connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
-    }
+    registerHotKey();
+}
+
+void MainWindow::registerHotKey()
+{
+    if (m_hotKey)
+        return;
+    m_hotKey = new GlobalHotKey(this);
+    connect(m_hotKey, &GlobalHotKey::activated, this, [this] { armDesignation(); });
 }
 
 // A roll under way keeps the mode it started in: its box and its stop

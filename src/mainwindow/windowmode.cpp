@@ -13,6 +13,16 @@
 
 #include <QAction>
 
+// At start-up, the mode config.a holds; setting it stores it again, and
+// start-up tells nothing when that write fails (see the top).
+void MainWindow::applyStoredWindowMode()
+{
+    if (m_config.windowMode() == Config::WindowMode::Windowed)
+        static_cast<void>(setWindowed());
+    else
+        static_cast<void>(setFullScreen());
+}
+
 bool MainWindow::setFullScreen()
 {
     QWidget *w = this;
@@ -30,7 +40,7 @@ bool MainWindow::setFullScreen()
     // The inside is the whole window now; a move would still subtract the
     // frame the window had while it was windowed.
     w->setGeometry(area);
-    showWindowMode(false);
+    recordWindowMode(false);
     const bool saved = m_config.setWindowMode(Config::WindowMode::FullScreen); // see the top
     if (shown)
         w->show();
@@ -49,7 +59,7 @@ bool MainWindow::setWindowed()
     // Screen less 20 with the frame: the window, title bar and borders
     // included, stays on the screen.
     m_outerSize->resizeOuter(area.size() - QSize(20, 20));
-    showWindowMode(true);
+    recordWindowMode(true);
     const bool saved = m_config.setWindowMode(Config::WindowMode::Windowed); // see the top
     if (shown)
         w->show();
@@ -58,7 +68,7 @@ bool MainWindow::setWindowed()
 
 // The mode is the window's own state; the menu's check marks follow it and
 // are never read back.
-void MainWindow::showWindowMode(bool windowed)
+void MainWindow::recordWindowMode(bool windowed)
 {
     m_windowed = windowed;
     m_menu.windowed->setChecked(windowed);

@@ -1,10 +1,6 @@
 #include "startup.h"
 
 #include "core/config.h"
-#include "core/draw.h"
-#include "display/backgroundmusic.h"
-#include "display/backgroundpicture.h"
-#include "display/prizepictures.h"
 #include "display/wheellayout.h"
 #include "settings/optionspanel.h"
 #include "settings/screenchoice.h"
@@ -12,6 +8,7 @@
 #include "widgets/fontsize.h"
 #include "widgets/picturebox.h"
 #include "widgets/screensize.h"
+
 
 namespace {
 
@@ -28,66 +25,6 @@ void applyPosition(const Config &config, QWidget *w, Config::Place place,
         w->move(*stored.left, w->y());
     if (stored.top)
         w->move(w->x(), *stored.top);
-}
-
-void placeWindowAndWheel(StartupTargets &t)
-{
-    // The window goes to the stored screen (the primary one when none is
-    // stored or it is not connected); its size is that screen's.
-    const QRect area = screenArea(screenchoice::stored(t.config));
-    t.controls.window->setGeometry(area);
-    placeOnScreen(t.controls, t.config, area.size());
-}
-
-// The result picture takes the stored size, and the panel shows the size it
-// really got; the other options show as stored.
-void applyOptions(StartupTargets &t)
-{
-    PictureBox *result = t.controls.resultPicture;
-    DisplayOptions options = t.config.displayOptions();
-    result->resize(options.resultWidthPx(), result->height());
-    options.resultWidth = QString::number(result->width());
-    result->resize(result->width(), options.resultHeightPx());
-    options.resultHeight = QString::number(result->height());
-    t.options.showOptions(options);
-}
-
-void applyModeAndMusic(StartupTargets &t)
-{
-    if (t.config.windowMode() == Config::WindowMode::Windowed)
-        t.setWindowed();
-    else
-        t.setFullScreen();
-    t.music.applyStoredSwitch();
-    t.wheel.applyStoredStyle();
-}
-
-void applyTitles(StartupTargets &t)
-{
-    const QString main = t.config.title(Config::Title::Main);
-    if (!main.isEmpty())
-        t.controls.mainTitle->setText(main);
-    const QString sub = t.config.title(Config::Title::Sub);
-    if (!sub.isEmpty())
-        t.controls.subTitle->setText(sub);
-}
-
-void applyWheelSize(StartupTargets &t)
-{
-    t.wheel.enlarge(t.options.options().wheelSteps());
-}
-
-void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which)
-{
-    const std::optional<Config::TitleFont> stored = config.titleFont(which);
-    if (!stored)
-        return;
-    QFont font = label->font();
-    font.setFamily(stored->face);
-    // Stored in points; shown at the pixel size those points have at 96 dpi.
-    fontsize::setPoints(font, stored->points);
-    label->setFont(font);
-    label->setTextColour(QColor(stored->colour.red, stored->colour.green, stored->colour.blue));
 }
 
 } // namespace
@@ -109,20 +46,48 @@ void placeOnScreen(const StartupControls &c, const Config &config, const QSize &
     applyPosition(config, c.resultPicture, Config::Place::ResultPicture, held);
 }
 
-void runStartup(StartupTargets &t)
+void placeOnStoredScreen(const StartupControls &c, const Config &config)
 {
-    if (t.registerHotKey)
-        t.registerHotKey();
-    t.pictures.ensureFolder();
-    placeWindowAndWheel(t);
-    applyOptions(t);
-    applyModeAndMusic(t);
-    t.pictures.loadAll();
-    applyTitles(t);
-    t.draw.setTable(PrizeTable::fromSettings(t.config.file()));
-    applyWheelSize(t);
-    applyTitleFont(t.config, t.controls.mainTitle, Config::Title::Main);
-    applyTitleFont(t.config, t.controls.subTitle, Config::Title::Sub);
-    t.background.load();
-    t.wheel.clipRound();
+    const QRect area = screenArea(screenchoice::stored(config));
+    c.window->setGeometry(area);
+    placeOnScreen(c, config, area.size());
+}
+
+void applyOptions(const StartupControls &c, const Config &config, OptionsPanel &panel)
+{
+    PictureBox *result = c.resultPicture;
+    DisplayOptions options = config.displayOptions();
+    result->resize(options.resultWidthPx(), result->height());
+    options.resultWidth = QString::number(result->width());
+    result->resize(result->width(), options.resultHeightPx());
+    options.resultHeight = QString::number(result->height());
+    panel.showOptions(options);
+}
+
+void applyTitles(const StartupControls &c, const Config &config)
+{
+    const QString main = config.title(Config::Title::Main);
+    if (!main.isEmpty())
+        c.mainTitle->setText(main);
+    const QString sub = config.title(Config::Title::Sub);
+    if (!sub.isEmpty())
+        c.subTitle->setText(sub);
+}
+
+void applyWheelSize(WheelLayout &wheel, const OptionsPanel &panel)
+{
+    wheel.enlarge(panel.options().wheelSteps());
+}
+
+void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which)
+{
+    const std::optional<Config::TitleFont> stored = config.titleFont(which);
+    if (!stored)
+        return;
+    QFont font = label->font();
+    font.setFamily(stored->face);
+    // Stored in points; shown at the pixel size those points have at 96 dpi.
+    fontsize::setPoints(font, stored->points);
+    label->setFont(font);
+    label->setTextColour(QColor(stored->colour.red, stored->colour.green, stored->colour.blue));
 }

@@ -4,20 +4,18 @@
 
 #include <QPoint>
 
-#include <functional>
 #include <map>
 
-class BackgroundMusic;
-class BackgroundPicture;
 class OptionsPanel;
 class PictureBox;
-class PrizePictures;
 class QSize;
 class QWidget;
 class ShapeBox;
 class TransparentLabel;
 class WheelLayout;
-class Draw;
+
+// The steps of start-up that apply stored settings to the controls. The main
+// window runs them, with steps of its own, in the one order it lists.
 
 // The controls the stored settings are applied to at start-up.
 struct StartupControls
@@ -27,23 +25,6 @@ struct StartupControls
     TransparentLabel *subTitle = nullptr;
     ShapeBox *wheelFrame = nullptr;
     PictureBox *resultPicture = nullptr;
-};
-
-// Everything the main window's creation handler applies settings to.
-struct StartupTargets
-{
-    StartupControls controls;
-    Config config;
-    Draw &draw; // its prize table is set from the stored values
-    OptionsPanel &options; // shows the stored display options, which then count
-    WheelLayout &wheel;
-    PrizePictures &pictures;
-    BackgroundMusic &music;
-    BackgroundPicture &background;
-    std::function<void()> registerHotKey;
-    // The window mode is the window's own: it sets its flags and the menu.
-    std::function<void()> setWindowed;
-    std::function<void()> setFullScreen;
 };
 
 // Lays the window's contents out for a screen of the given size: the wheel
@@ -56,6 +37,17 @@ using HeldPositions = std::map<Config::Place, QPoint>;
 void placeOnScreen(const StartupControls &c, const Config &config, const QSize &screen,
                    const HeldPositions &held = {});
 
-// The creation handler: reads the settings one by one and applies each value
-// to its control, in a fixed order.
-void runStartup(StartupTargets &t);
+// The window goes to the stored screen (the primary one when none is stored
+// or it is not connected), as large as that screen, and its contents are
+// laid out there.
+void placeOnStoredScreen(const StartupControls &c, const Config &config);
+// The result picture takes the stored size, and the options panel shows the
+// size it really got; the other display options show as stored, and from
+// then on count.
+void applyOptions(const StartupControls &c, const Config &config, OptionsPanel &panel);
+// The titles' texts; an empty stored text keeps the design's.
+void applyTitles(const StartupControls &c, const Config &config);
+// The wheel enlarged to the size the options panel shows.
+void applyWheelSize(WheelLayout &wheel, const OptionsPanel &panel);
+// A title's stored face, size and colour; nothing without the colour.
+void applyTitleFont(const Config &config, TransparentLabel *label, Config::Title which);
