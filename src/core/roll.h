@@ -7,8 +7,6 @@
 #include <QString>
 #include <optional>
 
-class SettingsFile;
-
 // Idle: caption 开始, no roll timer. Rolling: caption 停止, the highlight
 // moves. Stopping: a stop was asked for and the next tick lands; the caption
 // still reads 停止 and only the stop caption (or the auto-stop) reaches the
@@ -107,7 +105,7 @@ public:
 
     // The draw's state is the program's; the roll changes it only through
     // Draw's functions.
-    Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw);
+    Roll(RollView &view, Config config, DrawHistory &history, Draw &draw);
 
     // 按钮1 clicked (also by the keyboard).
     void startStopPress();
@@ -143,7 +141,7 @@ private:
     int drawLandingSlot();
 
     RollView &m_view;
-    const SettingsFile &m_settings;
+    Config m_config;
     DrawHistory &m_history;
     Draw &m_draw;
     RollState m_state;

@@ -131,7 +131,7 @@ void runStartup(StartupTargets &t)
     applyModeAndMusic(t);
     t.pictures.loadAll();
     applyTitles(t);
-    t.draw.setTable(PrizeTable::fromSettings(t.config.file()));
+    t.draw.setTable(t.config.prizeTable());
     applyWheelSize(t);
     applyTitleFont(t.config, t.controls.mainTitle, Config::Title::Main);
     applyTitleFont(t.config, t.controls.subTitle, Config::Title::Sub);
