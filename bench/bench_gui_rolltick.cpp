@@ -48,7 +48,7 @@ const QTemporaryDir &runFolder(Media media)
     const int index = media == Media::Large ? 0 : 1;
     QTemporaryDir &dir = media == Media::Large ? large : small;
     if (!made[index]) {
-        if (!SettingsFile(dir.path(), gbkCodec()).writeZbt(keys::kDrawMode, values::kTrue))
+        if (!SettingsFile(dir.path(), gbkCodec()).writeSetting(keys::kDrawMode, values::kTrue))
             qFatal("cannot write the run folder's config.a");
         QDir().mkpath(dir.filePath(QStringLiteral("奖品图片")));
         for (int slot = 1; slot <= 8; ++slot) {

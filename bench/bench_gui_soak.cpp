@@ -12,7 +12,8 @@
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
 #include "core/keys.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/roll.h"
 #include "core/settingsfile.h"
 #include "core/values.h"
@@ -126,7 +127,7 @@ void prepareRunFolder(const QString &runDir)
 {
     SettingsFile settings(runDir, gbkCodec());
     // By probability: the box never empties.
-    if (!settings.writeZbt(keys::kDrawMode, values::kTrue))
+    if (!settings.writeSetting(keys::kDrawMode, values::kTrue))
         qFatal("cannot write the run folder's config.a");
     QDir().mkpath(runDir + QStringLiteral("/奖品图片"));
     for (int slot = 1; slot <= 8; ++slot) {
@@ -248,7 +249,7 @@ int report(const Soak &soak, MainWindow &window, const Figures &f, int rolls, qi
     std::printf("slot  landed  jieguo.a\n");
     bool countsMatch = true;
     for (int slot = 1; slot <= 8; ++slot) {
-        const QString stored = results::countText(parts(window).settings(), slot);
+        const QString stored = WinCounts(parts(window).settings()).text(slot);
         const int landed = soak.landedPerSlot()[size_t(slot - 1)];
         std::printf("j%d   %6d  %8s\n", slot, landed, qPrintable(stored));
         countsMatch = countsMatch && stored.toInt() == landed;

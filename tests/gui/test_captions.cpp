@@ -117,7 +117,7 @@ private Q_SLOTS:
         PrizeValuesWindow prizes(settings, draw, noPictures);
         QCOMPARE(drawnPixels(prizes.findChild<QLineEdit *>(QStringLiteral("编辑框1"))), 20);
         DrawHistory history(settings);
-        ResultsWindow results(settings, history, noPictures);
+        ResultsWindow results(history, noPictures);
         QCOMPARE(drawnPixels(results.clearButton()), 16);
     }
 

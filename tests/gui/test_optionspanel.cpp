@@ -126,12 +126,12 @@ void TestOptionsPanel::saveStoresTextsAsTyped()
     save(*w);
 
     const SettingsFile &s = parts(w).settings();
-    QCOMPARE(s.readZbt(keys::kResultWidth), width);
-    QCOMPARE(s.readZbt(keys::kResultHeight), height);
-    QCOMPARE(s.readZbt(keys::kRollSpeed), speed);
-    QCOMPARE(s.readZbt(keys::kAutoStop), autoStop);
-    QCOMPARE(s.readZbt(keys::kEffectsDisabled), effectsOff ? QStringLiteral("真") : QStringLiteral("假"));
-    QCOMPARE(s.readZbt(keys::kWheelSize), QStringLiteral("0"));
+    QCOMPARE(s.readSetting(keys::kResultWidth), width);
+    QCOMPARE(s.readSetting(keys::kResultHeight), height);
+    QCOMPARE(s.readSetting(keys::kRollSpeed), speed);
+    QCOMPARE(s.readSetting(keys::kAutoStop), autoStop);
+    QCOMPARE(s.readSetting(keys::kEffectsDisabled), effectsOff ? QStringLiteral("真") : QStringLiteral("假"));
+    QCOMPARE(s.readSetting(keys::kWheelSize), QStringLiteral("0"));
     QCOMPARE(c.resultPicture->size(), resultSize);
     // Save closes the panel and gives the focus timer back.
     QVERIFY(c.optionsPanel->isHidden());
@@ -156,7 +156,7 @@ void TestOptionsPanel::letterWidthBecomesZeroAfterRestart()
     QCOMPARE(parts(w).controls().resultPicture->width(), 0);
     w.reset();
     w = run.openWindow();
-    QCOMPARE(parts(w).settings().readZbt(keys::kResultWidth), QStringLiteral("wide"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kResultWidth), QStringLiteral("wide"));
     QCOMPARE(parts(w).controls().resultWidthEdit->text(), QStringLiteral("0"));
     QCOMPARE(parts(w).controls().resultPicture->width(), 0);
     QCOMPARE(parts(w).controls().resultHeightEdit->text(), QStringLiteral("160"));
@@ -180,7 +180,7 @@ void TestOptionsPanel::savingSameWheelSizeTwiceGivesSameWheel()
     QCOMPARE(c.face->geometry(), firstFace);
     QCOMPARE(c.slots[3]->geometry(), firstSlot);
     QCOMPARE(c.wheelFrame->pos(), wheelPos);
-    QCOMPARE(parts(w).settings().readZbt(keys::kWheelSize), QStringLiteral("2"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kWheelSize), QStringLiteral("2"));
 
     // Back to 0: the base wheel again.
     openPanel(*w);
@@ -209,7 +209,7 @@ void TestOptionsPanel::unsavedSpeedIsUsedButNotStored()
     typeInto(c.rollSpeedEdit, QStringLiteral("100"));
     QTest::mouseClick(c.panelClose, Qt::LeftButton);
     QCOMPARE(c.rollSpeedEdit->text(), QStringLiteral("100")); // closing discards nothing
-    QCOMPARE(parts(w).settings().readZbt(keys::kRollSpeed), QStringLiteral("45"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kRollSpeed), QStringLiteral("45"));
 
     c.effectsDisabledBox->setChecked(true);
     QTest::mouseClick(c.startCaption, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));

@@ -140,7 +140,7 @@ void TestTitles::titleTheFileCannotHoldIsRefused()
     title.editItem->trigger();
     title.editItem->trigger();
     QCOMPARE(title.label->text(), QStringLiteral("年会"));
-    QCOMPARE(parts(w).settings().readZbt(title.textKey), QStringLiteral("年会"));
+    QCOMPARE(parts(w).settings().readSetting(title.textKey), QStringLiteral("年会"));
     QCOMPARE(boxes.texts().size(), 1);
     QVERIFY2(boxes.texts()[0].startsWith(QStringLiteral("副标题中有程序的文件无法保存的字符：“😀”(U+1F600)、“𠀀”(U+20000)")),
              qPrintable(boxes.texts()[0]));
@@ -159,7 +159,7 @@ void TestTitles::editedTitleIsOfferedNextAndCancelKeepsIt()
     parts(w).menu().mainTitle->trigger();
     QCOMPARE(boxes.asked()[1].initial, title.trimmed()); // the file keeps no outer blanks
     QCOMPARE(parts(w).controls().mainTitle->text(), title);
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitle), title.trimmed());
+    QCOMPARE(parts(w).settings().readSetting(keys::kMainTitle), title.trimmed());
     w.reset();
     w = run.openWindow();
     QCOMPARE(parts(w).controls().mainTitle->text(), title.trimmed());
@@ -328,8 +328,8 @@ void TestTitles::dragMovesAndStores()
 
     QCOMPARE(d.moved->pos(), before + QPoint(37, -23));
     QCOMPARE(parts(w).controls().face->pos(), faceBefore); // the face never moves inside its frame
-    QCOMPARE(parts(w).settings().readZbt(d.leftKey), QString::number(before.x() + 37));
-    QCOMPARE(parts(w).settings().readZbt(d.topKey), QString::number(before.y() - 23));
+    QCOMPARE(parts(w).settings().readSetting(d.leftKey), QString::number(before.x() + 37));
+    QCOMPARE(parts(w).settings().readSetting(d.topKey), QString::number(before.y() - 23));
     w.reset();
     w = run.openWindow();
     QCOMPARE(dragCase(*w, element).moved->pos(), before + QPoint(37, -23));
@@ -364,8 +364,8 @@ void TestTitles::wrongKeysDoNotDrag()
     const QPoint before = d.moved->pos();
     dragWithMouse(d.pressed, QPoint(20, 20), QPoint(50, 40), keys);
     QCOMPARE(d.moved->pos(), before);
-    QVERIFY(parts(w).settings().readZbt(d.leftKey).isEmpty());
-    QVERIFY(parts(w).settings().readZbt(d.topKey).isEmpty());
+    QVERIFY(parts(w).settings().readSetting(d.leftKey).isEmpty());
+    QVERIFY(parts(w).settings().readSetting(d.topKey).isEmpty());
 }
 
 void TestTitles::titlesStayAboveAfterWheelOrPictureDrag()
@@ -406,8 +406,8 @@ void TestTitles::negativePositionSurvivesRestart()
     const QPoint delta(-before.x() - 120, -before.y() - 30);
     dragWithMouse(title, QPoint(200, 40), delta, Qt::ControlModifier);
     QCOMPARE(title->pos(), QPoint(-120, -30));
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleLeft), QStringLiteral("-120"));
-    QCOMPARE(parts(w).settings().readZbt(keys::kMainTitleTop), QStringLiteral("-30"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kMainTitleLeft), QStringLiteral("-120"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kMainTitleTop), QStringLiteral("-30"));
     w.reset();
     w = run.openWindow();
     QCOMPARE(parts(w).controls().mainTitle->pos(), QPoint(-120, -30));
@@ -421,8 +421,8 @@ void TestTitles::dragWithoutMovementStillStores()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     TransparentLabel *sub = parts(w).controls().subTitle;
     QTest::mouseClick(sub, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
-    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleLeft), QString::number(sub->x()));
-    QCOMPARE(parts(w).settings().readZbt(keys::kSubTitleTop), QString::number(sub->y()));
+    QCOMPARE(parts(w).settings().readSetting(keys::kSubTitleLeft), QString::number(sub->x()));
+    QCOMPARE(parts(w).settings().readSetting(keys::kSubTitleTop), QString::number(sub->y()));
 }
 
 // A wheel stored half off the window is clipped to its visible part; drawn
@@ -442,7 +442,7 @@ void TestTitles::wheelDraggedIntoViewShowsWhole()
 
     dragWithMouse(frame, QPoint(size - 5, size / 2), QPoint(400, 0));
     QCOMPARE(frame->x(), 100);
-    QCOMPARE(parts(w).settings().readZbt(keys::kWheelLeft), QStringLiteral("100"));
+    QCOMPARE(parts(w).settings().readSetting(keys::kWheelLeft), QStringLiteral("100"));
     const QRegion mask = frame->mask();
     QVERIFY(mask.contains(QPoint(size - 10, size / 2)));
     QVERIFY(mask.contains(QPoint(10, size / 2)));
