@@ -5,10 +5,12 @@
 
 #include "core/draw.h"
 #include "core/drawpool.h"
+#include "core/config.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
 #include "core/settingsfile.h"
+#include "core/wincounts.h"
 #include "platform/gbkcodec.h"
 
 #include <QTemporaryDir>
@@ -38,7 +40,7 @@ struct RunFolder
     RunFolder()
     {
         settings = std::make_unique<SettingsFile>(dir.path(), gbkCodec());
-        writeDrawMode(*settings, DrawMode::ByProbability);
+        Config(*settings).setDrawMode(DrawMode::ByProbability);
     }
 };
 
@@ -71,7 +73,7 @@ void runCumulative(benchmark::State &state, const PrizeTable &start, bool withFi
     LotteryRandom random;
     for (auto _ : state) {
         if (withFile) {
-            benchmark::DoNotOptimize(draw.refill(*folder.settings));
+            benchmark::DoNotOptimize(draw.refill(*folder.settings, *folder.settings));
             benchmark::DoNotOptimize(draw.drawLanding());
         } else {
             pool.rebuild(start);
@@ -88,7 +90,7 @@ void runList(benchmark::State &state, bool withFile)
     LotteryRandom random;
     for (auto _ : state) {
         if (withFile)
-            benchmark::DoNotOptimize(readDrawMode(*folder.settings));
+            benchmark::DoNotOptimize(Config(*folder.settings).drawMode());
         benchmark::DoNotOptimize(drawFromList(table, random));
     }
     state.counters["box_bytes"] = double(110 * sizeof(int));

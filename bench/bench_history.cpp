@@ -8,7 +8,8 @@
 #include "core/drawhistory.h"
 #include "core/historyfile.h"
 #include "core/publicdraw.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 #include "core/securerandom.h"
@@ -55,7 +56,7 @@ void BM_CountWin_CountOnlyBaseline(benchmark::State &state)
     Fixture f;
     int slot = 0;
     for (auto _ : state) {
-        if (!results::addWin(f.settings, slot % 8 + 1))
+        if (WinCounts(f.settings).addWin(slot % 8 + 1) == SettingsFile::Saved::Refused)
             state.SkipWithError("count failed");
         ++slot;
     }

@@ -86,7 +86,7 @@ void BM_ReadKey(benchmark::State &state)
 {
     Fixture fixture;
     for (auto _ : state)
-        benchmark::DoNotOptimize(fixture.settings.readZbt(fixture.key));
+        benchmark::DoNotOptimize(fixture.settings.readSetting(fixture.key));
 }
 BENCHMARK(BM_ReadKey);
 
@@ -106,7 +106,7 @@ void BM_WriteKey(benchmark::State &state)
     Fixture fixture;
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(fixture.settings.writeZbt(fixture.key, QString::number(++i)));
+        benchmark::DoNotOptimize(fixture.settings.writeSetting(fixture.key, QString::number(++i)));
 }
 BENCHMARK(BM_WriteKey)->Unit(benchmark::kMicrosecond);
 
@@ -142,7 +142,7 @@ void BM_SaveEightKeys_KeyByKeyBaseline(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         for (const QStringView key : keys::kPrizeValue)
-            benchmark::DoNotOptimize(fixture.settings.writeZbt(key, QString::number(++i)));
+            benchmark::DoNotOptimize(fixture.settings.writeSetting(key, QString::number(++i)));
     }
 }
 BENCHMARK(BM_SaveEightKeys_KeyByKeyBaseline)->Unit(benchmark::kMicrosecond);

@@ -30,12 +30,12 @@ struct Event
     {
         draw.setWallClock([this] { return us += 1234567; });
         for (int slot = 1; slot <= 8; ++slot)
-            ready = settings.writeZbt(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
+            ready = settings.writeSetting(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
     }
     void goPublic()
     {
         history.setPublic(&keys, [this] {
-            static_cast<void>(draw.refill(settings));
+            static_cast<void>(draw.refill(settings, history.counts()));
             return draw.box();
         });
         history.commit();
@@ -43,10 +43,10 @@ struct Event
     // A stop request, then its landing, as the roll makes them.
     int land(bool designated = false)
     {
-        if (!ready || !draw.refill(settings))
+        if (!ready || !draw.refill(settings, history.counts()))
             return 0;
         if (history.isPublic()) {
-            const PublicRecord record = history.recordPublicStop({readDrawMode(settings), draw.box(), draw.now()});
+            const PublicRecord record = history.recordPublicStop({Config(settings).drawMode(), draw.box(), draw.now()});
             return record.taken ? record.slot : 0;
         }
         if (designated)

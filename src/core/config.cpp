@@ -71,6 +71,11 @@ Config::Config(SettingsFile &file)
 {
 }
 
+QString Config::runDir() const
+{
+    return m_file.runDir();
+}
+
 QString Config::unstorable(QStringView text) const
 {
     return textencoding::unstorable(m_file.codec(), text);
@@ -78,18 +83,18 @@ QString Config::unstorable(QStringView text) const
 
 QString Config::title(Title which) const
 {
-    return m_file.readZbt(titleKeys(which).text);
+    return m_file.readSetting(titleKeys(which).text);
 }
 
 QString Config::titleToEdit(Title which) const
 {
     const TitleKeys k = titleKeys(which);
-    return m_file.readZbt(k.text, k.prompt);
+    return m_file.readSetting(k.text, k.prompt);
 }
 
 bool Config::setTitle(Title which, const QString &text)
 {
-    return m_file.writeZbt(titleKeys(which).text, text);
+    return m_file.writeSetting(titleKeys(which).text, text);
 }
 
 std::optional<Config::TitleFont> Config::titleFont(Title which) const
@@ -130,7 +135,7 @@ QString Config::fitFaceName(const QString &family) const
 Config::Position Config::position(Place place) const
 {
     const auto [left, top] = positionKeys(place);
-    return {number(m_file.readZbt(left)), number(m_file.readZbt(top))};
+    return {number(m_file.readSetting(left)), number(m_file.readSetting(top))};
 }
 
 bool Config::setPosition(Place place, qint32 left, qint32 top)
@@ -146,7 +151,7 @@ DisplayOptions Config::displayOptions() const
 {
     DisplayOptions o;
     const auto read = [this](QStringView key, QString &text) {
-        const QString stored = m_file.readZbt(key);
+        const QString stored = m_file.readSetting(key);
         if (!stored.isEmpty())
             text = stored;
     };
@@ -155,7 +160,7 @@ DisplayOptions Config::displayOptions() const
     read(keys::kRollSpeed, o.rollSpeed);
     read(keys::kAutoStop, o.autoStop);
     read(keys::kWheelSize, o.wheelSize);
-    o.effectsDisabled = values::isTrueFlag(m_file.readZbt(keys::kEffectsDisabled));
+    o.effectsDisabled = values::isTrueFlag(m_file.readSetting(keys::kEffectsDisabled));
     return o;
 }
 
@@ -174,30 +179,30 @@ bool Config::setDisplayOptions(const DisplayOptions &o)
 // Anything but "窗口" is full screen.
 Config::WindowMode Config::windowMode() const
 {
-    return m_file.readZbt(keys::kWindowMode) == keys::kWindowed ? WindowMode::Windowed
+    return m_file.readSetting(keys::kWindowMode) == keys::kWindowed ? WindowMode::Windowed
                                                                 : WindowMode::FullScreen;
 }
 
 bool Config::setWindowMode(WindowMode mode)
 {
-    return m_file.writeZbt(keys::kWindowMode,
+    return m_file.writeSetting(keys::kWindowMode,
                            mode == WindowMode::Windowed ? keys::kWindowed : keys::kFullScreen);
 }
 
 // Only "假" switches it off.
 bool Config::musicOn() const
 {
-    return m_file.readZbt(keys::kMusic) != values::kFalse;
+    return m_file.readSetting(keys::kMusic) != values::kFalse;
 }
 
 bool Config::setMusicOn(bool on)
 {
-    return m_file.writeZbt(keys::kMusic, values::flagText(on));
+    return m_file.writeSetting(keys::kMusic, values::flagText(on));
 }
 
 std::optional<int> Config::style() const
 {
-    const QString stored = m_file.readZbt(keys::kStyle);
+    const QString stored = m_file.readSetting(keys::kStyle);
     for (int k = 1; k <= 4; ++k) {
         if (stored == keys::kStyleValue[k - 1])
             return k;
@@ -207,40 +212,40 @@ std::optional<int> Config::style() const
 
 bool Config::setStyle(int k)
 {
-    return m_file.writeZbt(keys::kStyle, keys::kStyleValue[k - 1]);
+    return m_file.writeSetting(keys::kStyle, keys::kStyleValue[k - 1]);
 }
 
 ScreenPlace Config::screen() const
 {
-    return ScreenPlace::fromText(m_file.readZbt(keys::kScreen));
+    return ScreenPlace::fromText(m_file.readSetting(keys::kScreen));
 }
 
 bool Config::setScreen(const ScreenPlace &place)
 {
-    return m_file.writeZbt(keys::kScreen, place.toText());
+    return m_file.writeSetting(keys::kScreen, place.toText());
 }
 
 bool Config::publicDraw() const
 {
-    return values::isTrueFlag(m_file.readZbt(keys::kPublicDraw));
+    return values::isTrueFlag(m_file.readSetting(keys::kPublicDraw));
 }
 
 bool Config::setPublicDraw(bool on)
 {
-    return m_file.writeZbt(keys::kPublicDraw, values::flagText(on));
+    return m_file.writeSetting(keys::kPublicDraw, values::flagText(on));
 }
 
 // A hand-edited value is taken as the bytes it holds in the file.
 QByteArray Config::password() const
 {
-    const QByteArray text = m_file.codec().encode(m_file.readZbt(keys::kPassword));
+    const QByteArray text = m_file.codec().encode(m_file.readSetting(keys::kPassword));
     return cipher::decipherText(text, cipher::kPasswordKey);
 }
 
 bool Config::setPassword(const QByteArray &plain)
 {
     const QByteArray text = cipher::encipherText(plain, cipher::kPasswordKey);
-    return m_file.writeZbt(keys::kPassword, QString::fromLatin1(text));
+    return m_file.writeSetting(keys::kPassword, QString::fromLatin1(text));
 }
 
 QByteArray Config::passwordBytes(const QString &typed) const
@@ -250,12 +255,28 @@ QByteArray Config::passwordBytes(const QString &typed) const
 
 std::optional<std::array<QString, 8>> Config::prizeValues() const
 {
-    if (m_file.readZbt(keys::kPrizeValue[0]).isEmpty())
+    if (m_file.readSetting(keys::kPrizeValue[0]).isEmpty())
         return std::nullopt;
+    return prizeValueTexts();
+}
+
+std::array<QString, 8> Config::prizeValueTexts() const
+{
     std::array<QString, 8> texts;
-    for (int i = 0; i < 8; ++i)
-        texts[i] = m_file.readZbt(keys::kPrizeValue[i]);
+    for (int slot = 1; slot <= 8; ++slot)
+        texts[slot - 1] = prizeValueText(slot);
     return texts;
+}
+
+QString Config::prizeValueText(int slot) const
+{
+    return m_file.readSetting(keys::kPrizeValue[slot - 1]);
+}
+
+PrizeTable Config::prizeTable() const
+{
+    const std::optional<std::array<QString, 8>> stored = prizeValues();
+    return stored ? PrizeTable::fromTexts(*stored) : PrizeTable::defaults();
 }
 
 bool Config::setPrizeValues(const std::array<QString, 8> &texts)
@@ -268,10 +289,11 @@ bool Config::setPrizeValues(const std::array<QString, 8> &texts)
 
 DrawMode Config::drawMode() const
 {
-    return readDrawMode(m_file);
+    return values::isTrueFlag(m_file.readSetting(keys::kDrawMode)) ? DrawMode::ByProbability
+                                                                    : DrawMode::ByQuantity;
 }
 
 bool Config::setDrawMode(DrawMode mode)
 {
-    return writeDrawMode(m_file, mode);
+    return m_file.writeSetting(keys::kDrawMode, values::flagText(mode == DrawMode::ByProbability));
 }

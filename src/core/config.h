@@ -50,7 +50,9 @@ public:
     // taken: the view owns nothing.
     Config(SettingsFile &file); // NOLINT(google-explicit-constructor)
 
-    SettingsFile &file() const { return m_file; }
+    // The folder config.a is in, which holds the program's other files
+    // (the music, the pictures, the history) too.
+    QString runDir() const;
 
     // The characters of text that config.a cannot hold (it is GBK), each
     // once; empty when it can hold them all. A text with any is refused
@@ -106,7 +108,16 @@ public:
 
     // The eight value texts, slot 1 first; nullopt while "一" is empty.
     std::optional<std::array<QString, 8>> prizeValues() const;
+    // The eight texts as they are stored, empty ones included: what a
+    // landing's line records, and the stock by quantity counts from.
+    std::array<QString, 8> prizeValueTexts() const;
+    // The text of slot 1..8.
+    QString prizeValueText(int slot) const;
+    // The table a run starts with: the stored values when "一" is not empty
+    // (even if other slots are), else the defaults.
+    PrizeTable prizeTable() const;
     [[nodiscard]] bool setPrizeValues(const std::array<QString, 8> &texts);
+    // "lx" exactly "真" is by probability; anything else by quantity.
     DrawMode drawMode() const;
     [[nodiscard]] bool setDrawMode(DrawMode mode);
 

@@ -1,7 +1,8 @@
 #include "draw.h"
 
-#include "settingsfile.h"
+#include "config.h"
 #include "values.h"
+#include "wincounts.h"
 
 #include <chrono>
 
@@ -14,10 +15,10 @@ void Draw::setPrizeValues(const std::array<QString, 8> &typed, bool saved)
         m_unsaved = typed;
 }
 
-bool Draw::refill(const SettingsFile &settings)
+bool Draw::refill(const Config &config, const WinCounts &counts)
 {
-    if (readDrawMode(settings) == DrawMode::ByQuantity)
-        m_table = m_unsaved ? remainingStock(settings, *m_unsaved) : remainingStock(settings);
+    if (config.drawMode() == DrawMode::ByQuantity)
+        m_table = remainingStock(m_unsaved ? *m_unsaved : config.prizeValueTexts(), counts);
     return buildDrawPool(m_table, m_pool);
 }
 

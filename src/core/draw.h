@@ -12,7 +12,8 @@
 #include <optional>
 #include <utility>
 
-class SettingsFile;
+class Config;
+class WinCounts;
 
 // What every draw works on, for the whole run: the prize table, the box of
 // tickets built from it and the draw's generator. This is their only owner;
@@ -45,7 +46,7 @@ public:
     // the stock left (prize value - wins), and keeps it: a later switch to
     // by probability weighs with those counts until the table is set again.
     // Then the box is rebuilt from the table. Whether it holds a ticket.
-    bool refill(const SettingsFile &settings);
+    bool refill(const Config &config, const WinCounts &counts);
 
     // The hot key Shift+Q: the next landing is on the box's first ticket.
     // Arming it again before that landing changes nothing.

@@ -3,9 +3,6 @@
 #include "durablefile.h"
 #include "filesystem.h"
 #include "historyfile.h"
-#include "keys.h"
-#include "prizetable.h"
-#include "results.h"
 
 #include <QLoggingCategory>
 #include <utility>
@@ -81,8 +78,8 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
     if (slot < 1 || slot > 8)
         return Saved::Refused;
     const QDateTime time = m_clock();
-    const QString prizeValue = mark.prizeValue ? *mark.prizeValue : m_settings.readZbt(keys::kPrizeValue[slot - 1]);
-    const DrawMode mode = readDrawMode(m_settings);
+    const QString prizeValue = mark.prizeValue ? *mark.prizeValue : m_config.prizeValueText(slot);
+    const DrawMode mode = m_config.drawMode();
     const std::weak_ptr<DrawHistory *> self = m_self;
     auto stored = [self, time, slot, prizeValue, mode, mark](const QString &count) {
         if (const auto history = self.lock(); history && *history)
@@ -100,8 +97,7 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
         const std::lock_guard guard(m_mutex);
         m_pendingWins.append({time, slot});
     }
-    const Saved saved = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
-                                             &results::addOne, std::move(stored), std::move(lost));
+    const Saved saved = m_counts.addWin(slot, std::move(stored), std::move(lost));
     if (saved == Saved::Refused) {
         const std::lock_guard guard(m_mutex);
         removeStoredWin(time, slot);
@@ -122,17 +118,16 @@ bool DrawHistory::resetAll(bool newHistory)
 {
     const QDateTime time = m_clock();
     const std::weak_ptr<DrawHistory *> self = m_self;
-    return m_settings.commitMany(DataFile::Results, keys::kZjjg, results::zeroCounts(),
-                                 [self, time, newHistory](const QString &) {
-                                     if (const auto history = self.lock(); history && *history) {
-                                         const std::lock_guard guard((*history)->m_mutex);
-                                         if (newHistory)
-                                             (*history)->startNewFile(time);
-                                         (*history)->append(history::clearLine(time));
-                                         if ((*history)->m_keys)
-                                             (*history)->appendCommitment();
-                                     }
-                                 })
+    return m_counts.resetAll([self, time, newHistory] {
+               if (const auto history = self.lock(); history && *history) {
+                   const std::lock_guard guard((*history)->m_mutex);
+                   if (newHistory)
+                       (*history)->startNewFile(time);
+                   (*history)->append(history::clearLine(time));
+                   if ((*history)->m_keys)
+                       (*history)->appendCommitment();
+               }
+           })
         != Saved::Refused;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "config.h"
 #include "expectedbox.h"
 #include "historyarchive.h"
 #include "historyfile.h"
 #include "historyvoid.h"
 #include "settingsfile.h"
+#include "wincounts.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -45,8 +47,9 @@ struct PublicRecord
     QString historyFailure; // taken although its line's write failed midway
 };
 
-// The counts of jieguo.a together with their history in 中奖记录.csv beside
-// it. The count is the record of truth: a win whose line cannot be written
+// The counts of jieguo.a (through WinCounts) together with their history in
+// 中奖记录.csv beside it: every change of a count the program makes goes
+// through here. The count is the record of truth: a win whose line cannot be written
 // stays counted, and the failure waits to be reported to the operator.
 //
 // A file another program holds loses nothing:
@@ -79,6 +82,9 @@ public:
     ~DrawHistory();
     DrawHistory(const DrawHistory &) = delete;
     DrawHistory &operator=(const DrawHistory &) = delete;
+
+    // The counts as they are now (the wins that wait included).
+    const WinCounts &counts() const { return m_counts; }
 
     // run folder + "/中奖记录.csv", and the file of lines left waiting at
     // the last exit.
@@ -188,6 +194,9 @@ private:
     void winStored(const QByteArray &line, const QDateTime &time, int slot);
 
     SettingsFile &m_settings;
+    // Views of m_settings: the prize values and mode, and the counts.
+    Config m_config{m_settings};
+    WinCounts m_counts{m_settings};
     Clock m_clock;
     // Recursive: a line written inside a change's callback may run within a
     // call that holds it already.

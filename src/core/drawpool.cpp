@@ -1,9 +1,8 @@
 #include "drawpool.h"
 
-#include "keys.h"
 #include "lotteryrandom.h"
-#include "settingsfile.h"
 #include "values.h"
+#include "wincounts.h"
 
 #include <algorithm>
 
@@ -33,22 +32,12 @@ int DrawPool::slotOfTicket(qint64 k) const
 // Stock left = prize value - wins, computed as numbers and truncated, so a
 // stored "3.9" with "0.5" wins leaves 3 tickets, and a count beyond the
 // 32-bit range saturates instead of wrapping.
-PrizeTable remainingStock(const SettingsFile &settings)
-{
-    std::array<QString, 8> stored;
-    for (int slot = 1; slot <= 8; ++slot)
-        stored[slot - 1] = settings.readZbt(keys::kPrizeValue[slot - 1]);
-    return remainingStock(settings, stored);
-}
-
-PrizeTable remainingStock(const SettingsFile &settings, const std::array<QString, 8> &prizeValues)
+PrizeTable remainingStock(const std::array<QString, 8> &prizeValues, const WinCounts &counts)
 {
     PrizeTable table;
     for (int slot = 1; slot <= 8; ++slot) {
         const double value = values::textToNumber(prizeValues[slot - 1]);
-        const double wins = values::textToNumber(
-            settings.read(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1]));
-        table[slot] = values::truncToInt(value - wins);
+        table[slot] = values::truncToInt(value - counts.number(slot));
     }
     return table;
 }

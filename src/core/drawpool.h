@@ -7,7 +7,7 @@
 #include <array>
 
 class LotteryRandom;
-class SettingsFile;
+class WinCounts;
 
 // The box of tickets, held as cumulative counts: ticket k (1-based) belongs
 // to the first slot whose cumulative count reaches k. This maps tickets
@@ -33,10 +33,9 @@ private:
     std::array<qint64, 8> m_cumulative{};
 };
 
-// By quantity, the tickets each slot has left: prize value minus wins.
-PrizeTable remainingStock(const SettingsFile &settings);
-// The same with the prize values given as texts instead of the stored ones.
-PrizeTable remainingStock(const SettingsFile &settings, const std::array<QString, 8> &prizeValues);
+// By quantity, the tickets each slot has left: prize value minus wins, the
+// values given as texts (the stored ones, or the ones in force unsaved).
+PrizeTable remainingStock(const std::array<QString, 8> &prizeValues, const WinCounts &counts);
 
 // Rebuilds the pool from the table as given (which table to use is the
 // caller's choice: see Draw::refill). Returns whether the box holds a ticket.

@@ -3,8 +3,6 @@
 
 #include "filesystem.h"
 #include "historyvoid.h"
-#include "keys.h"
-#include "prizetable.h"
 #include "values.h"
 
 #include <QFile>
@@ -142,10 +140,9 @@ QString DrawHistory::voidWin(const history::Voidable &win)
     if (waitsToBeWritten())
         return kWaiting;
     const auto run = std::make_shared<VoidRun>();
-    const VoidJob job{path(), win, m_clock(), readDrawMode(m_settings)};
+    const VoidJob job{path(), win, m_clock(), m_config.drawMode()};
     auto change = [run, job](const QString &count) { return voidUnderLock(job, *run, count); };
-    const Saved saved
-        = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[win.win.slot - 1], change);
+    const Saved saved = m_counts.change(win.win.slot, change);
     if (saved != Saved::Stored) {
         // A change left waiting must never void later, unseen.
         run->cancelled = true;

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <array>
-
-class SettingsFile;
 
 // By probability the prize values are weights, by quantity they are stocks.
 enum class DrawMode { ByProbability, ByQuantity };
@@ -18,10 +17,6 @@ struct PrizeTable
 
     // 1, 2, 4, 8, 10, 15, 20, 50
     static PrizeTable defaults();
-    // Start-up: the stored values when "一" is not empty, else the defaults.
-    static PrizeTable fromSettings(const SettingsFile &settings);
+    // Each text's leading number (0 when none).
+    static PrizeTable fromTexts(const std::array<QString, 8> &texts);
 };
-
-// "lx" exactly "真" is by probability; anything else by quantity.
-DrawMode readDrawMode(const SettingsFile &settings);
-bool writeDrawMode(SettingsFile &settings, DrawMode mode);

@@ -3,9 +3,7 @@
 // waits in memory: it is on the disk, or the draw did not happen.
 #include "drawhistory.h"
 
-#include "keys.h"
 #include "publicdraw.h"
-#include "results.h"
 
 namespace {
 
@@ -48,7 +46,7 @@ void DrawHistory::appendCommitment()
         lineWritten();
         return;
     }
-    const DrawMode mode = readDrawMode(m_settings);
+    const DrawMode mode = m_config.drawMode();
     const publicdraw::Box box = m_boxNow ? m_boxNow() : publicdraw::Box{};
     bool untouched = true;
     const QString failure = appendNow(history::commitLine(m_clock(), commitment, mode, box), &untouched);
@@ -98,7 +96,7 @@ QString DrawHistory::appendNow(const QByteArray &line, bool *untouched)
 // history while that lock is held. A line the history refuses untouched
 // puts the count back: nothing happened. Once any of the draw's line may be
 // on the disk its key is revealed, so the draw stands, counted.
-// The counts' storing lock is only tried here (commitKeyNow), so holding
+// The counts' storing lock is only tried here (addWinNow), so holding
 // the mutex across it cannot wait on the save worker.
 PublicRecord DrawHistory::recordPublicStop(const PublicStop &stop)
 {
@@ -111,9 +109,8 @@ PublicRecord DrawHistory::recordPublicStop(const PublicStop &stop)
     const QDateTime time = m_clock();
     PublicRecord record;
     const int slot = landing->ticket.slot;
-    const Saved saved = m_settings.commitKeyNow(
-        DataFile::Results, keys::kZjjg, keys::kWins[slot - 1], &results::addOne,
-        [&](const QString &count) { return writePublicDraw(stop, time, *landing, count, record); });
+    const Saved saved = m_counts.addWinNow(
+        slot, [&](const QString &count) { return writePublicDraw(stop, time, *landing, count, record); });
     if (record.taken) {
         record.slot = slot;
         if (m_keys->usedUp())
@@ -143,7 +140,7 @@ bool DrawHistory::writePublicDraw(const PublicStop &stop, const QDateTime &time,
     }
     const int slot = landing.ticket.slot;
     const QString prizeValue
-        = stop.prizeValues ? (*stop.prizeValues)[slot - 1] : m_settings.readZbt(keys::kPrizeValue[slot - 1]);
+        = stop.prizeValues ? (*stop.prizeValues)[slot - 1] : m_config.prizeValueText(slot);
     history::DrawMark mark;
     mark.landing = landing;
     const QString failure

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-Roll::Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw)
+Roll::Roll(RollView &view, Config config, DrawHistory &history, Draw &draw)
     : m_view(view)
-    , m_settings(settings)
+    , m_config(config)
     , m_history(history)
     , m_draw(draw)
 {
@@ -37,7 +37,7 @@ void Roll::startOrStop()
     const bool rolling = m_state.phase == RollPhase::Rolling;
     if (!rolling && startRefused())
         return;
-    const bool tickets = rolling ? buildStopBox() : m_draw.refill(m_settings);
+    const bool tickets = rolling ? buildStopBox() : m_draw.refill(m_config, m_history.counts());
     if (!tickets) {
         m_view.refused();
         return;
@@ -54,7 +54,7 @@ void Roll::startOrStop()
 // a stop request must leave behind is done here. Whether it holds a ticket.
 bool Roll::buildStopBox()
 {
-    return m_draw.refill(m_settings);
+    return m_draw.refill(m_config, m_history.counts());
 }
 
 // Public mode never falls back to the design's generator: with no
@@ -98,7 +98,7 @@ bool Roll::recordPublicStop()
     if (!m_history.isPublic())
         return true;
     PublicRecord record = m_history.recordPublicStop(
-        {readDrawMode(m_settings), m_draw.box(), m_draw.now(), m_draw.unsavedValues()});
+        {m_config.drawMode(), m_draw.box(), m_draw.now(), m_draw.unsavedValues()});
     if (!record.taken) {
         m_view.stopNotTaken(record.refusal);
         return false;

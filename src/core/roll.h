@@ -6,7 +6,6 @@
 #include <QString>
 #include <optional>
 
-class SettingsFile;
 
 // Idle: no roll timer. Rolling: the highlight moves. Stopping: a stop was
 // asked for and the next tick lands; the screen still offers a stop, and
@@ -87,7 +86,7 @@ class Roll
 public:
     // The draw's state is the program's; the roll changes it only through
     // Draw's functions.
-    Roll(RollView &view, const SettingsFile &settings, DrawHistory &history, Draw &draw);
+    Roll(RollView &view, Config config, DrawHistory &history, Draw &draw);
 
     // The one key that both starts and stops: an idle roll starts, a
     // rolling one is asked to stop.
@@ -125,7 +124,7 @@ private:
     int drawLandingSlot();
 
     RollView &m_view;
-    const SettingsFile &m_settings;
+    Config m_config;
     DrawHistory &m_history;
     Draw &m_draw;
     RollState m_state;

@@ -229,12 +229,12 @@ SettingsFile::Saved SettingsFile::commitMany(DataFile file, QStringView section,
     return commit(file, std::move(edit));
 }
 
-QString SettingsFile::readZbt(QStringView key, QStringView fallback) const
+QString SettingsFile::readSetting(QStringView key, QStringView fallback) const
 {
     return read(DataFile::Config, keys::kZbt, key, fallback);
 }
 
-bool SettingsFile::writeZbt(QStringView key, QStringView value)
+bool SettingsFile::writeSetting(QStringView key, QStringView value)
 {
     return write(DataFile::Config, keys::kZbt, key, value);
 }

@@ -175,9 +175,10 @@ public:
     // (or post a message), never read or write the files itself.
     void setConvertedHandler(std::function<void(const Converted &)> handler);
 
-    // Shorthands for section "zbt" of config.a, where most keys live.
-    QString readZbt(QStringView key, QStringView fallback = {}) const;
-    [[nodiscard]] bool writeZbt(QStringView key, QStringView value);
+    // read() and write() of a key in config.a's section of settings (all
+    // but the title fonts' keys live there). Only Config names those keys.
+    QString readSetting(QStringView key, QStringView fallback = {}) const;
+    [[nodiscard]] bool writeSetting(QStringView key, QStringView value);
 
 private:
     struct Shared

@@ -1,7 +1,6 @@
 #include "backgroundmusic.h"
 
 #include "filecopy.h"
-#include "core/settingsfile.h"
 #include "platform/sound.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
@@ -21,7 +20,7 @@ BackgroundMusic::BackgroundMusic(Config config, Sound &sound, QAction *enableIte
 
 QString BackgroundMusic::folder() const
 {
-    return m_config.file().runDir() + QStringLiteral("/wav");
+    return m_config.runDir() + QStringLiteral("/wav");
 }
 
 QString BackgroundMusic::path() const

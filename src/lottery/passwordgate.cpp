@@ -45,6 +45,6 @@ void PasswordGate::openResults()
 {
     if (!askPassword())
         return;
-    ResultsWindow window(m_settings, m_history, m_slotPictures ? m_slotPictures() : SlotPictures{});
+    ResultsWindow window(m_history, m_slotPictures ? m_slotPictures() : SlotPictures{});
     modalwindow::run(window);
 }

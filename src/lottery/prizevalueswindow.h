@@ -31,7 +31,7 @@ public:
 
     // The window was created: pictures, stored values and mode.
     void loadPrizeSettings(const std::array<QByteArray, 8> &slotPictures);
-    // The mode radios write "lx" at the click, without waiting for 确定.
+    // The mode radios store the draw mode at the click, without waiting for 确定.
     void selectByQuantity();
     void selectByProbability();
     // 确定

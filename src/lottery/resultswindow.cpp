@@ -1,8 +1,6 @@
 #include "lottery/resultswindow.h"
 
 #include "core/drawhistory.h"
-#include "core/results.h"
-#include "core/settingsfile.h"
 #include "lottery/designwidgets.h"
 #include "lottery/historynotice.h"
 #include "widgets/messagebox.h"
@@ -35,9 +33,9 @@ QString archivedText(const history::Archived &archived)
 
 } // namespace
 
-ResultsWindow::ResultsWindow(SettingsFile &settings, DrawHistory &history,
-                             const std::array<QByteArray, 8> &slotPictures, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_history(history)
+ResultsWindow::ResultsWindow(DrawHistory &history, const std::array<QByteArray, 8> &slotPictures,
+                             QWidget *parent)
+    : QDialog(parent), m_history(history)
 {
     design::setupDialog(this, QStringLiteral("中奖结果"), 484, 284);
     buildLayout();
@@ -91,7 +89,7 @@ void ResultsWindow::showStoredCounts()
 {
     // The raw stored text: a fresh installation shows empty boxes, not zeros.
     for (int slot = 1; slot <= 8; ++slot)
-        m_counts[slot - 1]->setText(results::countText(m_settings, slot));
+        m_counts[slot - 1]->setText(m_history.counts().text(slot));
 }
 
 void ResultsWindow::clearResults()

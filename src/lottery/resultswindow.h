@@ -8,7 +8,6 @@ class DrawHistory;
 class PictureBox;
 class QLineEdit;
 class QPushButton;
-class SettingsFile;
 
 // "中奖结果": the win count of every slot, the button that clears them and
 // the one that takes the last win back.
@@ -17,8 +16,8 @@ class ResultsWindow : public QDialog
     Q_OBJECT
 public:
     // slotPictures are the main window's slot pictures, slot 1 first.
-    ResultsWindow(SettingsFile &settings, DrawHistory &history,
-                  const std::array<QByteArray, 8> &slotPictures, QWidget *parent = nullptr);
+    ResultsWindow(DrawHistory &history, const std::array<QByteArray, 8> &slotPictures,
+                  QWidget *parent = nullptr);
 
     QLineEdit *countEdit(int slot) const { return m_counts[slot - 1]; }
     PictureBox *pictureBox(int slot) const { return m_pictures[slot - 1]; }
@@ -38,7 +37,6 @@ private:
     void buildLayout();
     void showStoredCounts();
 
-    SettingsFile &m_settings;
     DrawHistory &m_history;
     std::array<PictureBox *, 8> m_pictures{};
     std::array<QLineEdit *, 8> m_counts{};

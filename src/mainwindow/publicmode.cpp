@@ -24,7 +24,7 @@ void MainWindow::startPublicMode(bool commitNow)
     }
     m_public = true;
     m_history.setPublic(m_keys.get(), [this] {
-        static_cast<void>(m_draw.refill(m_settings));
+        static_cast<void>(m_draw.refill(m_config, m_history.counts()));
         return m_draw.box();
     });
     // A line the save worker wrote is shown from the window's thread.

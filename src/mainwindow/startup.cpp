@@ -33,7 +33,7 @@ void MainWindow::startUp()
     m_wheel->applyStoredStyle();
     m_pictures->loadAll();
     applyTitles(controls, m_config);
-    m_draw.setTable(PrizeTable::fromSettings(m_config.file()));
+    m_draw.setTable(m_config.prizeTable());
     applyWheelSize(*m_wheel, *m_optionsPanel);
     applyTitleFont(m_config, controls.mainTitle, Config::Title::Main);
     applyTitleFont(m_config, controls.subTitle, Config::Title::Sub);

@@ -129,7 +129,7 @@ void TestConfig::writesKeepTheirStoredForm()
     QVERIFY(c.setDrawMode(DrawMode::ByProbability));
     QVERIFY(c.setPassword("abc"));
     const QString stored = gbkCodec().decode(folder.bytes(DataFile::Config));
-    const QString password = folder.settings().readZbt(u"password");
+    const QString password = folder.settings().readSetting(u"password");
     QCOMPARE(stored, u"[zbt]\r\n外形框1左边=-12\r\n外形框1顶边=34\r\n奖品图片高=9x\r\n奖品图片宽=120\r\n"
                      u"滚动速度=45\r\n禁用特效=真\r\n自动停止=15\r\n计次=3\r\n界面大小=窗口\r\n"
                      u"背景音乐=假\r\n样式=zp3\r\n屏幕=HDMI-1@-1280,0\r\n主标题=年会\r\n一=5\r\n二=0\r\n三=a\r\n"
@@ -143,8 +143,8 @@ void TestConfig::writesKeepTheirStoredForm()
     QCOMPARE(c.password(), QByteArray("abc"));
     QVERIFY(c.setMusicOn(true) && c.setWindowMode(Config::WindowMode::FullScreen));
     QVERIFY(c.musicOn() && c.windowMode() == Config::WindowMode::FullScreen);
-    QCOMPARE(folder.settings().readZbt(u"背景音乐"), u"真"_qs);
-    QCOMPARE(folder.settings().readZbt(u"界面大小"), u"全屏"_qs);
+    QCOMPARE(folder.settings().readSetting(u"背景音乐"), u"真"_qs);
+    QCOMPARE(folder.settings().readSetting(u"界面大小"), u"全屏"_qs);
 }
 
 // The stored screen is found by name and corner, then by model and corner

@@ -17,7 +17,8 @@
 #include "core/historyfile.h"
 #include "core/inidocument.h"
 #include "core/keys.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/settingsfile.h"
 #include "core/values.h"
 #include "platform/gbkcodec.h"
@@ -356,7 +357,7 @@ void TestCrashSafety::twoCopiesCountEveryWin()
     }
     qInfo("%d wins from two processes in %lld ms", 2 * kEach, clock.elapsed());
     SettingsFile settings(dir.path(), gbkCodec());
-    QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
+    QCOMPARE(WinCounts(settings).text(1), QString::number(2 * kEach));
     // The two copies count under one lock, so their lines follow the
     // counts: 1, 2, ... with none lost, doubled or out of order.
     QFile file(DrawHistory(settings).path());
@@ -413,11 +414,11 @@ void TestCrashSafety::leftoverLockFilesNeverBlockAWrite()
 
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(results::addWin(settings, 3));
-    QVERIFY(settings.writeZbt(u"主标题", u"春季抽奖"));
+    QCOMPARE(WinCounts(settings).addWin(3), SettingsFile::Saved::Stored);
+    QVERIFY(settings.writeSetting(u"主标题", u"春季抽奖"));
     qInfo("two writes past leftover locks in %lld ms", clock.elapsed());
-    QCOMPARE(results::countText(settings, 3), QStringLiteral("1"));
-    QCOMPARE(settings.readZbt(u"主标题"), QStringLiteral("春季抽奖"));
+    QCOMPARE(WinCounts(settings).text(3), QStringLiteral("1"));
+    QCOMPARE(settings.readSetting(u"主标题"), QStringLiteral("春季抽奖"));
     QVERIFY(kLockFilesStay || !QFileInfo::exists(results));
     QVERIFY(kLockFilesStay || !QFileInfo::exists(config));
 }

@@ -1,11 +1,13 @@
 #include "support_settingsfolder.h"
 
 #include "core/draw.h"
+#include "core/drawhistory.h"
 #include "core/drawpool.h"
 #include "core/keys.h"
 #include "core/lotteryrandom.h"
 #include "core/prizetable.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
@@ -41,7 +43,7 @@ std::vector<int> listedBox(const PrizeTable &t)
 void writePrizeValues(SettingsFile &settings, const QStringList &texts)
 {
     for (int i = 0; i < texts.size(); ++i)
-        QVERIFY(settings.writeZbt(keys::kPrizeValue[i], texts[i]));
+        QVERIFY(settings.writeSetting(keys::kPrizeValue[i], texts[i]));
 }
 
 } // namespace
@@ -57,7 +59,7 @@ private Q_SLOTS:
     void prizeTableFromSettings();
     void drawMode_data();
     void drawMode();
-    void writeDrawModeRoundTrip();
+    void drawModeRoundTrip();
 
     void randomWorkedValues_data();
     void randomWorkedValues();
@@ -113,7 +115,7 @@ void TestDraw::prizeTableFromSettings()
     QFETCH(QStringList, stored);
     QFETCH(QList<int>, expected);
     writePrizeValues(*m_settings, stored);
-    const PrizeTable t = PrizeTable::fromSettings(*m_settings);
+    const PrizeTable t = Config(*m_settings).prizeTable();
     for (int slot = 1; slot <= 8; ++slot)
         QCOMPARE(t[slot], expected[slot - 1]);
 }
@@ -135,19 +137,19 @@ void TestDraw::drawMode()
     QFETCH(QString, lx);
     QFETCH(bool, byProbability);
     if (!lx.isEmpty())
-        QVERIFY(m_settings->writeZbt(keys::kDrawMode, lx));
-    QCOMPARE(readDrawMode(*m_settings),
+        QVERIFY(m_settings->writeSetting(keys::kDrawMode, lx));
+    QCOMPARE(Config(*m_settings).drawMode(),
              byProbability ? DrawMode::ByProbability : DrawMode::ByQuantity);
 }
 
-void TestDraw::writeDrawModeRoundTrip()
+void TestDraw::drawModeRoundTrip()
 {
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
-    QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("真"));
-    QCOMPARE(readDrawMode(*m_settings), DrawMode::ByProbability);
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
-    QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("假"));
-    QCOMPARE(readDrawMode(*m_settings), DrawMode::ByQuantity);
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
+    QCOMPARE(m_settings->readSetting(keys::kDrawMode), QStringLiteral("真"));
+    QCOMPARE(Config(*m_settings).drawMode(), DrawMode::ByProbability);
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByQuantity));
+    QCOMPARE(m_settings->readSetting(keys::kDrawMode), QStringLiteral("假"));
+    QCOMPARE(Config(*m_settings).drawMode(), DrawMode::ByQuantity);
 }
 
 void TestDraw::randomWorkedValues_data()
@@ -342,10 +344,10 @@ void TestDraw::designation()
     QCOMPARE(clockReads, 0);
     QCOMPARE(random.state(), -5);
 
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
     Draw draw([] { return 0u; });
     draw.setTable(counts);
-    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     draw.armDesignation();
     draw.armDesignation();
     QCOMPARE(draw.drawLanding(), slot);
@@ -365,10 +367,10 @@ void TestDraw::byQuantityStock()
             QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[i], wins[i]));
     Draw draw;
     draw.setTable(PrizeTable::defaults());
-    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     const qint32 max = std::numeric_limits<qint32>::max();
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{3, -3, 0, 4, 10, max, -1, 0}));
-    QCOMPARE(remainingStock(*m_settings).values, draw.table().values);
+    QCOMPARE(remainingStock(Config(*m_settings).prizeValueTexts(), *m_settings).values, draw.table().values);
     QCOMPARE(draw.pool().size(), 3 + 4 + 10 + qint64(max));
 }
 
@@ -378,13 +380,14 @@ void TestDraw::byQuantityUntilEmpty()
 {
     writePrizeValues(*m_settings, {"2", "0", "0", "0", "0", "0", "0", "1"});
     Draw draw([] { return 4242u; });
+    DrawHistory history(*m_settings);
     std::array<int, 8> wins{};
     int draws = 0;
-    while (draw.refill(*m_settings)) {
+    while (draw.refill(*m_settings, history.counts())) {
         QVERIFY(draws < 3);
         const int slot = draw.drawLanding();
         ++wins[slot - 1];
-        QVERIFY(results::addWin(*m_settings, slot));
+        QCOMPARE(history.recordWin(slot), DrawHistory::Saved::Stored);
         ++draws;
     }
     QCOMPARE(draws, 3);
@@ -392,25 +395,25 @@ void TestDraw::byQuantityUntilEmpty()
     QVERIFY(draw.pool().isEmpty());
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 0, 0, 0, 0, 0, 0}));
 
-    QVERIFY(results::resetAll(*m_settings));
-    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(history.resetAll());
+    QVERIFY(draw.refill(*m_settings, history.counts()));
     QCOMPARE(draw.pool().size(), qint64(3));
 }
 
 void TestDraw::byProbabilityKeepsTable()
 {
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
     writePrizeValues(*m_settings, {"9", "9", "9", "9", "9", "9", "9", "9"});
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"40"));
     Draw draw;
     draw.setTable(PrizeTable::defaults());
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(draw.refill(*m_settings));
+        QVERIFY(draw.refill(*m_settings, *m_settings));
         QCOMPARE(draw.table().values, PrizeTable::defaults().values);
         QCOMPARE(draw.pool().size(), qint64(110));
     }
     draw.setTable(table({0, -1, 0, 0, 0, 0, 0, 0}));
-    QVERIFY(!draw.refill(*m_settings));
+    QVERIFY(!draw.refill(*m_settings, *m_settings));
     QVERIFY(draw.pool().isEmpty());
 }
 
@@ -422,17 +425,17 @@ void TestDraw::stockStaysAfterSwitchToProbability()
     writePrizeValues(*m_settings, {"5", "0", "0", "0", "0", "0", "0", "3"});
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"4"));
     Draw draw;
-    draw.setTable(PrizeTable::fromSettings(*m_settings));
-    QVERIFY(draw.refill(*m_settings));
+    draw.setTable(Config(*m_settings).prizeTable());
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     QCOMPARE(draw.pool().size(), qint64(1 + 3));
 
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
-    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{1, 0, 0, 0, 0, 0, 0, 3}));
     QCOMPARE(draw.pool().size(), qint64(1 + 3));
 
-    draw.setTable(PrizeTable::fromSettings(*m_settings));
-    QVERIFY(draw.refill(*m_settings));
+    draw.setTable(Config(*m_settings).prizeTable());
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     QCOMPARE(draw.pool().size(), qint64(5 + 3));
 }
 
@@ -449,7 +452,7 @@ void TestDraw::unsavedValuesHoldUntilSaved()
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 5, 0, 0, 0, 0, 2}));
     QCOMPARE(draw.unsavedValues(), std::optional(typed));
     for (int request = 0; request < 2; ++request) {
-        QVERIFY(draw.refill(*m_settings));
+        QVERIFY(draw.refill(*m_settings, *m_settings));
         QCOMPARE(draw.table().values, (std::array<qint32, 8>{0, 0, 3, 0, 0, 0, 0, 2}));
     }
     // The landing's history line records the value the draw used.
@@ -458,7 +461,7 @@ void TestDraw::unsavedValuesHoldUntilSaved()
 
     draw.setPrizeValues({"1", "1", "1", "1", "1", "1", "1", "1"}, true);
     QVERIFY(!draw.unsavedValues());
-    QVERIFY(draw.refill(*m_settings));
+    QVERIFY(draw.refill(*m_settings, *m_settings));
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{1, 1, -1, 1, 1, 1, 1, 1}));
     draw.drawLanding();
     QVERIFY(!draw.takeLandingMark().prizeValue);
@@ -469,7 +472,7 @@ void TestDraw::freshInstallationIsEmpty()
 {
     Draw draw;
     draw.setTable(PrizeTable::defaults());
-    QVERIFY(!draw.refill(*m_settings));
+    QVERIFY(!draw.refill(*m_settings, *m_settings));
     QVERIFY(draw.pool().isEmpty());
     QCOMPARE(draw.table().values, (std::array<qint32, 8>{}));
 }

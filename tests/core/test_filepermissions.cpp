@@ -9,7 +9,8 @@
 // the child runs as the current user, and "another user's file" becomes a
 // file without write permission. Either way the same checks apply.
 #include "core/filelock.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/settingsfile.h"
 #include "core/wholefile.h"
 #include "platform/gbkcodec.h"
@@ -83,14 +84,14 @@ int childWrite(const QString &dir)
 {
     SettingsFile settings(dir, gbkCodec());
     // A write that only waits in memory is lost when this process ends.
-    return settings.writeZbt(u"k", u"new") && settings.pendingCount(DataFile::Config) == 0 ? 0 : 1;
+    return settings.writeSetting(u"k", u"new") && settings.pendingCount(DataFile::Config) == 0 ? 0 : 1;
 }
 
 int childCount(const QString &dir, int wins)
 {
     SettingsFile settings(dir, gbkCodec());
     for (int i = 0; i < wins; ++i) {
-        if (!results::addWin(settings, 1))
+        if (WinCounts(settings).addWin(1) == SettingsFile::Saved::Refused)
             return 1;
     }
     return settings.pendingCount(DataFile::Results) == 0 ? 0 : 1;
@@ -280,7 +281,7 @@ void TestFilePermissions::copiesCountEveryWin()
         QCOMPARE(child->exitCode(), 0);
     }
     SettingsFile settings(dir, gbkCodec());
-    QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
+    QCOMPARE(WinCounts(settings).text(1), QString::number(2 * kEach));
     QCOMPARE(temporaryFiles(dir), QStringList());
 }
 
@@ -309,7 +310,7 @@ void TestFilePermissions::administratorAndOperatorCountEveryWin()
     QCOMPARE(child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(child->exitCode(), 0);
     SettingsFile settings(dir, gbkCodec());
-    QCOMPARE(results::countText(settings, 1), QString::number(2 * kEach));
+    QCOMPARE(WinCounts(settings).text(1), QString::number(2 * kEach));
 }
 
 int main(int argc, char **argv)

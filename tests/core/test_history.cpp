@@ -11,7 +11,8 @@
 #include "core/historycheck.h"
 #include "core/historyfile.h"
 #include "core/keys.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/settingsfile.h"
 #include "platform/gbkcodec.h"
 
@@ -131,14 +132,14 @@ void TestHistory::writeHistory(const QByteArray &bytes) const
 void TestHistory::linesFollowTheCountsInOrder()
 {
     QCOMPARE(m_history->path(), m_folder->path() + u"/中奖记录.csv");
-    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[2], u"10件, \"大\"奖"));
-    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[4], u"5"));
+    QVERIFY(m_settings->writeSetting(keys::kPrizeValue[2], u"10件, \"大\"奖"));
+    QVERIFY(m_settings->writeSetting(keys::kPrizeValue[4], u"5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j5", u"2.5"));
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j8", u"9999999999999"));
     QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     QCOMPARE(m_history->recordWin(5), DrawHistory::Saved::Stored);
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
     QCOMPARE(m_history->recordWin(8), DrawHistory::Saved::Stored);
     QCOMPARE(m_history->recordWin(3), DrawHistory::Saved::Stored);
     // A value the draw used although config.a does not hold it.
@@ -160,7 +161,7 @@ void TestHistory::linesFollowTheCountsInOrder()
     QCOMPARE(entries[4].slot, 3);
     QCOMPARE(entries[4].prizeValue, u"10件, \"大\"奖"_qs);
     QCOMPARE(entries[4].mode, u"按概率"_qs);
-    QCOMPARE(entries[4].count, results::countText(*m_settings, 3));
+    QCOMPARE(entries[4].count, WinCounts(*m_settings).text(3));
     QVERIFY(m_history->failureToReport().isEmpty());
 }
 
@@ -203,7 +204,7 @@ void TestHistory::formulasStayText()
 {
     const QStringList values{u"=1+2"_qs, u"@SUM(A1)"_qs, u"-5"_qs, u"+7"_qs, u"-2-3"_qs};
     for (int slot = 1; slot <= values.size(); ++slot) {
-        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[slot - 1], values[slot - 1]));
+        QVERIFY(m_settings->writeSetting(keys::kPrizeValue[slot - 1], values[slot - 1]));
         QCOMPARE(m_history->recordWin(slot), DrawHistory::Saved::Stored);
     }
     const QList<QByteArray> lines = historyBytes().split('\n');
@@ -237,7 +238,7 @@ void TestHistory::clearingIsMarked()
     QVERIFY(entries[2].isClear());
     QCOMPARE(entries[2].time, kStart.addSecs(2));
     QCOMPARE(entries[3].count, u"1"_qs);
-    QCOMPARE(results::countText(*m_settings, 1), u"0"_qs);
+    QCOMPARE(WinCounts(*m_settings).text(1), u"0"_qs);
 }
 
 // The line is written while the count's lock is held and after the count
@@ -322,7 +323,7 @@ void TestHistory::unwritableHistoryKeepsEveryWin()
     QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
     QVERIFY(m_history->failureToReport().isEmpty());
     QVERIFY(!m_history->heldToReport());
-    QCOMPARE(results::countText(*m_settings, 7), u"1"_qs);
+    QCOMPARE(WinCounts(*m_settings).text(7), u"1"_qs);
 
     QCOMPARE(m_history->waitingLines(), 5);
     // Once the name is free again, the history goes on, missing nothing.

@@ -30,7 +30,7 @@ QList<QByteArray> realHistories(const QString &dir)
     QDir().mkpath(dir + u"/b");
     {
         Event event(dir + u"/a");
-        event.settings.writeZbt(keys::kPrizeValue[2], u"10件, \"大\"奖"_qs);
+        event.settings.writeSetting(keys::kPrizeValue[2], u"10件, \"大\"奖"_qs);
         event.land(true);
         event.land();
         event.history.resetAll();

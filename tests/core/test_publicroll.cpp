@@ -9,7 +9,8 @@
 #include "core/expectedbox.h"
 #include "core/keys.h"
 #include "core/publicdraw.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/roll.h"
 #include "core/securerandom.h"
 #include "fakerollview.h"
@@ -68,16 +69,16 @@ void TestPublicRoll::init()
 {
     m_folder = std::make_unique<SettingsFolder>();
     SettingsFile &settings = m_folder->settings();
-    QVERIFY(writeDrawMode(settings, DrawMode::ByQuantity));
-    QVERIFY(settings.writeZbt(keys::kPrizeValue[2], u"2"));
-    QVERIFY(settings.writeZbt(keys::kPrizeValue[6], u"5"));
+    QVERIFY(Config(settings).setDrawMode(DrawMode::ByQuantity));
+    QVERIFY(settings.writeSetting(keys::kPrizeValue[2], u"2"));
+    QVERIFY(settings.writeSetting(keys::kPrizeValue[6], u"5"));
     m_history = std::make_unique<DrawHistory>(settings);
     m_draw = std::make_unique<Draw>();
     m_draw->setWallClock([this] { return m_us += 1000003; });
     m_random.failing = false;
     m_keys = std::make_unique<publicdraw::Keys>(m_random);
     m_history->setPublic(m_keys.get(), [this] {
-        static_cast<void>(m_draw->refill(m_folder->settings()));
+        static_cast<void>(m_draw->refill(m_folder->settings(), m_history->counts()));
         return m_draw->box();
     });
     m_view = std::make_unique<FakeRollView>();
@@ -124,7 +125,7 @@ void TestPublicRoll::drawIsOnTheRecordBeforeTheLanding()
         const int slot = drawn[1].toInt();
         QCOMPARE(drawn[6], QString::number(n));
         QCOMPARE(drawn[8].size(), 16);
-        QCOMPARE(drawn[4], results::countText(m_folder->settings(), slot));
+        QCOMPARE(drawn[4], WinCounts(m_folder->settings()).text(slot));
         QCOMPARE(m_history->nextDrawNumber(), n + 1);
         // A press between the stop and its landing tick changes nothing.
         m_roll->startOrStop();
@@ -140,8 +141,8 @@ void TestPublicRoll::drawIsOnTheRecordBeforeTheLanding()
     int taken3 = 0;
     for (int i = 1; i <= 3; ++i)
         taken3 += lines[i][1] == u"3";
-    QCOMPARE(results::countText(m_folder->settings(), 3).toInt(), taken3);
-    QCOMPARE(results::countText(m_folder->settings(), 7).toInt(), 3 - taken3);
+    QCOMPARE(WinCounts(m_folder->settings()).text(3).toInt(), taken3);
+    QCOMPARE(WinCounts(m_folder->settings()).text(7).toInt(), 3 - taken3);
 }
 
 // A folder at the history's name: the stop is not taken, nothing counted,
@@ -173,7 +174,7 @@ void TestPublicRoll::unwritableHistoryKeepsTheRollTurning()
     const QStringList drawn = entries().last();
     QCOMPARE(drawn[6], u"1"_qs);
     QCOMPARE(drawn[1].toInt(), m_roll->state().position);
-    QCOMPARE(results::countText(m_folder->settings(), m_roll->state().position), u"1"_qs);
+    QCOMPARE(WinCounts(m_folder->settings()).text(m_roll->state().position), u"1"_qs);
 }
 
 // The roll running out is a stop request like the others: not taken, it
@@ -225,7 +226,7 @@ void TestPublicRoll::heldCountsOrAFailedSync()
     QVERIFY2(m_view->outcomes.last().historyFailure.startsWith(u"无法存入磁盘"_qs), qPrintable(m_view->outcomes.last().historyFailure));
     const QStringList drawn = entries().last();
     QCOMPARE(drawn[6], u"1"_qs);
-    QCOMPARE(results::countText(m_folder->settings(), drawn[1].toInt()), u"1"_qs);
+    QCOMPARE(WinCounts(m_folder->settings()).text(drawn[1].toInt()), u"1"_qs);
     QCOMPARE(m_history->nextDrawNumber(), 2);
 }
 
@@ -236,9 +237,9 @@ void TestPublicRoll::changedBoxIsRecordedFirst()
     m_history->commit();
     const int first = drawOnce();
     QVERIFY(first == 3 || first == 7);
-    QVERIFY(m_folder->settings().writeZbt(keys::kPrizeValue[0], u"4"));
+    QVERIFY(m_folder->settings().writeSetting(keys::kPrizeValue[0], u"4"));
     QVERIFY(drawOnce() != 0);
-    QVERIFY(writeDrawMode(m_folder->settings(), DrawMode::ByProbability));
+    QVERIFY(Config(m_folder->settings()).setDrawMode(DrawMode::ByProbability));
     QVERIFY(drawOnce() != 0);
     QVERIFY(drawOnce() != 0); // by probability the box stays: no 设置 line
     const QList<QStringList> lines = entries();

@@ -3,7 +3,8 @@
 
 #include "core/historyfile.h"
 #include "core/keys.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/roll.h"
 #include "core/drawhistory.h"
 #include "core/settingsfile.h"
@@ -40,7 +41,7 @@ private:
     void startAndStop();
     void tickUntilBudgetIsOut();
     RollPhase phase() const { return m_roll->state().phase; }
-    QString wins(int slot) const { return results::countText(*m_settings, slot); }
+    QString wins(int slot) const { return m_history->counts().text(slot); }
 
     std::unique_ptr<SettingsFolder> m_folder;
     SettingsFile *m_settings = nullptr;
@@ -59,7 +60,7 @@ void TestRoll::init()
     QVERIFY(m_folder->isValid());
     m_settings = &m_folder->settings();
     m_history = std::make_unique<DrawHistory>(*m_settings, [] { return kHistoryTime; });
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByProbability));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByProbability));
     m_clock = 0;
     m_draw = std::make_unique<Draw>([this] { return m_clock; });
     m_draw->setTable(PrizeTable::defaults());
@@ -180,10 +181,10 @@ void TestRoll::nextStartNamesLastLanding()
 // A request that finds no ticket changes nothing of the roll.
 void TestRoll::byQuantityUntilEmpty()
 {
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByQuantity));
     const QStringList stock{"1", "0", "0", "0", "0", "0", "0", "1"};
     for (int i = 0; i < 8; ++i)
-        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[i], stock[i]));
+        QVERIFY(m_settings->writeSetting(keys::kPrizeValue[i], stock[i]));
     for (int roll = 0; roll < 2; ++roll) {
         startAndStop();
         m_roll->tick();
@@ -198,7 +199,7 @@ void TestRoll::byQuantityUntilEmpty()
     QCOMPARE(phase(), before.phase);
     QCOMPARE(m_roll->state().position, before.position);
 
-    QVERIFY(results::resetAll(*m_settings));
+    QVERIFY(m_history->resetAll());
     m_roll->start();
     QCOMPARE(phase(), RollPhase::Rolling);
 }
@@ -248,8 +249,8 @@ void TestRoll::runOutDrawsFromTheBox()
 // where it stands as a request with no ticket is answered.
 void TestRoll::runOutOnEmptyBox()
 {
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
-    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByQuantity));
+    QVERIFY(m_settings->writeSetting(keys::kPrizeValue[0], u"1"));
     m_roll->startOrStop();
     QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, u"j1", u"1"));
     m_view->take();
@@ -269,8 +270,8 @@ void TestRoll::runOutOnEmptyBox()
 // with the budget it had before the stop.
 void TestRoll::emptyBoxAtLandingTick()
 {
-    QVERIFY(writeDrawMode(*m_settings, DrawMode::ByQuantity));
-    QVERIFY(m_settings->writeZbt(keys::kPrizeValue[0], u"1"));
+    QVERIFY(Config(*m_settings).setDrawMode(DrawMode::ByQuantity));
+    QVERIFY(m_settings->writeSetting(keys::kPrizeValue[0], u"1"));
     m_roll->startOrStop();
     m_roll->tick();
     m_roll->tick();
@@ -285,7 +286,7 @@ void TestRoll::emptyBoxAtLandingTick()
     QCOMPARE(phase(), RollPhase::Rolling);
     QCOMPARE(m_roll->state().tickBudget, 110874 - 3);
 
-    QVERIFY(results::resetAll(*m_settings));
+    QVERIFY(m_history->resetAll());
     m_roll->stop();
     m_roll->tick();
     QCOMPARE(m_roll->state().position, 1);

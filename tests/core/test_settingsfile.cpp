@@ -145,12 +145,12 @@ void TestSettingsFile::read()
 
     if (!file.isEmpty())
         QVERIFY(putFile(m_settings->path(DataFile::Config), file));
-    QCOMPARE(m_settings->readZbt(key, fallback), expected);
+    QCOMPARE(m_settings->readSetting(key, fallback), expected);
 }
 
 void TestSettingsFile::newFileIsCrlfGbk()
 {
-    QVERIFY(m_settings->writeZbt(u"界面大小", u"全屏"));
+    QVERIFY(m_settings->writeSetting(u"界面大小", u"全屏"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), gbk(u"[zbt]\r\n界面大小=全屏\r\n"));
     QVERIFY(m_settings->write(DataFile::Results, u"zjjg", u"j3", u"1"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Results)), QByteArray("[zjjg]\r\nj3=1\r\n"));
@@ -163,30 +163,30 @@ void TestSettingsFile::writeKeepsEveryOtherLine()
     const QByteArray before
         = gbk(u"; 注释\n[yanse]\n主标题字体 = 宋体 \n\n[ZBT]\n\t一=1\n二 =  2\n[zbt]\n一=9");
     QVERIFY(putFile(m_settings->path(DataFile::Config), before));
-    QVERIFY(m_settings->writeZbt(u"二", u"7"));
-    QVERIFY(m_settings->writeZbt(u"三", u"4"));
+    QVERIFY(m_settings->writeSetting(u"二", u"7"));
+    QVERIFY(m_settings->writeSetting(u"三", u"4"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)),
         gbk(u"; 注释\n[yanse]\n主标题字体 = 宋体 \n\n[ZBT]\n\t一=1\n二 =7\n三=4\n[zbt]\n一=9"));
-    QCOMPARE(m_settings->readZbt(u"一"), u"1"_qs);
+    QCOMPARE(m_settings->readSetting(u"一"), u"1"_qs);
     QCOMPARE(m_settings->read(DataFile::Config, u"yanse", u"主标题字体"), u"宋体"_qs);
 }
 
 void TestSettingsFile::longValuesAreCut()
 {
     const QString exact(SettingsFile::kMaxValueLength, u'测');
-    QVERIFY(m_settings->writeZbt(u"主标题", exact));
-    QCOMPARE(m_settings->readZbt(u"主标题"), exact);
-    QVERIFY(m_settings->writeZbt(u"主标题", QString(exact + u"多余")));
-    QCOMPARE(m_settings->readZbt(u"主标题"), exact);
+    QVERIFY(m_settings->writeSetting(u"主标题", exact));
+    QCOMPARE(m_settings->readSetting(u"主标题"), exact);
+    QVERIFY(m_settings->writeSetting(u"主标题", QString(exact + u"多余")));
+    QCOMPARE(m_settings->readSetting(u"主标题"), exact);
 
     // A one-megabyte line neither hides the keys after it nor is lost by a
     // write of another key.
     const QByteArray line = "big=" + QByteArray(1 << 20, 'x') + "\r\n";
     const QByteArray before = "[zbt]\r\n" + line + "after=1\r\n";
     QVERIFY(putFile(m_settings->path(DataFile::Config), before));
-    QCOMPARE(m_settings->readZbt(u"big").size(), SettingsFile::kMaxValueLength);
-    QCOMPARE(m_settings->readZbt(u"after"), u"1"_qs);
-    QVERIFY(m_settings->writeZbt(u"after", u"2"));
+    QCOMPARE(m_settings->readSetting(u"big").size(), SettingsFile::kMaxValueLength);
+    QCOMPARE(m_settings->readSetting(u"after"), u"1"_qs);
+    QVERIFY(m_settings->writeSetting(u"after", u"2"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), "[zbt]\r\n" + line + "after=2\r\n");
 }
 
@@ -218,16 +218,16 @@ void TestSettingsFile::badBytes()
 
     const QString path = m_settings->path(DataFile::Config);
     QVERIFY(putFile(path, file));
-    QCOMPARE(m_settings->readZbt(readKey, u"fallback"), expected);
-    QVERIFY(!m_settings->readZbt(u"k", u"fallback").isEmpty());
+    QCOMPARE(m_settings->readSetting(readKey, u"fallback"), expected);
+    QVERIFY(!m_settings->readSetting(u"k", u"fallback").isEmpty());
 
-    QVERIFY(m_settings->writeZbt(u"新键", u"值"));
-    QCOMPARE(m_settings->readZbt(u"新键"), u"值"_qs);
+    QVERIFY(m_settings->writeSetting(u"新键", u"值"));
+    QCOMPARE(m_settings->readSetting(u"新键"), u"值"_qs);
     // The new line went in after every original byte.
     const QByteArray after = readWholeFile(path);
     QVERIFY(after.startsWith(file));
     QVERIFY(after.sliced(file.size()).contains(gbk(u"新键=值")));
-    QCOMPARE(m_settings->readZbt(readKey, u"fallback"), expected);
+    QCOMPARE(m_settings->readSetting(readKey, u"fallback"), expected);
 }
 
 void TestSettingsFile::fiftyMegabyteFile()
@@ -241,9 +241,9 @@ void TestSettingsFile::fiftyMegabyteFile()
     const QString path = m_settings->path(DataFile::Config);
     QVERIFY(putFile(path, big));
 
-    QCOMPARE(m_settings->readZbt(u"k"), u"last"_qs);
+    QCOMPARE(m_settings->readSetting(u"k"), u"last"_qs);
     QCOMPARE(m_settings->read(DataFile::Config, u"fill", u"key123456"), QString(40, u'v'));
-    QVERIFY(m_settings->writeZbt(u"k", u"new"));
+    QVERIFY(m_settings->writeSetting(u"k", u"new"));
     big.replace(big.size() - 6, 4, "new");
     QVERIFY(readWholeFile(path) == big);
 }
@@ -251,8 +251,8 @@ void TestSettingsFile::fiftyMegabyteFile()
 void TestSettingsFile::missingFolder()
 {
     SettingsFile missing(m_folder->path() + u"/gone", gbkCodec());
-    QCOMPARE(missing.readZbt(u"k", u"d"), u"d"_qs);
-    QVERIFY(!missing.writeZbt(u"k", u"v"));
+    QCOMPARE(missing.readSetting(u"k", u"d"), u"d"_qs);
+    QVERIFY(!missing.writeSetting(u"k", u"v"));
     QVERIFY(!QFileInfo::exists(m_folder->path() + u"/gone"));
 }
 
@@ -262,8 +262,8 @@ void TestSettingsFile::targetIsADirectory()
 {
     const QString path = m_settings->path(DataFile::Config);
     QVERIFY(QDir().mkdir(path));
-    QCOMPARE(m_settings->readZbt(u"k", u"d"), u"d"_qs);
-    QVERIFY(!m_settings->writeZbt(u"k", u"v"));
+    QCOMPARE(m_settings->readSetting(u"k", u"d"), u"d"_qs);
+    QVERIFY(!m_settings->writeSetting(u"k", u"v"));
     QVERIFY(QFileInfo(path).isDir());
     QVERIFY(QDir(path).isEmpty());
 }
@@ -309,10 +309,10 @@ void TestSettingsFile::filesOfOtherTools()
 
     const QString path = m_settings->path(DataFile::Config);
     QVERIFY(putFile(path, before));
-    QCOMPARE(m_settings->readZbt(key), read);
-    QVERIFY(m_settings->writeZbt(key, written));
+    QCOMPARE(m_settings->readSetting(key), read);
+    QVERIFY(m_settings->writeSetting(key, written));
     QCOMPARE(readWholeFile(path), after);
-    QCOMPARE(m_settings->readZbt(key), written);
+    QCOMPARE(m_settings->readSetting(key), written);
 }
 
 // A file an editor saved as UTF-8 reads as meant; its first write stores it
@@ -345,9 +345,9 @@ void TestSettingsFile::utf8Files()
     QList<SettingsFile::Converted> told;
     m_settings->setConvertedHandler([&](const SettingsFile::Converted &c) { told << c; });
 
-    QCOMPARE(m_settings->readZbt(u"主标题"), title);
-    QCOMPARE(m_settings->readZbt(u"一"), u"3"_qs);
-    QVERIFY(m_settings->writeZbt(u"二", u"5"));
+    QCOMPARE(m_settings->readSetting(u"主标题"), title);
+    QCOMPARE(m_settings->readSetting(u"一"), u"3"_qs);
+    QVERIFY(m_settings->writeSetting(u"二", u"5"));
     QCOMPARE(readWholeFile(path),
              gbk(QString(u"[zbt]\r\n主标题=" + storedTitle + u"\r\n一=3\r\n二=5\r\nlx=真\r\n[yanse]\r\n主标题字体=宋体\r\n")));
     QCOMPARE(readWholeFile(path + u".utf8"), original);
@@ -357,7 +357,7 @@ void TestSettingsFile::utf8Files()
     QCOMPARE(Config(*m_settings).unstorable(title), unstorable);
 
     // Now GBK: later writes convert nothing and leave the copy alone.
-    QVERIFY(m_settings->writeZbt(u"三", u"7"));
+    QVERIFY(m_settings->writeSetting(u"三", u"7"));
     QCOMPARE(m_settings->read(DataFile::Config, u"yanse", u"主标题字体"), u"宋体"_qs);
     QCOMPARE(told.size(), 1);
     QCOMPARE(readWholeFile(path + u".utf8"), original);
@@ -369,17 +369,17 @@ void TestSettingsFile::utf8FileWithoutRoomForACopyStaysUtf8()
     const QString path = m_settings->path(DataFile::Config);
     QVERIFY(putFile(path, u"[zbt]\r\n主标题=年会😀\r\n"_qs.toUtf8()));
     QVERIFY(QDir().mkdir(path + u".utf8"));
-    QVERIFY(m_settings->writeZbt(u"一", u"4"));
+    QVERIFY(m_settings->writeSetting(u"一", u"4"));
     QCOMPARE(readWholeFile(path), u"[zbt]\r\n主标题=年会😀\r\n一=4\r\n"_qs.toUtf8());
-    QCOMPARE(m_settings->readZbt(u"主标题"), u"年会😀"_qs);
+    QCOMPARE(m_settings->readSetting(u"主标题"), u"年会😀"_qs);
 }
 
 void TestSettingsFile::refusedNames()
 {
-    QVERIFY(m_settings->writeZbt(u"k", u"1"));
+    QVERIFY(m_settings->writeSetting(u"k", u"1"));
     const QByteArray before = readWholeFile(m_settings->path(DataFile::Config));
-    QVERIFY(!m_settings->writeZbt(u"a=b", u"2"));
-    QVERIFY(!m_settings->writeZbt(QString(), u"2"));
+    QVERIFY(!m_settings->writeSetting(u"a=b", u"2"));
+    QVERIFY(!m_settings->writeSetting(QString(), u"2"));
     QVERIFY(!m_settings->write(DataFile::Config, QString(), u"k", u"2"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), before);
     QCOMPARE(m_settings->read(DataFile::Config, QString(), u"k", u"d"), QString());
@@ -387,10 +387,10 @@ void TestSettingsFile::refusedNames()
 
 void TestSettingsFile::writtenValueIsOneCString()
 {
-    QVERIFY(m_settings->writeZbt(u"a", QStringView(u"x\0y", 3)));
-    QVERIFY(m_settings->writeZbt(u"b", u"first\r\n[zbt]\r\na=injected"));
+    QVERIFY(m_settings->writeSetting(u"a", QStringView(u"x\0y", 3)));
+    QVERIFY(m_settings->writeSetting(u"b", u"first\r\n[zbt]\r\na=injected"));
     QCOMPARE(readWholeFile(m_settings->path(DataFile::Config)), QByteArray("[zbt]\r\na=x\r\nb=first\r\n"));
-    QCOMPARE(m_settings->readZbt(u"a"), u"x"_qs);
+    QCOMPARE(m_settings->readSetting(u"a"), u"x"_qs);
 }
 
 // Several keys in one rewrite: the same lines sequential writes would give,

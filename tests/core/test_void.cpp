@@ -9,7 +9,8 @@
 #include "core/historyvoid.h"
 #include "core/keys.h"
 #include "core/prizetable.h"
-#include "core/results.h"
+#include "core/config.h"
+#include "core/wincounts.h"
 #include "core/securerandom.h"
 
 #include <QTest>
@@ -31,24 +32,24 @@ struct Run
     Run()
     {
         for (int slot = 1; slot <= 8; ++slot)
-            ready = settings.writeZbt(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
-        ready = writeDrawMode(settings, DrawMode::ByQuantity) && ready;
+            ready = settings.writeSetting(keys::kPrizeValue[slot - 1], QString::number(slot * 3)) && ready;
+        ready = Config(settings).setDrawMode(DrawMode::ByQuantity) && ready;
         draw.setWallClock([this] { return ms += 977; });
     }
     void goPublic()
     {
         history.setPublic(&keys, [this] {
-            static_cast<void>(draw.refill(settings));
+            static_cast<void>(draw.refill(settings, history.counts()));
             return draw.box();
         });
         history.commit();
     }
     int land()
     {
-        if (!draw.refill(settings))
+        if (!draw.refill(settings, history.counts()))
             return 0;
         if (history.isPublic()) {
-            const PublicRecord record = history.recordPublicStop({readDrawMode(settings), draw.box(), ms += 977});
+            const PublicRecord record = history.recordPublicStop({Config(settings).drawMode(), draw.box(), ms += 977});
             return record.taken ? record.slot : 0;
         }
         const int slot = draw.drawLanding();
@@ -56,7 +57,7 @@ struct Run
     }
     QList<history::Line> lines() const { return history::lines(readWholeFile(history.path())); }
     QStringList lastCells() const { return *lines().constLast().cells; }
-    int count(int slot) const { return results::countText(settings, slot).toInt(); }
+    int count(int slot) const { return WinCounts(settings).text(slot).toInt(); }
 
     SettingsFolder folder;
     SettingsFile &settings = folder.settings();

@@ -152,7 +152,7 @@ private Q_SLOTS:
     void resultsWindowIgnoresEnter()
     {
         DrawHistory history(*m_settings);
-        ResultsWindow w(*m_settings, history, kNoPictures);
+        ResultsWindow w(history, kNoPictures);
         QSignalSpy finished(&w, &QDialog::finished);
         ButtonClicks clicks(&w);
         w.show();
@@ -178,7 +178,7 @@ private Q_SLOTS:
         draw.setTable(PrizeTable::defaults());
         PrizeValuesWindow prizes(*m_settings, draw, kNoPictures);
         DrawHistory history(*m_settings);
-        ResultsWindow results(*m_settings, history, kNoPictures);
+        ResultsWindow results(history, kNoPictures);
         const QByteArray config = configBytes();
         for (QDialog *dialog : std::initializer_list<QDialog *>{&password, &prizes, &results}) {
             QSignalSpy finished(dialog, &QDialog::finished);

@@ -70,7 +70,7 @@ private:
     SettingsFile *m_settings = nullptr;
     std::unique_ptr<DrawHistory> m_history;
 
-    QString storedText() const { return m_settings->readZbt(keys::kPassword); }
+    QString storedText() const { return m_settings->readSetting(keys::kPassword); }
     QByteArray configBytes() const
     {
         return m_folder->bytes(DataFile::Config);

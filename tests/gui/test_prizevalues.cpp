@@ -2,9 +2,11 @@
 
 #include "support_settingsfolder.h"
 
+#include "core/config.h"
 #include "core/keys.h"
 #include "core/draw.h"
 #include "core/settingsfile.h"
+#include "core/wincounts.h"
 #include "lottery/prizevalueswindow.h"
 #include "platform/gbkcodec.h"
 #include "widgets/messagebox.h"
@@ -47,13 +49,13 @@ private:
     {
         QStringList texts;
         for (QStringView key : keys::kPrizeValue)
-            texts << m_settings->readZbt(key);
+            texts << m_settings->readSetting(key);
         return texts;
     }
     void storeValues(const QStringList &texts)
     {
         for (int i = 0; i < 8; ++i)
-            QVERIFY(m_settings->writeZbt(keys::kPrizeValue[i], texts[i]));
+            QVERIFY(m_settings->writeSetting(keys::kPrizeValue[i], texts[i]));
     }
 
 private Q_SLOTS:
@@ -203,7 +205,7 @@ private Q_SLOTS:
         PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         w.valueEdit(3)->setText(typed);
         w.savePrizeSettings();
-        QCOMPARE(m_settings->readZbt(keys::kPrizeValue[2]), typed);
+        QCOMPARE(m_settings->readSetting(keys::kPrizeValue[2]), typed);
         QCOMPARE(draw.table()[3], value);
         QCOMPARE(draw.table()[1], 1);
         QCOMPARE(draw.table()[8], 50);
@@ -241,7 +243,7 @@ private Q_SLOTS:
         QCOMPARE(draw.table().values, (std::array<qint32, 8>{}));
         QCOMPARE(boxes.texts(), QStringList{"设置成功！"});
         // The next start-up falls back to the defaults.
-        QCOMPARE(PrizeTable::fromSettings(*m_settings).values, PrizeTable::defaults().values);
+        QCOMPARE(Config(*m_settings).prizeTable().values, PrizeTable::defaults().values);
     }
 
     void modeShownOnOpening_data()
@@ -260,7 +262,7 @@ private Q_SLOTS:
         QFETCH(QString, lx);
         QFETCH(bool, byProbability);
         if (!lx.isNull())
-            QVERIFY(m_settings->writeZbt(keys::kDrawMode, lx));
+            QVERIFY(m_settings->writeSetting(keys::kDrawMode, lx));
         Draw draw;
         PrizeValuesWindow w(*m_settings, draw, kNoPictures);
         QCOMPARE(w.byProbabilityRadio()->isChecked(), byProbability);
@@ -279,17 +281,17 @@ private Q_SLOTS:
             w.show();
             w.valueEdit(1)->setText(QStringLiteral("99"));
             QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
-            QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("真"));
+            QCOMPARE(m_settings->readSetting(keys::kDrawMode), QStringLiteral("真"));
             QVERIFY(w.byProbabilityRadio()->isChecked());
             QVERIFY(!w.byQuantityRadio()->isChecked());
             QTest::mouseClick(w.byQuantityRadio(), Qt::LeftButton);
-            QCOMPARE(m_settings->readZbt(keys::kDrawMode), QStringLiteral("假"));
+            QCOMPARE(m_settings->readSetting(keys::kDrawMode), QStringLiteral("假"));
             QVERIFY(w.byQuantityRadio()->isChecked());
             QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
         }
-        QCOMPARE(readDrawMode(*m_settings), DrawMode::ByProbability);
+        QCOMPARE(Config(*m_settings).drawMode(), DrawMode::ByProbability);
         QCOMPARE(draw.table().values, before.values);
-        QVERIFY(m_settings->readZbt(keys::kPrizeValue[0]).isEmpty());
+        QVERIFY(m_settings->readSetting(keys::kPrizeValue[0]).isEmpty());
         QVERIFY(boxes.shown().isEmpty());
     }
 
@@ -319,7 +321,7 @@ private Q_SLOTS:
         QVERIFY(boxes.texts()[0].contains(QStringLiteral("保存失败")));
         // The values still apply for the rest of this run: by quantity the
         // stock comes from them, not from the file, and the window shows them.
-        QVERIFY(draw.refill(unwritable));
+        QVERIFY(draw.refill(unwritable, unwritable));
         QCOMPARE(draw.table()[2], 7);
         PrizeValuesWindow again(unwritable, draw, kNoPictures);
         QCOMPARE(again.valueEdit(2)->text(), QStringLiteral("7"));
@@ -336,7 +338,7 @@ private Q_SLOTS:
         w.show();
         QVERIFY(w.byQuantityRadio()->isChecked());
         QTest::mouseClick(w.byProbabilityRadio(), Qt::LeftButton);
-        QCOMPARE(readDrawMode(unwritable), DrawMode::ByQuantity);
+        QCOMPARE(Config(unwritable).drawMode(), DrawMode::ByQuantity);
         QVERIFY(w.byQuantityRadio()->isChecked());
         QVERIFY(!w.byProbabilityRadio()->isChecked());
         QCOMPARE(boxes.texts().size(), 1);

@@ -104,7 +104,7 @@ private Q_SLOTS:
         QFETCH(int, pixels);
         QFETCH(bool, bold);
         QFETCH(bool, enabled);
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         QCOMPARE(w.windowTitle(), QStringLiteral("中奖结果"));
         QCOMPARE(w.size(), QSize(484, 284));
         auto *control = w.findChild<QWidget *>(name);
@@ -124,7 +124,7 @@ private Q_SLOTS:
 
     void freshInstallShowsEmptyBoxes()
     {
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         QCOMPARE(countTexts(w), QStringList(8, QString()));
     }
 
@@ -132,14 +132,14 @@ private Q_SLOTS:
     {
         const QStringList stored{"3", "2.5", "abc", "", "1e+13", "0", "12", "-1"};
         storeCounts(stored);
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         QCOMPARE(countTexts(w), stored);
     }
 
     void countBoxesCannotBeEdited()
     {
         storeCounts({"1", "2", "3", "4", "5", "6", "7", "8"});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.show();
         for (int slot = 1; slot <= 8; ++slot) {
             QLineEdit *count = w.countEdit(slot);
@@ -156,7 +156,7 @@ private Q_SLOTS:
         storeCounts({"3", "2.5", "abc", "", "1", "0", "12", "4"});
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.show();
         QSignalSpy finished(&w, &QDialog::finished);
         QTest::mouseClick(w.clearButton(), Qt::LeftButton);
@@ -178,7 +178,7 @@ private Q_SLOTS:
     {
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
         QCOMPARE(countTexts(w), QStringList(8, QStringLiteral("0")));
@@ -191,7 +191,7 @@ private Q_SLOTS:
         const QByteArray before = resultsBytes();
         messagebox::Seam boxes;
         boxes.queueAnswers({false});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(resultsBytes(), before);
@@ -202,7 +202,7 @@ private Q_SLOTS:
     void notRefreshedWhileOpen()
     {
         storeCounts({"1", "1", "1", "1", "1", "1", "1", "1"});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         QVERIFY(m_settings->write(DataFile::Results, keys::kZjjg, keys::kWins[0], QStringLiteral("2")));
         QCOMPARE(w.countEdit(1)->text(), QStringLiteral("1"));
     }
@@ -213,7 +213,7 @@ private Q_SLOTS:
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("jieguo.a")));
         messagebox::Seam boxes;
         boxes.queueAnswers({true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         QCOMPARE(boxes.texts().size(), 3);
         QVERIFY(boxes.texts()[2].contains(QStringLiteral("失败")));
@@ -227,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
         messagebox::Seam boxes;
         boxes.queueAnswers({false, true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         w.clearResults();
         QFile file(m_history->path());
@@ -247,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(m_history->recordWin(2), DrawHistory::Saved::Stored);
         messagebox::Seam boxes;
         boxes.queueAnswers({true, true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         const QStringList kept = QDir(m_folder->path()).entryList({u"中奖记录-*.csv"_qs});
         QCOMPARE(kept.size(), 1);
@@ -266,12 +266,12 @@ private Q_SLOTS:
     // left the operator is told, and nothing is asked.
     void voidTakesBackTheLastWin()
     {
-        QVERIFY(m_settings->writeZbt(keys::kPrizeValue[6], QStringLiteral("5")));
+        QVERIFY(m_settings->writeSetting(keys::kPrizeValue[6], QStringLiteral("5")));
         QCOMPARE(m_history->recordWin(7), DrawHistory::Saved::Stored);
         const QByteArray before = readWholeFile(m_history->path());
         messagebox::Seam boxes;
         boxes.queueAnswers({false, true});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.show();
         auto *button = w.findChild<QPushButton *>(QStringLiteral("按钮_作废"));
         QVERIFY(button);
@@ -297,7 +297,7 @@ private Q_SLOTS:
         storeCounts({"3", "2", "1", "1", "1", "1", "1", "1"});
         messagebox::Seam boxes;
         boxes.queueAnswers({true, false, true, false});
-        ResultsWindow w(*m_settings, *m_history, kNoPictures);
+        ResultsWindow w(*m_history, kNoPictures);
         w.clearResults();
         w.clearResults();
         QCOMPARE(storedCounts(), QStringList(8, QStringLiteral("0")));
@@ -314,7 +314,7 @@ private Q_SLOTS:
         std::array<QByteArray, 8> pictures;
         for (int i = 0; i < 8; ++i)
             pictures[i] = QByteArray("bytes of slot ") + QByteArray::number(i + 1);
-        ResultsWindow w(*m_settings, *m_history, pictures);
+        ResultsWindow w(*m_history, pictures);
         for (int slot = 1; slot <= 8; ++slot) {
             QCOMPARE(w.pictureBox(slot)->picture(), pictures[slot - 1]);
             QCOMPARE(w.findChild<PictureBox *>(QStringLiteral("图片框%1").arg(slot)), w.pictureBox(slot));
