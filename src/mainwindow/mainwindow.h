@@ -67,9 +67,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    // Tests and benchmarks reach the parts through it (tests/gui).
-    friend class MainWindowParts;
-
     void tellWhenFilesAreConverted();
     void buildParts(const QString &runDir);
     void bindEvents();
