@@ -51,6 +51,7 @@ public:
     // The hot key Shift+Q: the next landing is on the box's first ticket.
     // Arming it again before that landing changes nothing.
     void armDesignation() { m_designated = true; }
+    void disarmDesignation() { m_designated = false; }
     bool designationArmed() const { return m_designated; }
     // The landing's slot (see drawSlot); the box must not be empty. It uses
     // the designation up. (A public draw's slot comes from its record: see

@@ -183,6 +183,14 @@ void Roll::armDesignation()
     m_view.designationChanged(true);
 }
 
+void Roll::dropDesignation()
+{
+    if (!m_draw.designationArmed())
+        return;
+    m_draw.disarmDesignation();
+    m_view.designationChanged(false);
+}
+
 // The draw uses the designation up when it honours it. A public draw was
 // made at its stop request.
 int Roll::drawLandingSlot()

@@ -102,6 +102,9 @@ public:
     void tick();
     // The hot key Shift+Q: the next landing is on the first ticket.
     void armDesignation();
+    // Public mode begins: a designation armed before it is dropped, so
+    // that no Shift+Q of the design's mode outlives the public draws.
+    void dropDesignation();
 
     const RollState &state() const { return m_state; }
 

@@ -109,9 +109,11 @@ void MainWindow::buildParts(const QString &runDir)
     m_replacement = std::make_unique<PictureReplacement>(*m_pictures, this);
 }
 
+// Public draws take no designation, whatever path a Shift+Q comes by.
 void MainWindow::armDesignation()
 {
-    m_roll->armDesignation();
+    if (!m_public)
+        m_roll->armDesignation();
 }
 
 void MainWindow::openPopup(const QPoint &globalPos)

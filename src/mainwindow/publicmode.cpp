@@ -23,6 +23,12 @@ void MainWindow::startPublicMode(bool commitNow)
         m_publicCaption = new PublicCaption(this);
     }
     m_public = true;
+    // Switched on from the menu, the hot key of the design's mode goes, and
+    // so does a designation it armed: neither may reach a draw unseen.
+    delete m_hotKey;
+    m_hotKey = nullptr;
+    if (m_roll)
+        m_roll->dropDesignation();
     m_history.setPublic(m_keys.get(), [this] {
         static_cast<void>(m_draw.refill(m_config, m_history.counts()));
         return m_draw.box();
