@@ -75,8 +75,11 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
         const std::lock_guard guard(m_mutex);
         m_pendingWins.append({time, slot});
     }
-    const Saved saved = m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1],
-                                             &results::addOne, std::move(stored), std::move(lost));
+    const Saved saved = m_winsPosted
+        ? m_settings.postKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1], &results::addOne,
+                             std::move(stored), std::move(lost))
+        : m_settings.commitKey(DataFile::Results, keys::kZjjg, keys::kWins[slot - 1], &results::addOne,
+                               std::move(stored), std::move(lost));
     if (saved == Saved::Refused) {
         const std::lock_guard guard(m_mutex);
         removeStoredWin(time, slot);

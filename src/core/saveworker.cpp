@@ -26,6 +26,16 @@ void SaveWorker::wake()
     m_wakeUp.notify_one();
 }
 
+void SaveWorker::post()
+{
+    {
+        const std::lock_guard guard(m_mutex);
+        m_woken = true;
+        m_posted = true;
+    }
+    m_wakeUp.notify_one();
+}
+
 void SaveWorker::stop()
 {
     {
@@ -46,10 +56,11 @@ void SaveWorker::run()
         m_wakeUp.wait_for(lock, std::chrono::milliseconds(kPauseMs),
                           [this] { return m_stop || m_woken; });
         m_woken = false;
+        const bool posted = std::exchange(m_posted, false);
         if (m_stop || !m_history.waits())
             continue;
         lock.unlock();
-        m_history.retry(kTryMs);
+        m_history.retry(posted ? 0 : kTryMs);
         if (m_changed)
             m_changed();
         lock.lock();

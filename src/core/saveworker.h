@@ -28,6 +28,10 @@ public:
 
     // Something may wait now: look without waiting for the next pause.
     void wake();
+    // A change was just posted (a landing's win): wake, and make the first
+    // try a single one with no pause, so that changed() tells at once
+    // whether it was stored, refused, or meets a held file.
+    void post();
     // Lets the try under way end (within kTryMs for each file) and ends
     // the thread; what still waits stays for the caller (DrawHistory::finish).
     void stop();
@@ -41,5 +45,6 @@ private:
     std::condition_variable m_wakeUp;
     bool m_stop = false;
     bool m_woken = false;
+    bool m_posted = false;
     std::thread m_thread;
 };

@@ -48,17 +48,20 @@ PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, S
     m_worker = std::make_unique<SaveWorker>(history, [this] {
         QMetaObject::invokeMethod(this, &PendingSaves::refresh, Qt::QueuedConnection);
     });
+    m_history.setWinsPosted(true);
 }
 
 PendingSaves::~PendingSaves()
 {
     m_worker.reset();
+    m_history.setWinsPosted(false);
 }
 
+// Nothing is shown yet: the worker's first try follows at once, and its
+// outcome is shown as the window's own try's was (nothing when stored).
 void PendingSaves::winPending()
 {
-    showState();
-    m_worker->wake();
+    m_worker->post();
 }
 
 // Told once, in the window: a box at a landing would take the operator's
@@ -74,10 +77,14 @@ void PendingSaves::historyNotKept(const QString &reason)
                      kHistoryShownMs);
 }
 
+// A win's line is written by the worker, so a history that could not take
+// it is told here.
 void PendingSaves::refresh()
 {
     if (m_history.heldToReport())
         m_notice.showFor(kHistoryHeld, kHistoryShownMs);
+    if (const QString failure = m_history.failureToReport(); !failure.isEmpty())
+        historyNotKept(failure);
     showState();
     if (!m_history.takeLostWins().isEmpty())
         messagebox::inform(notCountedText());
