@@ -182,6 +182,7 @@ void TestUnwritableMedia::readOnlyFolderIsNotAHeldFile()
     parts(w).roll().stopCaptionPressed();
     parts(w).roll().tick();
     auto *notice = w->findChild<StatusNotice *>(QStringLiteral("标签_保存提示"));
+    QTRY_VERIFY(!notice->text().isEmpty()); // told once the save worker wrote the win
     const QString told = notice->text();
     QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
 
