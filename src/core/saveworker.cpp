@@ -5,7 +5,7 @@
 #include <chrono>
 #include <utility>
 
-SaveWorker::SaveWorker(DrawHistory &history, std::function<void()> changed)
+SaveWorker::SaveWorker(DrawHistory &history, Changed changed)
     : m_history(history)
     , m_changed(std::move(changed))
     , m_thread([this] { run(); })
@@ -32,6 +32,7 @@ void SaveWorker::post()
         const std::lock_guard guard(m_mutex);
         m_woken = true;
         m_posted = true;
+        ++m_posts;
     }
     m_wakeUp.notify_one();
 }
@@ -57,12 +58,13 @@ void SaveWorker::run()
                           [this] { return m_stop || m_woken; });
         m_woken = false;
         const bool posted = std::exchange(m_posted, false);
+        const int posts = m_posts;
         if (m_stop || !m_history.waits())
             continue;
         lock.unlock();
         m_history.retry(posted ? 0 : kTryMs);
         if (m_changed)
-            m_changed();
+            m_changed(posts);
         lock.lock();
     }
 }

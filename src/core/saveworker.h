@@ -11,8 +11,9 @@ class DrawHistory;
 // never does. While a win, a setting or a history line waits (the window's
 // one try met a file another program holds), it tries again, each file for
 // at most kTryMs with the retry's short pauses, every kPauseMs, and after
-// each try calls changed() on its own thread: the window's side posts that
-// to its own thread and shows what became of the changes. The changes'
+// each try calls changed() on its own thread with how many post()s the try
+// covered: the window's side posts that to its own thread and shows what
+// became of the changes. The changes'
 // callbacks (a stored win's history line) run here, under the counts' lock.
 class SaveWorker
 {
@@ -20,7 +21,8 @@ public:
     static constexpr int kTryMs = 250;
     static constexpr int kPauseMs = 50;
 
-    SaveWorker(DrawHistory &history, std::function<void()> changed);
+    using Changed = std::function<void(int postsTried)>;
+    SaveWorker(DrawHistory &history, Changed changed);
     // Stops it as stop() does.
     ~SaveWorker();
     SaveWorker(const SaveWorker &) = delete;
@@ -40,11 +42,12 @@ private:
     void run();
 
     DrawHistory &m_history;
-    std::function<void()> m_changed;
+    Changed m_changed;
     std::mutex m_mutex;
     std::condition_variable m_wakeUp;
     bool m_stop = false;
     bool m_woken = false;
     bool m_posted = false;
+    int m_posts = 0;
     std::thread m_thread;
 };

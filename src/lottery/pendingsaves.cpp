@@ -45,8 +45,8 @@ PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, S
     , m_notice(notice)
 {
     // Posted to the window's thread; dropped once this object is gone.
-    m_worker = std::make_unique<SaveWorker>(history, [this] {
-        QMetaObject::invokeMethod(this, &PendingSaves::refresh, Qt::QueuedConnection);
+    m_worker = std::make_unique<SaveWorker>(history, [this](int postsTried) {
+        QMetaObject::invokeMethod(this, [this, postsTried] { refresh(postsTried); }, Qt::QueuedConnection);
     });
     m_history.setWinsPosted(true);
 }
@@ -61,6 +61,7 @@ PendingSaves::~PendingSaves()
 // outcome is shown as the window's own try's was (nothing when stored).
 void PendingSaves::winPending()
 {
+    ++m_posts;
     m_worker->post();
 }
 
@@ -79,20 +80,22 @@ void PendingSaves::historyNotKept(const QString &reason)
 
 // A win's line is written by the worker, so a history that could not take
 // it is told here.
-void PendingSaves::refresh()
+void PendingSaves::refresh(int postsTried)
 {
     if (m_history.heldToReport())
         m_notice.showFor(kHistoryHeld, kHistoryShownMs);
     if (const QString failure = m_history.failureToReport(); !failure.isEmpty())
         historyNotKept(failure);
-    showState();
+    showState(m_posts - postsTried);
     if (!m_history.takeLostWins().isEmpty())
         messagebox::inform(notCountedText());
 }
 
-void PendingSaves::showState()
+// Wins posted after the worker's last try began have not met the file yet:
+// they are not shown as waiting.
+void PendingSaves::showState(int untried)
 {
-    const bool wins = !m_history.pendingWins().isEmpty();
+    const bool wins = m_history.pendingWins().size() > untried;
     const bool settings = m_settings.pendingCount(DataFile::Config) > 0;
     if (wins) {
         m_notice.showSteady(kSavingWin);

@@ -49,13 +49,14 @@ public:
 
 private:
     // On the window's thread, after a try of the worker's.
-    void refresh();
-    void showState();
+    void refresh(int postsTried);
+    void showState(int untried);
 
     DrawHistory &m_history;
     const SettingsFile &m_settings;
     StatusNotice &m_notice;
     std::unique_ptr<SaveWorker> m_worker;
+    int m_posts = 0; // wins posted to the worker
     bool m_savingWin = false;
     bool m_savingSettings = false;
 };
