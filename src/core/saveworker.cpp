@@ -62,7 +62,7 @@ void SaveWorker::run()
         if (m_stop || !m_history.waits())
             continue;
         lock.unlock();
-        m_history.retry(posted ? 0 : kTryMs);
+        m_history.retry(posted ? kPostedTryMs : kTryMs);
         if (m_changed)
             m_changed(posts);
         lock.lock();

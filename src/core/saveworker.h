@@ -20,6 +20,10 @@ class SaveWorker
 public:
     static constexpr int kTryMs = 250;
     static constexpr int kPauseMs = 50;
+    // The first try at a posted change: long enough to wait out the lock of
+    // a read the window's thread makes meanwhile, short enough that a held
+    // file is told at once.
+    static constexpr int kPostedTryMs = 50;
 
     using Changed = std::function<void(int postsTried)>;
     SaveWorker(DrawHistory &history, Changed changed);
@@ -31,7 +35,7 @@ public:
     // Something may wait now: look without waiting for the next pause.
     void wake();
     // A change was just posted (a landing's win): wake, and make the first
-    // try a single one with no pause, so that changed() tells at once
+    // try a short one (kPostedTryMs), so that changed() tells at once
     // whether it was stored, refused, or meets a held file.
     void post();
     // Lets the try under way end (within kTryMs for each file) and ends
