@@ -87,7 +87,8 @@ void PendingSaves::refresh(int postsTried)
     if (const QString failure = m_history.failureToReport(); !failure.isEmpty())
         historyNotKept(failure);
     showState(m_posts - postsTried);
-    if (!m_history.takeLostWins().isEmpty())
+    // One box for each win refused, as each refused landing had.
+    for (qsizetype lost = m_history.takeLostWins().size(); lost > 0; --lost)
         messagebox::inform(notCountedText());
 }
 
