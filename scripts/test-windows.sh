@@ -7,7 +7,8 @@
 #     files and start-up, a second start, a start from inside the archive,
 #     the Windows hot key, files held by another program across landings,
 #     the data files it wrote read through the system's profile functions,
-#     and every fireworks show on Wine's own windows.
+#     every fireworks show on Wine's own windows, and the roll's pace with
+#     jieguo.a held by another process (figures only).
 # Tests that cannot work under Wine are named with the reason and skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -283,6 +284,19 @@ grep -q '^PASS   : TestProfileInterop::filesTheProgramWrote()' "$work/interop.lo
 wine_zip_test "$work/shows.log" "$build/tests/windows/win_test_shows.exe"
 grep -q '^Totals: [0-9]* passed, 0 failed' "$work/shows.log" || fail "a fireworks show failed on Wine's windows"
 grep -q 'X Error' "$work/shows.log" && fail "X errors during the fireworks shows"
+
+# The roll's pace while another process (holdfile.exe beside the
+# benchmark) holds jieguo.a for 1.5 s across a landing, and without a hold,
+# on Wine's own windows: its figures are printed, no time is asserted; it
+# fails when a win was not counted exactly once.
+heldbench=$build/bench/bench_gui_heldfile.exe
+write_qt_conf "$(dirname "$heldbench")" "$kit"
+heldbench_rc=0
+(wine_dll_path "$kit" && cd "$work" && exec timeout 600 "$wine" "$heldbench" -platform windows) \
+  >"$work/heldbench.log" 2>&1 || heldbench_rc=$?
+tr -d '\r' <"$work/heldbench.log" | sed -n 's/^\(held\|free\): /held-file benchmark, Wine, jieguo.a \1: /p'
+((heldbench_rc == 0)) || { tr -d '\r' <"$work/heldbench.log"; fail "the held-file benchmark ended with $heldbench_rc"; }
+"$wineserver" -k 2>/dev/null || true
 
 # The Linux build in the same run, for comparison.
 if [[ -x $root/build/run/lunora ]]; then

@@ -62,6 +62,7 @@ public:
     QThread *watched = nullptr;
     std::atomic<int> watchedPauses = 0;
     std::atomic<int> watchedBusyAnswers = 0;
+    std::atomic<int> watchedSyncs = 0;
     int slowTryMs = 0;
     // Called with the path at every open.
     std::function<void(const QString &)> onOpen;
@@ -87,6 +88,8 @@ public:
     {
         // A file opened from its descriptor has no name: the last path opened.
         const QString path = file.fileName().isEmpty() ? m_lastOpened : file.fileName();
+        if (watched && QThread::currentThread() == watched)
+            ++const_cast<BusyFiles *>(this)->watchedSyncs;
         if (!failSyncOf.isEmpty() && name(path) == name(failSyncOf))
             return false; // as a full disk or a pulled stick answers
         return m_previous->syncFile(file);

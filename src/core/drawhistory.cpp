@@ -97,7 +97,8 @@ DrawHistory::Saved DrawHistory::recordWin(int slot, const history::DrawMark &mar
         const std::lock_guard guard(m_mutex);
         m_pendingWins.append({time, slot});
     }
-    const Saved saved = m_counts.addWin(slot, std::move(stored), std::move(lost));
+    const Saved saved = m_winsPosted ? m_counts.postWin(slot, std::move(stored), std::move(lost))
+                                     : m_counts.addWin(slot, std::move(stored), std::move(lost));
     if (saved == Saved::Refused) {
         const std::lock_guard guard(m_mutex);
         removeStoredWin(time, slot);

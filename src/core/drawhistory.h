@@ -96,6 +96,11 @@ public:
     // the count stored, then mark's cells. The design's draws only: a public
     // draw is recorded at its stop request (recordPublicStop).
     Saved recordWin(int slot, const history::DrawMark &mark = {});
+    // With a worker that stores what waits (SaveWorker), recordWin() makes
+    // no try of its own: the win waits for the worker's next try and is
+    // Pending (or Refused, when its key cannot be stored), so the landing
+    // never waits for jieguo.a's replace and sync.
+    void setWinsPosted(bool posted) { m_winsPosted = posted; }
 
     // Resets the eight counts and then marks the clearing in the history; in
     // public mode a new commitment follows. With newHistory the history so
@@ -203,6 +208,7 @@ private:
     mutable std::recursive_mutex m_mutex;
     publicdraw::Keys *m_keys = nullptr;
     BoxSource m_boxNow;
+    bool m_winsPosted = false;
     bool m_committed = false; // a 承诺 of m_keys is on the record
     QString m_commitFailure;  // why not, when it is not
     ExpectedBox m_expected;

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <utility>
 
-SaveWorker::SaveWorker(DrawHistory &history, std::function<void()> changed)
+SaveWorker::SaveWorker(DrawHistory &history, Changed changed)
     : m_history(history)
     , m_changed(std::move(changed))
     , m_thread([this] { run(); })
@@ -22,6 +22,17 @@ void SaveWorker::wake()
     {
         const std::lock_guard guard(m_mutex);
         m_woken = true;
+    }
+    m_wakeUp.notify_one();
+}
+
+void SaveWorker::post()
+{
+    {
+        const std::lock_guard guard(m_mutex);
+        m_woken = true;
+        m_posted = true;
+        ++m_posts;
     }
     m_wakeUp.notify_one();
 }
@@ -46,12 +57,14 @@ void SaveWorker::run()
         m_wakeUp.wait_for(lock, std::chrono::milliseconds(kPauseMs),
                           [this] { return m_stop || m_woken; });
         m_woken = false;
+        const bool posted = std::exchange(m_posted, false);
+        const int posts = m_posts;
         if (m_stop || !m_history.waits())
             continue;
         lock.unlock();
-        m_history.retry(kTryMs);
+        m_history.retry(posted ? kPostedTryMs : kTryMs);
         if (m_changed)
-            m_changed();
+            m_changed(posts);
         lock.lock();
     }
 }

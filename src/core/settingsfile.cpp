@@ -160,19 +160,40 @@ bool SettingsFile::update(DataFile file, QStringView section, QStringView key,
     return commitKey(file, section, key, change) != Saved::Refused;
 }
 
-SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, QStringView key,
-                                            const std::function<QString(const QString &)> &change,
-                                            std::function<void(const QString &)> stored,
-                                            std::function<void()> lost)
+std::optional<SettingsFile::Change> SettingsFile::keyChange(
+    QStringView section, QStringView key, const std::function<QString(const QString &)> &change,
+    std::function<void(const QString &)> stored, std::function<void()> lost) const
 {
     if (!IniDocument::canStore(m_codec.encode(section), m_codec.encode(key)))
-        return Saved::Refused;
+        return std::nullopt;
     Change edit;
     edit.apply = keyEdit(section, key, change);
     edit.stored = std::move(stored);
     edit.lost = std::move(lost);
     edit.keys = {{section.toString(), key.toString()}};
-    return commit(file, std::move(edit));
+    return edit;
+}
+
+SettingsFile::Saved SettingsFile::commitKey(DataFile file, QStringView section, QStringView key,
+                                            const std::function<QString(const QString &)> &change,
+                                            std::function<void(const QString &)> stored,
+                                            std::function<void()> lost)
+{
+    std::optional<Change> edit = keyChange(section, key, change, std::move(stored), std::move(lost));
+    return edit ? commit(file, std::move(*edit)) : Saved::Refused;
+}
+
+SettingsFile::Saved SettingsFile::postKey(DataFile file, QStringView section, QStringView key,
+                                          const std::function<QString(const QString &)> &change,
+                                          std::function<void(const QString &)> stored,
+                                          std::function<void()> lost)
+{
+    std::optional<Change> edit = keyChange(section, key, change, std::move(stored), std::move(lost));
+    if (!edit)
+        return Saved::Refused;
+    const std::lock_guard guard(m_shared->mutex);
+    waiting(file).append(std::move(*edit));
+    return Saved::Pending;
 }
 
 SettingsFile::Saved SettingsFile::commitKeyNow(DataFile file, QStringView section, QStringView key,

@@ -146,6 +146,12 @@ public:
                     const std::function<QString(const QString &)> &change,
                     std::function<void(const QString &)> stored = {},
                     std::function<void()> lost = {});
+    // commitKey() without a try: the change waits behind the others for the
+    // next flush() (the worker's), which tells its callbacks. Pending, or
+    // Refused when its names cannot be stored.
+    Saved postKey(DataFile file, QStringView section, QStringView key,
+                  const std::function<QString(const QString &)> &change,
+                  std::function<void(const QString &)> stored, std::function<void()> lost);
     // commit() of writeMany()'s change, with the Change's stored callback
     // (given the empty text).
     Saved commitMany(DataFile file, QStringView section,
@@ -207,6 +213,10 @@ private:
     std::optional<QByteArray> readBytes(DataFile file) const;
     QList<Change> &waiting(DataFile file) { return m_shared->waiting[int(file)]; }
     const QList<Change> &waiting(DataFile file) const { return m_shared->waiting[int(file)]; }
+    std::optional<Change> keyChange(QStringView section, QStringView key,
+                                    const std::function<QString(const QString &)> &change,
+                                    std::function<void(const QString &)> stored,
+                                    std::function<void()> lost) const;
     std::function<QString(IniDocument &)> keyEdit(QStringView section, QStringView key,
                                                   const std::function<QString(const QString &)> &change) const;
     Saved commitNow(DataFile file, const std::function<QString(IniDocument &)> &apply,

@@ -49,6 +49,15 @@ WinCounts::Saved WinCounts::addWin(int slot, std::function<void(const QString &)
                             std::move(lost));
 }
 
+WinCounts::Saved WinCounts::postWin(int slot, std::function<void(const QString &)> stored,
+                                    std::function<void()> lost)
+{
+    if (!validSlot(slot))
+        return Saved::Refused;
+    return m_file.postKey(DataFile::Results, keys::kZjjg, key(slot), &plusOne, std::move(stored),
+                          std::move(lost));
+}
+
 WinCounts::Saved WinCounts::addWinNow(int slot, const std::function<bool(const QString &)> &then)
 {
     if (!validSlot(slot))

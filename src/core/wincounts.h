@@ -31,6 +31,10 @@ public:
     // refused after all. Refused, touching nothing, for a slot outside 1..8.
     Saved addWin(int slot, std::function<void(const QString &)> stored = {},
                  std::function<void()> lost = {});
+    // addWin handed to the save worker with no try on the calling thread
+    // (SettingsFile::postKey): Waiting until the worker's outcome.
+    Saved postWin(int slot, std::function<void(const QString &)> stored = {},
+                  std::function<void()> lost = {});
     // addWin stored now or not at all (SettingsFile::commitKeyNow): then()
     // gets the new count under the lock; false puts the file back.
     Saved addWinNow(int slot, const std::function<bool(const QString &)> &then);

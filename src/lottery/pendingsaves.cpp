@@ -45,20 +45,24 @@ PendingSaves::PendingSaves(DrawHistory &history, const SettingsFile &settings, S
     , m_notice(notice)
 {
     // Posted to the window's thread; dropped once this object is gone.
-    m_worker = std::make_unique<SaveWorker>(history, [this] {
-        QMetaObject::invokeMethod(this, &PendingSaves::refresh, Qt::QueuedConnection);
+    m_worker = std::make_unique<SaveWorker>(history, [this](int postsTried) {
+        QMetaObject::invokeMethod(this, [this, postsTried] { refresh(postsTried); }, Qt::QueuedConnection);
     });
+    m_history.setWinsPosted(true);
 }
 
 PendingSaves::~PendingSaves()
 {
     m_worker.reset();
+    m_history.setWinsPosted(false);
 }
 
+// Nothing is shown yet: the worker's first try follows at once, and its
+// outcome is shown as the window's own try's was (nothing when stored).
 void PendingSaves::winPending()
 {
-    showState();
-    m_worker->wake();
+    ++m_posts;
+    m_worker->post();
 }
 
 // Told once, in the window: a box at a landing would take the operator's
@@ -74,18 +78,25 @@ void PendingSaves::historyNotKept(const QString &reason)
                      kHistoryShownMs);
 }
 
-void PendingSaves::refresh()
+// A win's line is written by the worker, so a history that could not take
+// it is told here.
+void PendingSaves::refresh(int postsTried)
 {
     if (m_history.heldToReport())
         m_notice.showFor(kHistoryHeld, kHistoryShownMs);
-    showState();
-    if (!m_history.takeLostWins().isEmpty())
+    if (const QString failure = m_history.failureToReport(); !failure.isEmpty())
+        historyNotKept(failure);
+    showState(m_posts - postsTried);
+    // One box for each win refused, as each refused landing had.
+    for (qsizetype lost = m_history.takeLostWins().size(); lost > 0; --lost)
         messagebox::inform(notCountedText());
 }
 
-void PendingSaves::showState()
+// Wins posted after the worker's last try began have not met the file yet:
+// they are not shown as waiting.
+void PendingSaves::showState(int untried)
 {
-    const bool wins = !m_history.pendingWins().isEmpty();
+    const bool wins = m_history.pendingWins().size() > untried;
     const bool settings = m_settings.pendingCount(DataFile::Config) > 0;
     if (wins) {
         m_notice.showSteady(kSavingWin);

@@ -11,11 +11,13 @@ class SettingsFile;
 class StatusNotice;
 
 // What the operator sees while a file is held by another program, and the
-// worker thread that retries behind it (SaveWorker): the window's thread
-// makes one try and never waits for a held file. After each of the worker's
-// tries the notice is brought up to date on the window's thread:
-// "正在保存中奖结果…" while a win waits, then "中奖结果已保存" for a few
-// seconds. Only a final failure asks for OK.
+// worker thread that stores behind it (SaveWorker). A design-mode landing's
+// win is posted to the worker with no try on the window's thread; a
+// setting gets one try there and never waits for a held file. After each of
+// the worker's tries the notice is brought up to date on the window's
+// thread: "正在保存中奖结果…" while a win waits, then "中奖结果已保存" for
+// a few seconds; a win stored at the first try shows nothing. A win refused
+// (a read-only folder) or refused for good after waiting asks for OK.
 class PendingSaves final : public QObject
 {
 public:
@@ -36,7 +38,8 @@ public:
                  QObject *parent = nullptr);
     ~PendingSaves() override;
 
-    // After a landing: its win waits, or the history could not take a line.
+    // After a landing: its win was posted, or the history could not take a
+    // line.
     void winPending();
     void historyNotKept(const QString &reason);
     // At exit: the worker ends, then one last wait for what still waits; a
@@ -46,13 +49,14 @@ public:
 
 private:
     // On the window's thread, after a try of the worker's.
-    void refresh();
-    void showState();
+    void refresh(int postsTried);
+    void showState(int untried);
 
     DrawHistory &m_history;
     const SettingsFile &m_settings;
     StatusNotice &m_notice;
     std::unique_ptr<SaveWorker> m_worker;
+    int m_posts = 0; // wins posted to the worker
     bool m_savingWin = false;
     bool m_savingSettings = false;
 };

@@ -308,7 +308,7 @@ void TestBackgroundMedia::rollEndingByItselfStopsTheMusic()
         ++ticks;
     }
     QVERIFY2(ticks >= 100000 && ticks <= 130000, qPrintable(QString::number(ticks)));
-    QCOMPARE(storedWins(*m_run), 1);
+    QTRY_COMPARE(storedWins(*m_run), 1);
     QCOMPARE(sound->waveCount, 1);
     QVERIFY(sound->looping.isEmpty());
     QCOMPARE(countOf(sound->calls, QStringLiteral("stop")), 1);

@@ -123,7 +123,7 @@ void TestReplacement::largePictureIsCopiedExactlyAndShown()
     QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 9, kPatienceMs);
     operate::pressSpace(*w);
     QVERIFY(waitForLanding(*w));
-    QCOMPARE(storedCount(run, 3), 1);
+    QTRY_COMPARE(storedCount(run, 3), 1);
     QCOMPARE(control<PictureBox>(*w, QStringLiteral("图片框a_结果")).picture(), big);
     QCOMPARE(box.picture(), big);
 }

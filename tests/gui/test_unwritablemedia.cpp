@@ -182,11 +182,14 @@ void TestUnwritableMedia::readOnlyFolderIsNotAHeldFile()
     auto w = run.openWindow();
     messagebox::Seam boxes;
     const bool landed = drawOnce(*w);
-    const QString told = control<QLabel>(*w, QStringLiteral("标签_保存提示")).text();
+    // Told once the save worker tried the win.
+    const QLabel &notice = control<QLabel>(*w, QStringLiteral("标签_保存提示"));
+    QTRY_VERIFY(!notice.text().isEmpty());
+    const QString told = notice.text();
     QFile::setPermissions(run.path(), readOnly | QFile::WriteOwner | QFile::WriteUser);
 
     QVERIFY(landed);
-    QCOMPARE(storedWins(run), 1);
+    QTRY_COMPARE(storedWins(run), 1);
     QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(u'|')));
     QVERIFY2(told.contains(QStringLiteral("没有写入权限")), qPrintable(told));
     QVERIFY2(!told.contains(QStringLiteral("占用")), qPrintable(told));
