@@ -55,7 +55,9 @@ PictureBox &resultPicture(const QWidget &window)
 // After a draw the result picture shows the prize won.
 bool resultShownAfterADraw(const RunFolder &run, const QWidget &window)
 {
-    return drawOnce(window) && storedWins(run) == 1 && resultPicture(window).isVisible();
+    // The save worker stores the win after the landing.
+    return drawOnce(window) && QTest::qWaitFor([&run] { return storedWins(run) == 1; }, kPatienceMs)
+        && resultPicture(window).isVisible();
 }
 
 bool fireworksShown(const QWidget &window)

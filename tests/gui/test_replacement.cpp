@@ -137,6 +137,7 @@ void TestReplacement::cancelChangesNothingButHeldPicture()
     prepare(run);
     auto w = run.openWindow();
     QVERIFY(drawOnce(*w));
+    QTRY_COMPARE(storedWins(run), 1); // stored by the save worker
     int landed = 0;
     for (int slot = 1; slot <= 8; ++slot)
         landed = storedCount(run, slot) == 1 ? slot : landed;
