@@ -6,7 +6,7 @@
 #   platform    core's interfaces only (the header-only lunora_core_interface)
 #   widgets     core, platform
 #   display     widgets, platform, core
-#   settings    display, widgets, platform, core
+#   editors     display, widgets, platform, core
 #   lottery     display, widgets, platform, core
 #   mainwindow  everything below
 #   app         everything below; links mainwindow alone
@@ -22,10 +22,10 @@ declare -A allowed=(
   [platform]="platform core"
   [widgets]="widgets platform core"
   [display]="display widgets platform core"
-  [settings]="settings display widgets platform core"
+  [editors]="editors display widgets platform core"
   [lottery]="lottery display widgets platform core"
-  [mainwindow]="mainwindow settings lottery display widgets platform core"
-  [app]="app mainwindow settings lottery display widgets platform core"
+  [mainwindow]="mainwindow editors lottery display widgets platform core"
+  [app]="app mainwindow editors lottery display widgets platform core"
   [verify]="verify platform core"
 )
 # The library each folder may link, beside its own and the compile settings.
@@ -34,9 +34,9 @@ declare -A links=(
   [platform]="lunora_core_interface"
   [widgets]="lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [display]="lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
-  [settings]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [editors]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [lottery]="lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
-  [mainwindow]="lunora_settings lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
+  [mainwindow]="lunora_editors lunora_lottery lunora_display lunora_widgets lunora_platform lunora_codec lunora_files lunora_core lunora_core_interface"
   [app]="lunora_mainwindow"
   [verify]="lunora_console lunora_core lunora_core_interface"
 )
@@ -46,7 +46,7 @@ declare -A own=(
   [platform]="lunora_platform lunora_codec lunora_files lunora_console"
   [widgets]="lunora_widgets"
   [display]="lunora_display"
-  [settings]="lunora_settings"
+  [editors]="lunora_editors"
   [lottery]="lunora_lottery"
   [mainwindow]="lunora_mainwindow"
   [app]="lunora"

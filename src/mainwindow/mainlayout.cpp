@@ -4,7 +4,7 @@
 #include "core/wheelgeometry.h"
 #include "core/wholefile.h"
 #include "lottery/rollscreen.h"
-#include "settings/optionspanel.h"
+#include "editors/optionspanel.h"
 #include "widgets/invisiblebutton.h"
 #include "widgets/picturebox.h"
 #include "widgets/placement.h"

@@ -8,9 +8,9 @@
 #include "views.h"
 
 #include "display/wheellayout.h"
-#include "settings/dragging.h"
-#include "settings/screenchoice.h"
-#include "settings/startup.h"
+#include "editors/dragging.h"
+#include "editors/screenchoice.h"
+#include "editors/startup.h"
 #include "widgets/outersize.h"
 #include "widgets/screensize.h"
 

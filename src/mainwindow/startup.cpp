@@ -11,7 +11,7 @@
 #include "display/backgroundpicture.h"
 #include "display/prizepictures.h"
 #include "display/wheellayout.h"
-#include "settings/startup.h"
+#include "editors/startup.h"
 #include "widgets/screenwatch.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 
 #include "display/wheellayout.h"
 #include "lottery/rollscreen.h"
-#include "settings/dragging.h"
-#include "settings/optionspanel.h"
-#include "settings/startup.h"
-#include "settings/titles.h"
+#include "editors/dragging.h"
+#include "editors/optionspanel.h"
+#include "editors/startup.h"
+#include "editors/titles.h"
 
 struct MainControls;
 struct MainMenu;

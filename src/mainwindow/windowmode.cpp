@@ -7,7 +7,7 @@
 // menu tells the operator when not, start-up (which writes it too) does not.
 #include "mainwindow.h"
 
-#include "settings/screenchoice.h"
+#include "editors/screenchoice.h"
 #include "widgets/outersize.h"
 #include "widgets/screensize.h"
 

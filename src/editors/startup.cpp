@@ -2,8 +2,8 @@
 
 #include "core/config.h"
 #include "display/wheellayout.h"
-#include "settings/optionspanel.h"
-#include "settings/screenchoice.h"
+#include "editors/optionspanel.h"
+#include "editors/screenchoice.h"
 #include "widgets/controls.h"
 #include "widgets/fontsize.h"
 #include "widgets/picturebox.h"

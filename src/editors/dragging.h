@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/config.h"
-#include "settings/startup.h"
+#include "editors/startup.h"
 #include "widgets/unsavednotice.h"
 
 #include <QPoint>
