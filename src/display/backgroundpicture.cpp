@@ -7,6 +7,7 @@
 #include "widgets/messagebox.h"
 #include "widgets/picturebox.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -44,12 +45,20 @@ void BackgroundPicture::load()
 void BackgroundPicture::replace()
 {
     const QString chosen = filedialog::openFile(QStringLiteral("图形文件(*.jpg)|*.jpg"), m_window);
+    m_resultPicture->hide();
+    // Whatever its name says, only what decodes can cover the window: a file
+    // that does not is refused before anything is copied.
+    if (!chosen.isEmpty() && imagedecode::decodeScaled(readWholeFile(chosen), {64, 64}).isNull()) {
+        qCWarning(logPicture) << "a background that does not decode was refused:" << chosen;
+        messagebox::inform(QStringLiteral("“") + QDir::toNativeSeparators(chosen)
+                           + QStringLiteral("”不是能显示的图片，没有复制，底图没有改变！请另选一张图片。"));
+        return;
+    }
     bool copied = true;
     if (!chosen.isEmpty()) {
         copied = copyFileReplacing(chosen, path());
         load(); // shows what the file holds, which a failed copy left as it was
     }
-    m_resultPicture->hide();
     if (!copied)
         messagebox::inform(QStringLiteral("底图复制失败，底图没有改变！请检查程序所在文件夹是否可写。"));
 }
