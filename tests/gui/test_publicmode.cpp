@@ -43,6 +43,13 @@ void typeShiftQ(const QWidget &w)
     QTest::keyClick(&control<QPushButton>(w, QStringLiteral("按钮1")), Qt::Key_Q, Qt::ShiftModifier);
 }
 
+// Shift+Q as the system delivers it to the registered hot key (on Windows
+// a key typed into the window goes that way too).
+void systemShiftQ(const QWidget &w)
+{
+    Q_EMIT w.findChild<GlobalHotKey *>()->activated();
+}
+
 bool designationShown(const QWidget &w)
 {
     return !control<TransparentLabel>(w, QStringLiteral("透明标签_zd")).isHidden();
@@ -119,7 +126,7 @@ void TestPublicMode::switchedFromTheMenuBehindThePassword()
     QVERIFY(!entry.isChecked() && !QFile::exists(path));
 
     // A designation armed before the switch does not outlive it.
-    typeShiftQ(*w);
+    systemShiftQ(*w);
     QVERIFY(designationShown(*w));
     prompts.queueOk(QString());
     choose(*w, QStringLiteral("公开抽奖"));
@@ -143,7 +150,7 @@ void TestPublicMode::switchedFromTheMenuBehindThePassword()
     QVERIFY(w->findChild<GlobalHotKey *>());
     // Nothing typed during the public draws designates the first one after.
     QVERIFY(!designationShown(*w));
-    typeShiftQ(*w);
+    systemShiftQ(*w);
     QVERIFY(designationShown(*w));
     QCOMPARE(boxes.texts().size(), 1);
 }
