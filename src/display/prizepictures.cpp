@@ -42,16 +42,20 @@ void PrizePictures::load(int slot) const
 {
     if (slot < 1 || slot > 8)
         return;
-    const QByteArray bytes = readWholeFile(path(slot));
-    if (!bytes.isEmpty() && !imagedecode::looksDecodable(bytes))
-        qCWarning(logPicture, "奖品图片/%d.jpg is not a picture that can be shown: its box stays empty", slot);
-    m_boxes[slot - 1]->setPicture(bytes);
+    m_boxes[slot - 1]->setPicture(readWholeFile(path(slot)));
 }
 
+// Each slot's file is looked at here, once a run: load() runs again at
+// every roll tick for the slot the highlight leaves, where a header parse
+// and a log line per tick would cost the tick and flood the log.
 void PrizePictures::loadAll() const
 {
-    for (int slot = 1; slot <= 8; ++slot)
+    for (int slot = 1; slot <= 8; ++slot) {
         load(slot);
+        const QByteArray bytes = m_boxes[slot - 1]->picture();
+        if (!bytes.isEmpty() && !imagedecode::looksDecodable(bytes))
+            qCWarning(logPicture, "奖品图片/%d.jpg is not a picture that can be shown: its box stays empty", slot);
+    }
 }
 
 QByteArray PrizePictures::hold(int slot)
